@@ -1,0 +1,69 @@
+#include "framework/gtk/linux_services.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+class CFileDescriptor {
+public:
+    explicit CFileDescriptor(int fd) : m_fd(fd) {}
+    ~CFileDescriptor() {
+        if (m_fd >= 0) {
+            close(m_fd);
+        }
+    }
+    CFileDescriptor(const CFileDescriptor&) = delete;
+    CFileDescriptor& operator=(const CFileDescriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+EAppendResult CLinuxFiles::AppendToExisting(const std::string& strPath, std::string_view bytes) {
+    CFileDescriptor file(open(AfxLinuxPath(strPath).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY));
+    if (file.Get() < 0 || flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+        return EAppendResult::NotOpened;
+    }
+    while (!bytes.empty()) {
+        const ssize_t nWritten = write(file.Get(), bytes.data(), bytes.size());
+        if (nWritten < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return EAppendResult::WriteFailed;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(nWritten));
+    }
+    return EAppendResult::Appended;
+}
+
+bool CLinuxFiles::ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes) {
+    CFileDescriptor file(open(AfxLinuxPath(strPath).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (file.Get() < 0) {
+        return false;
+    }
+    strBytes.clear();
+    char buffer[65536];
+    while (strBytes.size() < nMaxBytes) {
+        const std::size_t nWant = std::min(sizeof(buffer), nMaxBytes - strBytes.size());
+        const ssize_t nRead = read(file.Get(), buffer, nWant);
+        if (nRead < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (nRead == 0) {
+            break;
+        }
+        strBytes.append(buffer, static_cast<std::size_t>(nRead));
+    }
+    return true;
+}

@@ -1,0 +1,106 @@
+#include "framework/headless/headless_platform.h"
+
+#include "framework/codepage.h"
+
+namespace {
+
+CHeadlessPlatform& Platform() {
+    static CHeadlessPlatform s_platform;
+    return s_platform;
+}
+
+class CHeadlessHttpSession : public IHttpSession {
+public:
+    CHeadlessHttpSession(CHeadlessHttp& owner, std::string strAgent)
+        : m_owner(owner), m_strAgent(std::move(strAgent)) {}
+    CHttpResult Get(const std::string& strUrl) override {
+        m_owner.m_requests.push_back({m_strAgent, strUrl});
+        return m_owner.m_response;
+    }
+
+private:
+    CHeadlessHttp& m_owner;
+    std::string m_strAgent;
+};
+
+} // namespace
+
+CHeadlessPlatform& AfxHeadless() { return Platform(); }
+
+void AfxResetHeadless() {
+    CHeadlessPlatform& platform = Platform();
+    platform.module = CHeadlessModule{};
+    platform.files = CHeadlessFiles{};
+    platform.adapters = CHeadlessAdapters{};
+    platform.clock = CHeadlessClock{};
+    platform.http = CHeadlessHttp{};
+    platform.processes = CHeadlessProcesses{};
+    platform.quitCodes.clear();
+    platform.nCodePage = CP_UTF8;
+}
+
+std::string CHeadlessModule::GetModulePath() {
+    ++m_nCalls;
+    return m_strPath;
+}
+
+EAppendResult CHeadlessFiles::AppendToExisting(const std::string& strPath, std::string_view bytes) {
+    auto it = m_files.find(strPath);
+    if (it == m_files.end() || it->second.bLocked || it->second.bReadOnly) {
+        return EAppendResult::NotOpened;
+    }
+    if (it->second.bFailWrites) {
+        return EAppendResult::WriteFailed;
+    }
+    it->second.strBytes.append(bytes);
+    return EAppendResult::Appended;
+}
+
+bool CHeadlessFiles::ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes) {
+    ++m_nReads;
+    auto it = m_files.find(strPath);
+    if (it == m_files.end() || it->second.bLocked) {
+        return false;
+    }
+    strBytes = it->second.strBytes.substr(0, nMaxBytes);
+    return true;
+}
+
+bool CHeadlessAdapters::GetAdapters(std::vector<CNetworkAdapter>& adapters) {
+    if (m_bQueryFails) {
+        return false;
+    }
+    adapters = m_adapters;
+    return true;
+}
+
+void CHeadlessClock::SetTime(WORD wHour, WORD wMinute, WORD wSecond) {
+    m_time.wHour = wHour;
+    m_time.wMinute = wMinute;
+    m_time.wSecond = wSecond;
+}
+
+std::unique_ptr<IHttpSession> CHeadlessHttp::OpenSession(const std::string& strUserAgent, DWORD& dwError) {
+    if (m_bSessionFails) {
+        dwError = m_dwSessionError;
+        return nullptr;
+    }
+    ++m_nSessionsOpened;
+    return std::make_unique<CHeadlessHttpSession>(*this, strUserAgent);
+}
+
+bool CHeadlessProcesses::StartProcess(const CProcessStart& start) {
+    m_started.push_back(start);
+    return !m_bFails;
+}
+
+CPlatformServices& AfxGetPlatformServices() {
+    CHeadlessPlatform& platform = Platform();
+    static CPlatformServices s_services{platform.module,    platform.files, platform.adapters,
+                                        platform.clock,     platform.http,  platform.processes};
+    return s_services;
+}
+
+void AfxPostQuitMessage(int nExitCode) { Platform().quitCodes.push_back(nExitCode); }
+
+UINT AfxGetProcessCodePage() { return Platform().nCodePage; }

@@ -1,0 +1,84 @@
+// The headless backend: in-memory services that tests script and inspect. No display, no network,
+// no file system, no processes.
+#pragma once
+
+#include "framework/services.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+class CHeadlessModule : public IModuleService {
+public:
+    std::string GetModulePath() override;
+    std::string m_strPath = "C:\\Drelk\\Drelk.exe";
+    int m_nCalls = 0;
+};
+
+struct CHeadlessFile {
+    std::string strBytes;
+    bool bLocked = false; // open elsewhere without sharing
+    bool bReadOnly = false;
+    bool bFailWrites = false;
+};
+
+class CHeadlessFiles : public IFileService {
+public:
+    EAppendResult AppendToExisting(const std::string& strPath, std::string_view bytes) override;
+    bool ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes) override;
+    std::map<std::string, CHeadlessFile> m_files; // by full path
+    int m_nReads = 0;
+};
+
+class CHeadlessAdapters : public IAdapterService {
+public:
+    bool GetAdapters(std::vector<CNetworkAdapter>& adapters) override;
+    std::vector<CNetworkAdapter> m_adapters;
+    bool m_bQueryFails = false;
+};
+
+class CHeadlessClock : public IClockService {
+public:
+    SYSTEMTIME GetSystemTime() override { return m_time; }
+    void SetTime(WORD wHour, WORD wMinute, WORD wSecond);
+    SYSTEMTIME m_time{2026, 12, 3, 9, 3, 4, 5, 0};
+};
+
+struct CRecordedRequest {
+    std::string strUserAgent;
+    std::string strUrl;
+};
+
+class CHeadlessHttp : public IHttpService {
+public:
+    std::unique_ptr<IHttpSession> OpenSession(const std::string& strUserAgent, DWORD& dwError) override;
+    bool m_bSessionFails = false;
+    DWORD m_dwSessionError = 12029;
+    CHttpResult m_response{EHttpOutcome::Completed, 0, "ok\r\n"}; // answer to every GET
+    std::vector<CRecordedRequest> m_requests;
+    int m_nSessionsOpened = 0;
+};
+
+class CHeadlessProcesses : public IProcessService {
+public:
+    bool StartProcess(const CProcessStart& start) override;
+    std::string ExecutableSuffix() override { return m_strSuffix; }
+    std::vector<CProcessStart> m_started; // every request, including the failed ones
+    bool m_bFails = false;
+    std::string m_strSuffix = ".exe";
+};
+
+struct CHeadlessPlatform {
+    CHeadlessModule module;
+    CHeadlessFiles files;
+    CHeadlessAdapters adapters;
+    CHeadlessClock clock;
+    CHeadlessHttp http;
+    CHeadlessProcesses processes;
+    std::vector<int> quitCodes; // every AfxPostQuitMessage
+    UINT nCodePage = CP_UTF8;
+};
+
+// The headless platform's state. Reset() restores a new platform.
+CHeadlessPlatform& AfxHeadless();
+void AfxResetHeadless();

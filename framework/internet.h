@@ -1,0 +1,60 @@
+// The framework's internet session: an HTTP GET read line by line, in the shape of the classic
+// framework's CInternetSession / CStdioFile pair. Failures are reported as CInternetException.
+#pragma once
+
+#include "framework/services.h"
+#include "framework/windefs.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+#ifndef _WINDOWS_
+#define INTERNET_OPEN_TYPE_PRECONFIG 0
+#define INTERNET_FLAG_TRANSFER_ASCII 0x00000001
+#endif
+
+class CInternetException {
+public:
+    explicit CInternetException(DWORD dwError) : m_dwError(dwError) {}
+    DWORD m_dwError;
+};
+
+// A response opened by CInternetSession::OpenURL.
+class CStdioFile {
+public:
+    explicit CStdioFile(CHttpResult result);
+    virtual ~CStdioFile() = default;
+    // Reads the next line without its line end. FALSE at the end of the response; throws
+    // CInternetException when the transfer failed after the lines already delivered.
+    virtual BOOL ReadString(std::string& rString);
+    virtual void Close();
+
+private:
+    CHttpResult m_result;
+    std::size_t m_nPosition = 0;
+    bool m_bClosed = false;
+};
+
+// A session with the system's proxy configuration. Only INTERNET_OPEN_TYPE_PRECONFIG is offered;
+// the proxy name, bypass list and flags are accepted for the classic signature and not used.
+class CInternetSession {
+public:
+    // Throws CInternetException when no session can be opened.
+    explicit CInternetSession(const char* pstrAgent = nullptr, DWORD_PTR dwContext = 1,
+                              DWORD dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG, const char* pstrProxyName = nullptr,
+                              const char* pstrProxyBypass = nullptr, DWORD dwFlags = 0);
+    virtual ~CInternetSession();
+
+    // Sends a GET for an HTTP or HTTPS address and receives the response. The caller owns the result.
+    // Throws CInternetException when the address cannot be opened.
+    CStdioFile* OpenURL(const char* pstrURL, DWORD_PTR dwContext = 1, DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
+                        const char* pstrHeaders = nullptr, DWORD dwHeadersLength = 0);
+    void Close();
+
+private:
+    std::unique_ptr<IHttpSession> m_pSession;
+};
+
+// The address as it goes on the wire: a blank is sent as %20; nothing else is changed.
+std::string AfxEncodeBlanksForWire(const std::string& strUrl);

@@ -1,0 +1,117 @@
+#include <windows.h>
+#include <wininet.h>
+
+#include "framework/win32/win32_services.h"
+
+#include "framework/internet.h"
+
+#include <vector>
+
+namespace {
+
+class CInternetHandle {
+public:
+    explicit CInternetHandle(HINTERNET h) : m_h(h) {}
+    ~CInternetHandle() {
+        if (m_h != nullptr) {
+            InternetCloseHandle(m_h);
+        }
+    }
+    CInternetHandle(const CInternetHandle&) = delete;
+    CInternetHandle& operator=(const CInternetHandle&) = delete;
+    HINTERNET Get() const { return m_h; }
+
+private:
+    HINTERNET m_h;
+};
+
+CHttpResult Failure(EHttpOutcome eOutcome, DWORD dwError, std::string strBody = {}) {
+    return CHttpResult{eOutcome, dwError, std::move(strBody)};
+}
+
+class CWinInetSession : public IHttpSession {
+public:
+    CWinInetSession(HINTERNET hSession, CHttpBounds bounds) : m_session(hSession), m_bounds(bounds) {}
+
+    CHttpResult Get(const std::string& strUrl) override {
+        const std::string strWireUrl = AfxEncodeBlanksForWire(strUrl);
+        char szHost[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
+        std::vector<char> path(strWireUrl.size() + 2, '\0');
+        std::vector<char> extra(strWireUrl.size() + 2, '\0');
+        URL_COMPONENTSA parts{};
+        parts.dwStructSize = sizeof(parts);
+        parts.lpszHostName = szHost;
+        parts.dwHostNameLength = sizeof(szHost);
+        parts.lpszUrlPath = path.data();
+        parts.dwUrlPathLength = static_cast<DWORD>(path.size());
+        parts.lpszExtraInfo = extra.data();
+        parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
+        if (!InternetCrackUrlA(strWireUrl.c_str(), 0, 0, &parts)) {
+            return Failure(EHttpOutcome::OpenFailed, GetLastError());
+        }
+        if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
+            return Failure(EHttpOutcome::OpenFailed, ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+        }
+        CInternetHandle connection(InternetConnectA(m_session.Get(), szHost, parts.nPort, nullptr, nullptr,
+                                                    INTERNET_SERVICE_HTTP, 0, 1));
+        if (connection.Get() == nullptr) {
+            return Failure(EHttpOutcome::OpenFailed, GetLastError());
+        }
+        std::string strObject = path.data();
+        strObject += extra.data();
+        if (strObject.empty()) {
+            strObject = "/";
+        }
+        DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII;
+        if (parts.nScheme == INTERNET_SCHEME_HTTPS) {
+            dwFlags |= INTERNET_FLAG_SECURE;
+        }
+        CInternetHandle request(
+            HttpOpenRequestA(connection.Get(), "GET", strObject.c_str(), nullptr, nullptr, nullptr, dwFlags, 1));
+        if (request.Get() == nullptr) {
+            return Failure(EHttpOutcome::OpenFailed, GetLastError());
+        }
+        // Timeouts take effect on the request handle only (those of the session handle are not honoured).
+        DWORD dwConnect = static_cast<DWORD>(m_bounds.nConnectSeconds * 1000);
+        DWORD dwIdle = static_cast<DWORD>(m_bounds.nIdleSeconds * 1000);
+        InternetSetOptionA(request.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &dwConnect, sizeof(dwConnect));
+        InternetSetOptionA(request.Get(), INTERNET_OPTION_SEND_TIMEOUT, &dwIdle, sizeof(dwIdle));
+        InternetSetOptionA(request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &dwIdle, sizeof(dwIdle));
+        if (!HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0)) {
+            return Failure(EHttpOutcome::OpenFailed, GetLastError());
+        }
+        std::string strBody;
+        char buffer[16384];
+        while (strBody.size() < m_bounds.nMaxBodyBytes) {
+            const DWORD nWant =
+                static_cast<DWORD>(std::min<std::size_t>(sizeof(buffer), m_bounds.nMaxBodyBytes - strBody.size()));
+            DWORD nRead = 0;
+            if (!InternetReadFile(request.Get(), buffer, nWant, &nRead)) {
+                return Failure(EHttpOutcome::ReadFailed, GetLastError(), std::move(strBody));
+            }
+            if (nRead == 0) {
+                break;
+            }
+            strBody.append(buffer, nRead);
+        }
+        return CHttpResult{EHttpOutcome::Completed, 0, std::move(strBody)};
+    }
+
+private:
+    CInternetHandle m_session;
+    CHttpBounds m_bounds;
+};
+
+} // namespace
+
+CWinInetHttpService::CWinInetHttpService(CHttpBounds bounds) : m_bounds(bounds) {}
+
+std::unique_ptr<IHttpSession> CWinInetHttpService::OpenSession(const std::string& strUserAgent, DWORD& dwError) {
+    HINTERNET hSession = InternetOpenA(strUserAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (hSession == nullptr) {
+        dwError = GetLastError();
+        return nullptr;
+    }
+    dwError = 0;
+    return std::make_unique<CWinInetSession>(hSession, m_bounds);
+}

@@ -1,0 +1,30 @@
+#include "launcher/process_launch.h"
+
+#include "settings/client_config.h"
+
+#include "framework/app.h"
+#include "framework/services.h"
+
+void LaunchGameClient(const std::string& strAddress) {
+    IProcessService& processes = AfxGetPlatformServices().processes;
+    CProcessStart start;
+    start.strApplication =
+        CClientConfig::Instance()->ProgramDirectory() + "\\game\\DrelkClient" + processes.ExecutableSuffix();
+    start.strCommandLine = " p " + strAddress;
+    start.vecArguments = {"p", strAddress};
+    start.nShowCmd = SW_SHOW;
+    if (processes.StartProcess(start)) {
+        AfxPostQuitMessage(0);
+    }
+}
+
+void RelaunchLauncher() {
+    IProcessService& processes = AfxGetPlatformServices().processes;
+    const CWinApp* pApp = AfxGetApp();
+    CProcessStart start;
+    start.strApplication = CClientConfig::Instance()->ProgramDirectory() + "\\" +
+                           (pApp != nullptr && pApp->m_pszExeName != nullptr ? pApp->m_pszExeName : "") +
+                           processes.ExecutableSuffix();
+    start.nShowCmd = SW_SHOW;
+    processes.StartProcess(start);
+}

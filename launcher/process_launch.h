@@ -1,0 +1,11 @@
+// The two processes the launcher starts: the game client and a fresh copy of itself.
+#pragma once
+
+#include <string>
+
+// Starts the game client below the program directory with the login address and, once it was
+// created, asks the launcher's message loop to end. A failed start changes nothing.
+void LaunchGameClient(const std::string& strAddress);
+
+// Starts the program's own executable again, without arguments.
+void RelaunchLauncher();

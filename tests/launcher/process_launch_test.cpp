@@ -1,0 +1,49 @@
+#include "launcher/process_launch.h"
+
+#include "support/headless_fixture.h"
+
+namespace {
+
+class ProcessLaunchTest : public CHeadlessTest {
+protected:
+    const std::vector<CProcessStart>& Started() { return Platform().processes.m_started; }
+};
+
+TEST_F(ProcessLaunchTest, GameClientGetsPathCommandLineAndArguments) {
+    Platform().module.m_strPath = "D:\\Games\\Drelk\\Drelk.exe";
+    const std::string strAddress = "http://h/login.php?sid=1 x&server_name=双线一区";
+    LaunchGameClient(strAddress);
+    ASSERT_EQ(Started().size(), 1u);
+    EXPECT_EQ(Started()[0].strApplication, "D:\\Games\\Drelk\\game\\DrelkClient.exe");
+    EXPECT_EQ(Started()[0].strCommandLine, " p " + strAddress);
+    EXPECT_EQ(Started()[0].vecArguments, (std::vector<std::string>{"p", strAddress}));
+    EXPECT_EQ(Started()[0].nShowCmd, SW_SHOW);
+    EXPECT_EQ(Platform().quitCodes, std::vector<int>{0});
+}
+
+TEST_F(ProcessLaunchTest, FailedGameClientNeverEndsTheLauncher) {
+    Platform().processes.m_bFails = true;
+    LaunchGameClient("http://h/login.php?sid=1&server_name=");
+    EXPECT_EQ(Started().size(), 1u);
+    EXPECT_TRUE(Platform().quitCodes.empty());
+}
+
+TEST_F(ProcessLaunchTest, PlatformSuffixIsUsed) {
+    Platform().module.m_strPath = "\\opt\\drelk\\drelk";
+    Platform().processes.m_strSuffix = "";
+    LaunchGameClient("a");
+    EXPECT_EQ(Started()[0].strApplication, "\\opt\\drelk\\game\\DrelkClient");
+}
+
+TEST_F(ProcessLaunchTest, RelaunchStartsTheOwnExecutableWithoutArguments) {
+    Platform().module.m_strPath = "D:\\Games\\Drelk\\Drelk.bin";
+    StartApp("-url \"http://x/\"");
+    RelaunchLauncher();
+    ASSERT_EQ(Started().size(), 1u);
+    EXPECT_EQ(Started()[0].strApplication, "D:\\Games\\Drelk\\Drelk.exe");
+    EXPECT_EQ(Started()[0].strCommandLine, "");
+    EXPECT_TRUE(Started()[0].vecArguments.empty());
+    EXPECT_TRUE(Platform().quitCodes.empty());
+}
+
+} // namespace

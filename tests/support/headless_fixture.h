@@ -1,0 +1,55 @@
+// A fresh headless platform, settings singleton and application object for every test.
+#pragma once
+
+#include "framework/app.h"
+#include "framework/headless/headless_platform.h"
+#include "settings/client_config.h"
+#include "settings/client_reporter.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+class CHeadlessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AfxResetHeadless();
+        delete g_pClientConfig;
+        g_pClientConfig = nullptr;
+        delete g_pClientReporter;
+        g_pClientReporter = nullptr;
+        StartApp("");
+    }
+    void TearDown() override {
+        m_pApp.reset();
+        delete g_pClientConfig;
+        g_pClientConfig = nullptr;
+        delete g_pClientReporter;
+        g_pClientReporter = nullptr;
+    }
+
+    // A new application object started with the command-line text.
+    void StartApp(const std::string& strCommandLine) {
+        m_pApp.reset();
+        m_pApp = std::make_unique<CWinApp>();
+        AfxWinInit(m_pApp.get(), strCommandLine);
+    }
+
+    CHeadlessPlatform& Platform() { return AfxHeadless(); }
+
+    // Creates (or replaces) the settings file next to the headless executable (C:\Drelk\Drelk.exe).
+    CHeadlessFile& CreateSettingsFile(const std::string& strBytes = {}) {
+        CHeadlessFile& file = Platform().files.m_files[kSettingsPath];
+        file = CHeadlessFile{};
+        file.strBytes = strBytes;
+        return file;
+    }
+    // The settings file's current bytes.
+    std::string SettingsBytes() { return Platform().files.m_files[kSettingsPath].strBytes; }
+
+    static constexpr const char* kSettingsPath = "C:\\Drelk\\pm_config.ini";
+
+private:
+    std::unique_ptr<CWinApp> m_pApp;
+};
