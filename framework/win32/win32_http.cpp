@@ -5,6 +5,7 @@
 
 #include "framework/internet.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -57,11 +58,9 @@ public:
         if (connection.Get() == nullptr) {
             return Failure(EHttpOutcome::OpenFailed, GetLastError());
         }
-        std::string strObject = path.data();
-        strObject += extra.data();
-        if (strObject.empty()) {
-            strObject = "/";
-        }
+        const std::string strObject =
+            parts.dwUrlPathLength + parts.dwExtraInfoLength == 0 ? std::string(1, '/')
+                                                                 : std::string(path.data()) + extra.data();
         DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII;
         if (parts.nScheme == INTERNET_SCHEME_HTTPS) {
             dwFlags |= INTERNET_FLAG_SECURE;
@@ -83,8 +82,16 @@ public:
         std::string strBody;
         char buffer[16384];
         while (strBody.size() < m_bounds.nMaxBodyBytes) {
-            const DWORD nWant =
-                static_cast<DWORD>(std::min<std::size_t>(sizeof(buffer), m_bounds.nMaxBodyBytes - strBody.size()));
+            // Asking what is available first hands over what arrived before a stall.
+            DWORD nAvailable = 0;
+            if (!InternetQueryDataAvailable(request.Get(), &nAvailable, 0, 0)) {
+                return Failure(EHttpOutcome::ReadFailed, GetLastError(), std::move(strBody));
+            }
+            if (nAvailable == 0) {
+                break;
+            }
+            const DWORD nWant = static_cast<DWORD>(
+                std::min<std::size_t>({sizeof(buffer), static_cast<std::size_t>(nAvailable), m_bounds.nMaxBodyBytes - strBody.size()}));
             DWORD nRead = 0;
             if (!InternetReadFile(request.Get(), buffer, nWant, &nRead)) {
                 return Failure(EHttpOutcome::ReadFailed, GetLastError(), std::move(strBody));

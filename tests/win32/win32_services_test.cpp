@@ -1,0 +1,206 @@
+// The real Windows services (run under Wine): program path, files, adapters, WinInet, processes.
+#include <windows.h>
+
+#include "framework/win32/win32_services.h"
+
+#include "support/loopback_server.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+std::string ReadFile(const std::string& strPath) {
+    std::ifstream stream(strPath, std::ios::binary);
+    std::ostringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+// A host path as Wine shows it: the host's file system is drive Z:.
+std::string WinePath(std::string strHostPath) {
+    for (char& ch : strHostPath) {
+        if (ch == '/') {
+            ch = '\\';
+        }
+    }
+    return "Z:" + strHostPath;
+}
+
+bool Exists(const std::string& strPath) { return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class CTempDir {
+public:
+    CTempDir() {
+        char szTemp[MAX_PATH];
+        GetTempPathA(MAX_PATH, szTemp);
+        m_strPath = std::string(szTemp) + "drelk-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                    std::to_string(s_nNext++);
+        CreateDirectoryA(m_strPath.c_str(), nullptr);
+    }
+    ~CTempDir() {
+        for (const std::string& strFile : m_files) {
+            SetFileAttributesA(strFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(strFile.c_str());
+        }
+        RemoveDirectoryA(m_strPath.c_str());
+    }
+    // A file in the directory, removed with it.
+    std::string File(const std::string& strName) {
+        m_files.push_back(m_strPath + "\\" + strName);
+        return m_files.back();
+    }
+
+private:
+    static inline int s_nNext = 0;
+    std::string m_strPath;
+    std::vector<std::string> m_files;
+};
+
+TEST(Win32ModuleTest, PathOfThisProgram) {
+    const std::string strPath = CWin32Module().GetModulePath();
+    EXPECT_NE(strPath.find('\\'), std::string::npos);
+    EXPECT_EQ(strPath.substr(strPath.size() - 31), "\\drelk_win32_services_tests.exe");
+}
+
+class Win32FilesTest : public ::testing::Test {
+protected:
+    CTempDir m_dir;
+    CWin32Files m_files;
+};
+
+TEST_F(Win32FilesTest, AppendsToAnExistingFile) {
+    const std::string strFile = m_dir.File("pm_config.ini");
+    std::ofstream(strFile, std::ios::binary) << "a=1";
+    EXPECT_EQ(m_files.AppendToExisting(strFile, "\r\nfirstopen=false"), EAppendResult::Appended);
+    EXPECT_EQ(ReadFile(strFile), "a=1\r\nfirstopen=false");
+    std::string strBytes;
+    EXPECT_TRUE(m_files.ReadExisting(strFile, 100, strBytes));
+    EXPECT_EQ(strBytes, "a=1\r\nfirstopen=false");
+}
+
+TEST_F(Win32FilesTest, MissingFileStaysMissing) {
+    const std::string strFile = m_dir.File("pm_config.ini");
+    EXPECT_EQ(m_files.AppendToExisting(strFile, "x"), EAppendResult::NotOpened);
+    EXPECT_FALSE(Exists(strFile));
+}
+
+// (A read-only file cannot be tested here: Wine, run as root, lets it be written.)
+TEST_F(Win32FilesTest, LockedFileStaysUnchanged) {
+    const std::string strFile = m_dir.File("pm_config.ini");
+    std::ofstream(strFile, std::ios::binary) << "a=1";
+    HANDLE hOther = CreateFileA(strFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(hOther, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(m_files.AppendToExisting(strFile, "x"), EAppendResult::NotOpened);
+    CloseHandle(hOther);
+    EXPECT_EQ(ReadFile(strFile), "a=1");
+}
+
+TEST(Win32AdaptersTest, ListsAdaptersWithHardwareAddresses) {
+    std::vector<CNetworkAdapter> adapters;
+    if (!CWin32Adapters().GetAdapters(adapters)) {
+        GTEST_SKIP() << "no adapter information on this machine";
+    }
+    for (const CNetworkAdapter& adapter : adapters) {
+        EXPECT_FALSE(adapter.strName.empty());
+        EXPECT_LE(adapter.address.size(), 8u);
+    }
+}
+
+TEST(Win32ClockTest, UtcNow) {
+    const SYSTEMTIME now = CWin32Clock().GetSystemTime();
+    const std::time_t t = std::time(nullptr);
+    const std::tm* pUtc = std::gmtime(&t);
+    EXPECT_EQ(now.wYear, pUtc->tm_year + 1900);
+    EXPECT_NEAR(now.wHour * 3600 + now.wMinute * 60 + now.wSecond,
+                pUtc->tm_hour * 3600 + pUtc->tm_min * 60 + pUtc->tm_sec, 2);
+}
+
+CHttpResult Get(const std::string& strUrl, CHttpBounds bounds = {}) {
+    CWinInetHttpService service(bounds);
+    DWORD dwError = 0;
+    std::unique_ptr<IHttpSession> pSession = service.OpenSession("Drelk", dwError);
+    EXPECT_NE(pSession, nullptr) << dwError;
+    return pSession ? pSession->Get(strUrl) : CHttpResult{};
+}
+
+TEST(WinInetTest, SendsTheRequestLineAndUserAgentAndReadsTheBody) {
+    CLoopbackServer server;
+    const CHttpResult result = Get(server.Url("/report?game=drelk&mac=0A1B2C3D4E5F&time=11:04:05 GMT+0800"));
+    EXPECT_EQ(result.eOutcome, EHttpOutcome::Completed);
+    EXPECT_EQ(result.strBody, "ok\n");
+    const std::vector<std::string> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(CLoopbackServer::RequestLine(requests[0]),
+              "GET /report?game=drelk&mac=0A1B2C3D4E5F&time=11:04:05%20GMT+0800 HTTP/1.1");
+    EXPECT_EQ(CLoopbackServer::Header(requests[0], "User-Agent"), "Drelk");
+}
+
+TEST(WinInetTest, ClosedPortAndOtherSchemesFailToOpen) {
+    const CHttpResult closed = Get("http://127.0.0.1:" + std::to_string(CLoopbackServer::ClosedPort()) + "/");
+    EXPECT_EQ(closed.eOutcome, EHttpOutcome::OpenFailed);
+    EXPECT_NE(closed.dwError, 0u);
+    EXPECT_EQ(Get("file:///C:/windows/win.ini").eOutcome, EHttpOutcome::OpenFailed);
+    EXPECT_EQ(Get("").eOutcome, EHttpOutcome::OpenFailed);
+}
+
+TEST(WinInetTest, SilentServerIsCutOffByTheIdleBound) {
+    CLoopbackServer server(CLoopbackServer::EMode::Silent);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Get(server.Url("/"), CHttpBounds{5, 2, 1024}).eOutcome, EHttpOutcome::OpenFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+}
+
+TEST(WinInetTest, EndlessBodyIsCutOffAtTheSizeBound) {
+    CLoopbackServer server(CLoopbackServer::EMode::EndlessBody);
+    const CHttpResult result = Get(server.Url("/"), CHttpBounds{5, 5, 100000});
+    EXPECT_EQ(result.eOutcome, EHttpOutcome::Completed);
+    EXPECT_EQ(result.strBody.size(), 100000u);
+}
+
+TEST(WinInetTest, BodyThatStopsComingIsAReadFailure) {
+    CLoopbackServer server(CLoopbackServer::EMode::StallBody);
+    const CHttpResult result = Get(server.Url("/"), CHttpBounds{5, 2, 1024 * 1024});
+    EXPECT_EQ(result.eOutcome, EHttpOutcome::ReadFailed);
+    EXPECT_EQ(result.strBody, "line one\n");
+}
+
+class Win32ProcessesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_strRecord = m_dir.File("record");
+        m_dir.File("record.part");
+        SetEnvironmentVariableA("DRELK_RECORD_FILE", m_strRecord.c_str());
+    }
+    std::string WaitForRecord() {
+        for (int i = 0; i < 400 && !Exists(m_strRecord); ++i) {
+            Sleep(25);
+        }
+        return ReadFile(m_strRecord);
+    }
+    CTempDir m_dir;
+    std::string m_strRecord;
+    CWin32Processes m_processes;
+};
+
+TEST_F(Win32ProcessesTest, ChildSeesTheExactCommandLineText) {
+    CProcessStart start;
+    start.strApplication = WinePath(DRELK_RECORD_CMDLINE_HOST);
+    start.strCommandLine = " p http://127.0.0.1/login.php?sid=1 x&server_name=\xCB\xAB\xCF\xDF";
+    ASSERT_TRUE(m_processes.StartProcess(start));
+    EXPECT_EQ(WaitForRecord(), start.strCommandLine);
+}
+
+TEST_F(Win32ProcessesTest, MissingProgramIsAFailure) {
+    CProcessStart start;
+    start.strApplication = m_dir.File("DrelkClient.exe");
+    start.strCommandLine = " p x";
+    EXPECT_FALSE(m_processes.StartProcess(start));
+}
+
+} // namespace

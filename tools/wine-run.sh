@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs a cross-built Windows program under Wine, the way the Windows tests expect: a prefix of our
+# own (WINEPREFIX, created on first use), code page 936, no proxy, and a bounded run time.
+set -u
+: "${WINEPREFIX:=$(pwd)/wineprefix}"
+export WINEPREFIX WINEDEBUG=-all LC_ALL=zh_CN.UTF-8
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ALL_PROXY all_proxy no_proxy NO_PROXY
+wine=/usr/lib/wine/wine64
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    timeout 300 "$wine" wineboot -i >/dev/null 2>&1
+    timeout 120 /usr/lib/wine/wineserver -w
+fi
+exec timeout "${DRELK_WINE_TIMEOUT:-300}" "$wine" "$@"
