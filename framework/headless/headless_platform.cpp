@@ -1,6 +1,7 @@
 #include "framework/headless/headless_platform.h"
 
 #include "framework/codepage.h"
+#include "framework/window_core.h"
 
 namespace {
 
@@ -25,7 +26,9 @@ private:
 
 } // namespace
 
-CHeadlessPlatform& AfxHeadless() { return Platform(); }
+CHeadlessPlatform& AfxHeadless() {
+    return Platform();
+}
 
 void AfxResetHeadless() {
     CHeadlessPlatform& platform = Platform();
@@ -35,8 +38,17 @@ void AfxResetHeadless() {
     platform.clock = CHeadlessClock{};
     platform.http = CHeadlessHttp{};
     platform.processes = CHeadlessProcesses{};
-    platform.quitCodes.clear();
     platform.nCodePage = CP_UTF8;
+    platform.workArea = CRect(0, 0, 1280, 760);
+    platform.onIdle = nullptr;
+    platform.messageBoxAnswers.clear();
+    platform.messageBoxes.clear();
+    platform.shellOpened.clear();
+    platform.moveDrags.clear();
+    platform.invalidated.clear();
+    platform.navigations.clear();
+    platform.nStops = 0;
+    AfxResetMessageQueue();
 }
 
 std::string CHeadlessModule::GetModulePath() {
@@ -96,11 +108,11 @@ bool CHeadlessProcesses::StartProcess(const CProcessStart& start) {
 
 CPlatformServices& AfxGetPlatformServices() {
     CHeadlessPlatform& platform = Platform();
-    static CPlatformServices s_services{platform.module,    platform.files, platform.adapters,
-                                        platform.clock,     platform.http,  platform.processes};
+    static CPlatformServices s_services{platform.module, platform.files, platform.adapters,
+                                        platform.clock,  platform.http,  platform.processes};
     return s_services;
 }
 
-void AfxPostQuitMessage(int nExitCode) { Platform().quitCodes.push_back(nExitCode); }
-
-UINT AfxGetProcessCodePage() { return Platform().nCodePage; }
+UINT AfxGetProcessCodePage() {
+    return Platform().nCodePage;
+}

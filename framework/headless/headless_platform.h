@@ -2,7 +2,11 @@
 // no file system, no processes.
 #pragma once
 
+#include "framework/geometry.h"
 #include "framework/services.h"
+
+#include <deque>
+#include <functional>
 
 #include <map>
 #include <string>
@@ -68,6 +72,13 @@ public:
     std::string m_strSuffix = ".exe";
 };
 
+struct CRecordedMessageBox {
+    HWND hOwner;
+    std::string strText;
+    std::string strCaption;
+    UINT nType;
+};
+
 struct CHeadlessPlatform {
     CHeadlessModule module;
     CHeadlessFiles files;
@@ -75,8 +86,20 @@ struct CHeadlessPlatform {
     CHeadlessClock clock;
     CHeadlessHttp http;
     CHeadlessProcesses processes;
-    std::vector<int> quitCodes; // every AfxPostQuitMessage
     UINT nCodePage = CP_UTF8;
+
+    // Windows: what the window system would do and show.
+    CRect workArea{0, 0, 1280, 760};
+    // Runs whenever a message loop has nothing to do; the loop ends when it returns false (or is unset).
+    std::function<bool()> onIdle;
+    std::deque<int> messageBoxAnswers; // the player's answers, in order; IDNO when none is left
+    std::vector<CRecordedMessageBox> messageBoxes;
+    std::vector<std::string> shellOpened;
+    std::vector<HWND> moveDrags;
+    std::vector<HWND> invalidated;
+    // Browsers: every Navigate and Stop, in order.
+    std::vector<std::u16string> navigations;
+    int nStops = 0;
 };
 
 // The headless platform's state. Reset() restores a new platform.

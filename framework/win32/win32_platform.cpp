@@ -16,6 +16,6 @@ CPlatformServices& AfxGetPlatformServices() {
     return s_services;
 }
 
-UINT AfxGetProcessCodePage() { return GetACP(); }
-
-void AfxPostQuitMessage(int nExitCode) { PostQuitMessage(nExitCode); }
+UINT AfxGetProcessCodePage() {
+    return GetACP();
+}

@@ -2,6 +2,8 @@
 
 #include "support/headless_fixture.h"
 
+#include "framework/window_core.h"
+
 namespace {
 
 class ProcessLaunchTest : public CHeadlessTest {
@@ -18,14 +20,15 @@ TEST_F(ProcessLaunchTest, GameClientGetsPathCommandLineAndArguments) {
     EXPECT_EQ(Started()[0].strCommandLine, " p " + strAddress);
     EXPECT_EQ(Started()[0].vecArguments, (std::vector<std::string>{"p", strAddress}));
     EXPECT_EQ(Started()[0].nShowCmd, SW_SHOW);
-    EXPECT_EQ(Platform().quitCodes, std::vector<int>{0});
+    EXPECT_TRUE(AfxQuitPosted());
+    EXPECT_EQ(AfxQuitCode(), 0);
 }
 
 TEST_F(ProcessLaunchTest, FailedGameClientNeverEndsTheLauncher) {
     Platform().processes.m_bFails = true;
     LaunchGameClient("http://h/login.php?sid=1&server_name=");
     EXPECT_EQ(Started().size(), 1u);
-    EXPECT_TRUE(Platform().quitCodes.empty());
+    EXPECT_FALSE(AfxQuitPosted());
 }
 
 TEST_F(ProcessLaunchTest, PlatformSuffixIsUsed) {
@@ -43,7 +46,7 @@ TEST_F(ProcessLaunchTest, RelaunchStartsTheOwnExecutableWithoutArguments) {
     EXPECT_EQ(Started()[0].strApplication, "D:\\Games\\Drelk\\Drelk.exe");
     EXPECT_EQ(Started()[0].strCommandLine, "");
     EXPECT_TRUE(Started()[0].vecArguments.empty());
-    EXPECT_TRUE(Platform().quitCodes.empty());
+    EXPECT_FALSE(AfxQuitPosted());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // A fresh headless platform, settings singleton and application object for every test.
 #pragma once
 
+#include "app/drelk_client_app.h"
 #include "framework/app.h"
 #include "framework/headless/headless_platform.h"
 #include "settings/client_config.h"
@@ -32,7 +33,7 @@ protected:
     // A new application object started with the command-line text.
     void StartApp(const std::string& strCommandLine) {
         m_pApp.reset();
-        m_pApp = std::make_unique<CWinApp>();
+        m_pApp = std::make_unique<CDrelkClientApp>();
         AfxWinInit(m_pApp.get(), strCommandLine);
     }
 
@@ -50,6 +51,8 @@ protected:
 
     static constexpr const char* kSettingsPath = "C:\\Drelk\\pm_config.ini";
 
+    CDrelkClientApp* App() { return m_pApp.get(); }
+
 private:
-    std::unique_ptr<CWinApp> m_pApp;
+    std::unique_ptr<CDrelkClientApp> m_pApp;
 };

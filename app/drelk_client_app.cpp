@@ -1,0 +1,32 @@
+#include "app/drelk_client_app.h"
+
+#include "launcher/drelk_client_dlg.h"
+#include "settings/client_config.h"
+
+#include "framework/wnd.h"
+
+CDrelkClientDlg* g_pClientDlg = nullptr;
+
+CDrelkClientApp::CDrelkClientApp() {
+    m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
+}
+
+CDrelkClientApp::~CDrelkClientApp() = default;
+
+BOOL CDrelkClientApp::InitInstance() {
+    AfxInitCommonControls(ICC_WIN95_CLASSES);
+    CWinApp::InitInstance();
+    CClientConfig::Instance();
+    AfxEnableControlContainer();
+    if (g_pClientDlg == nullptr) {
+        g_pClientDlg = new CDrelkClientDlg;
+    }
+    const INT_PTR nResponse = g_pClientDlg->DoModal();
+    if (nResponse != IDOK) {
+        return FALSE;
+    }
+    // The game phase: the launcher gives way; its object is kept, its window goes.
+    g_pClientDlg->DestroyWindow();
+    g_pClientDlg = nullptr;
+    return FALSE;
+}

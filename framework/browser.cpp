@@ -1,0 +1,296 @@
+#include "framework/browser.h"
+
+#include "framework/codepage.h"
+#include "framework/window_core.h"
+
+#include <atomic>
+
+// The document of a browser control: its title and the UI-handler installation.
+class CBrowserDocument : public IHTMLDocument2, public ICustomDoc {
+public:
+    explicit CBrowserDocument(CBrowserControl* pControl) : m_pControl(pControl) {}
+    void Detach() { m_pControl = nullptr; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
+        if (ppvObject == nullptr) {
+            return E_POINTER;
+        }
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IHTMLDocument2) {
+            *ppvObject = static_cast<IHTMLDocument2*>(this);
+        } else if (riid == IID_ICustomDoc) {
+            *ppvObject = static_cast<ICustomDoc*>(this);
+        } else {
+            *ppvObject = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG nRefs = --m_nRefs;
+        if (nRefs == 0) {
+            delete this;
+        }
+        return nRefs;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, DWORD, void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, OLECHAR**, UINT, DWORD, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, DWORD, WORD, DISPPARAMS*, VARIANT*, void*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE get_Script(IDispatch**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_all(void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_body(void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_activeElement(void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_images(void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_applets(void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_links(void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_forms(void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_anchors(void**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_title(BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_title(BSTR* p) override {
+        if (p == nullptr) {
+            return E_POINTER;
+        }
+        *p = AfxSysAllocString(m_pControl != nullptr ? m_pControl->m_strTitle : std::u16string());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetUIHandler(IDocHostUIHandler* pUIHandler) override {
+        if (m_pControl != nullptr) {
+            m_pControl->InstallUIHandler(pUIHandler);
+        }
+        return S_OK;
+    }
+
+private:
+    virtual ~CBrowserDocument() = default;
+    std::atomic<ULONG> m_nRefs{1};
+    CBrowserControl* m_pControl;
+};
+
+CBrowserControl::CBrowserControl(HWND hWnd) : m_hWnd(hWnd), m_pDocument(new CBrowserDocument(this)) {}
+
+CBrowserControl::~CBrowserControl() {
+    m_pDocument->Detach();
+    m_pDocument->Release();
+    if (m_pUIHandler != nullptr) {
+        m_pUIHandler->Release();
+    }
+}
+
+HRESULT CBrowserControl::Invoke(DISPID dispid, WORD wFlags, const std::vector<VARIANT>& arguments,
+                                VARIANT* pResult) {
+    const auto boolArgument = [&]() { return !arguments.empty() && arguments[0].boolVal != VARIANT_FALSE; };
+    switch (dispid) {
+    case DISPID_NAVIGATE:
+        if (arguments.empty() || arguments[0].vt != VT_BSTR) {
+            return E_FAIL;
+        }
+        m_strRequestedUrl = AfxBstrText(arguments[0].bstrVal);
+        BackendBrowserNavigate(this, m_strRequestedUrl);
+        return S_OK;
+    case DISPID_STOP:
+        BackendBrowserStop(this);
+        return S_OK;
+    case DISPID_DOCUMENT:
+        if (pResult != nullptr) {
+            pResult->vt = VT_DISPATCH;
+            pResult->pdispVal = nullptr;
+            if (m_bHasDocument) {
+                m_pDocument->AddRef();
+                pResult->pdispVal = static_cast<IHTMLDocument2*>(m_pDocument);
+            }
+        }
+        return S_OK;
+    case DISPID_VISIBLE:
+        if ((wFlags & DISPATCH_PROPERTYPUT) != 0) {
+            AfxSetVisible(m_hWnd, boolArgument());
+        }
+        return S_OK;
+    case DISPID_SILENT:
+        if ((wFlags & DISPATCH_PROPERTYPUT) != 0) {
+            m_bSilent = boolArgument();
+        }
+        return S_OK;
+    default:
+        return E_NOTIMPL;
+    }
+}
+
+void CBrowserControl::Fire(DISPID dispid, std::vector<VARIANT>& arguments) {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr) {
+        return;
+    }
+    std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
+    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    if (CWnd* pParent = CWnd::FromHandle(pRecord->hParent)) {
+        pParent->OnEvent(pRecord->nID, dispid, &params);
+    }
+}
+
+namespace {
+
+VARIANT BstrVariant(BSTR bstr) {
+    VARIANT v{};
+    v.vt = VT_BSTR;
+    v.bstrVal = bstr;
+    return v;
+}
+
+VARIANT RefVariant(VARIANT* pTarget) {
+    VARIANT v{};
+    v.vt = VT_BYREF | VT_VARIANT;
+    v.pvarVal = pTarget;
+    return v;
+}
+
+} // namespace
+
+bool CBrowserControl::FireBeforeNavigate2(const std::u16string& strUrl) {
+    VARIANT url = BstrVariant(AfxSysAllocString(strUrl));
+    VARIANT empty{};
+    VARIANT flags{}, target{}, postData{}, headers{};
+    VARIANT_BOOL bCancel = VARIANT_FALSE;
+    VARIANT cancel{};
+    cancel.vt = VT_BYREF | VT_BOOL;
+    cancel.pboolVal = &bCancel;
+    VARIANT frame{};
+    frame.vt = VT_DISPATCH;
+    std::vector<VARIANT> arguments{frame,
+                                   RefVariant(&url),
+                                   RefVariant(&flags),
+                                   RefVariant(&target),
+                                   RefVariant(&postData),
+                                   RefVariant(&headers),
+                                   cancel};
+    (void)empty;
+    Fire(DISPID_BEFORENAVIGATE2, arguments);
+    AfxSysFreeString(url.bstrVal);
+    return bCancel != VARIANT_FALSE;
+}
+
+void CBrowserControl::FireDocumentComplete(const std::u16string& strUrl) {
+    m_bHasDocument = true;
+    VARIANT url = BstrVariant(AfxSysAllocString(strUrl));
+    VARIANT frame{};
+    frame.vt = VT_DISPATCH;
+    std::vector<VARIANT> arguments{frame, RefVariant(&url)};
+    Fire(DISPID_DOCUMENTCOMPLETE, arguments);
+    AfxSysFreeString(url.bstrVal);
+}
+
+bool CBrowserControl::HandlerSuppressesContextMenu(POINT pt) {
+    return m_pUIHandler != nullptr && m_pUIHandler->ShowContextMenu(0, &pt, nullptr, nullptr) == S_OK;
+}
+
+DOCHOSTUIINFO CBrowserControl::HostInfo() {
+    DOCHOSTUIINFO info{};
+    info.cbSize = sizeof(info);
+    if (m_pUIHandler == nullptr || m_pUIHandler->GetHostInfo(&info) != S_OK) {
+        info.dwFlags = 0;
+    }
+    return info;
+}
+
+void CBrowserControl::InstallUIHandler(IDocHostUIHandler* pHandler) {
+    if (pHandler != nullptr) {
+        pHandler->AddRef();
+    }
+    if (m_pUIHandler != nullptr) {
+        m_pUIHandler->Release();
+    }
+    m_pUIHandler = pHandler;
+    BackendBrowserHostPolicyChanged(this);
+}
+
+HWND AfxCreateBrowserControl(HWND hParent, UINT nID, DWORD dwStyle, const RECT& rect, const char* lpszName) {
+    CWindowCreate create;
+    create.strClass = "WebBrowser";
+    create.strText = lpszName != nullptr ? lpszName : "";
+    create.dwStyle = dwStyle | WS_CHILD;
+    create.rect = rect;
+    create.hParent = hParent;
+    create.nID = nID;
+    // The control exists before the window system sees the item, so the backend can embed its view.
+    HWND hWnd = AfxCreateWindow(create, nullptr);
+    if (CWindowRecord* pRecord = AfxGetRecord(hWnd)) {
+        pRecord->pControl = std::make_unique<CBrowserControl>(hWnd);
+        BackendBrowserCreated(pRecord->pControl.get());
+    }
+    return hWnd;
+}
+
+CBrowserControl* AfxGetBrowserControl(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr ? pRecord->pControl.get() : nullptr;
+}
+
+void AfxInvokeControl(HWND hWnd, DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet,
+                      const BYTE* pbParamInfo, va_list arguments) {
+    CBrowserControl* pControl = AfxGetBrowserControl(hWnd);
+    if (pControl == nullptr) {
+        return;
+    }
+    std::vector<VARIANT> values;
+    std::vector<BSTR> owned;
+    for (const BYTE* p = pbParamInfo; p != nullptr && *p != 0; ++p) {
+        VARIANT v{};
+        switch (*p) {
+        case 0x08: { // VTS_BSTR: 8-bit text of the process code page
+            const char* psz = va_arg(arguments, const char*);
+            v.vt = VT_BSTR;
+            v.bstrVal = AfxSysAllocString(AfxCodePageToUtf16(CP_ACP, psz != nullptr ? psz : ""));
+            owned.push_back(v.bstrVal);
+            break;
+        }
+        case 0x0B: // VTS_BOOL
+            v.vt = VT_BOOL;
+            v.boolVal = va_arg(arguments, BOOL) != FALSE ? VARIANT_TRUE : VARIANT_FALSE;
+            break;
+        case 0x4C: // VTS_PVARIANT
+            v.vt = VT_BYREF | VT_VARIANT;
+            v.pvarVal = va_arg(arguments, VARIANT*);
+            break;
+        default:
+            v.vt = VT_EMPTY;
+            break;
+        }
+        values.push_back(v);
+    }
+    VARIANT result{};
+    pControl->Invoke(dispid, wFlags, values, &result);
+    for (BSTR bstr : owned) {
+        AfxSysFreeString(bstr);
+    }
+    if (vtRet == VT_DISPATCH && pvRet != nullptr) {
+        *static_cast<IDispatch**>(pvRet) = result.vt == VT_DISPATCH ? result.pdispVal : nullptr;
+    }
+}
+
+VARIANT* CEventParams::At(UINT nIndex) const {
+    if (m_pParams == nullptr || nIndex >= m_pParams->cArgs) {
+        return nullptr;
+    }
+    return &m_pParams->rgvarg[m_pParams->cArgs - 1 - nIndex];
+}
+
+IDispatch* CEventParams::Dispatch(UINT nIndex) const {
+    VARIANT* p = At(nIndex);
+    return p != nullptr && p->vt == VT_DISPATCH ? p->pdispVal : nullptr;
+}
+
+VARIANT* CEventParams::VariantRef(UINT nIndex) const {
+    VARIANT* p = At(nIndex);
+    return p != nullptr && p->vt == (VT_BYREF | VT_VARIANT) ? p->pvarVal : nullptr;
+}
+
+VARIANT_BOOL* CEventParams::BoolRef(UINT nIndex) const {
+    VARIANT* p = At(nIndex);
+    return p != nullptr && p->vt == (VT_BYREF | VT_BOOL) ? p->pboolVal : nullptr;
+}

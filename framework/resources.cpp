@@ -1,0 +1,39 @@
+#include "framework/resources.h"
+
+#include "framework/geometry.h"
+
+#include <cstring>
+
+bool AfxFindResource(UINT nID, const char* lpType, const BYTE*& pData, std::size_t& nSize) {
+    const char* pszType = lpType;
+    if (IS_INTRESOURCE(lpType)) {
+        pszType = lpType == RT_BITMAP ? "BITMAP" : lpType == RT_GROUP_ICON ? "ICON" : "";
+    }
+    for (std::size_t i = 0; i < g_nResourceCount; ++i) {
+        const CResourceEntry& entry = g_resourceTable[i];
+        if (entry.nID == nID && std::strcmp(entry.pszType, pszType) == 0) {
+            pData = entry.pData;
+            nSize = entry.nSize;
+            return true;
+        }
+    }
+    return false;
+}
+
+const CDialogTemplate* AfxFindDialogTemplate(UINT nID) {
+    for (const CDialogTemplate& dialog : g_dialogTemplates) {
+        if (dialog.nID == nID) {
+            return &dialog;
+        }
+    }
+    return nullptr;
+}
+
+CRect AfxDialogUnitsToPixels(const CDialogTemplate& dialog, int x, int y, int cx, int cy) {
+    // Base units of "MS Shell Dlg" at 96 dots per inch: 8 point gives 6 x 13, 9 point 7 x 15.
+    const int nBaseX = dialog.nPointSize >= 9 ? 7 : 6;
+    const int nBaseY = dialog.nPointSize >= 9 ? 15 : 13;
+    const int nLeft = x * nBaseX / 4;
+    const int nTop = y * nBaseY / 8;
+    return CRect(nLeft, nTop, nLeft + cx * nBaseX / 4, nTop + cy * nBaseY / 8);
+}

@@ -1,0 +1,365 @@
+// The window model: records, creation and destruction, geometry, painting, input routing and the
+// message loop. Backends realise what happens here.
+#include "framework/window_core.h"
+
+#include "framework/browser.h"
+#include "framework/services.h"
+
+#include <algorithm>
+#include <deque>
+#include <set>
+
+namespace {
+
+std::set<CWindowRecord*>& LiveRecords() {
+    static std::set<CWindowRecord*> s_records;
+    return s_records;
+}
+
+struct CMessageQueue {
+    std::deque<MSG> posted;
+    bool bQuit = false;
+    int nQuitCode = 0;
+};
+
+CMessageQueue& Queue() {
+    static CMessageQueue s_queue;
+    return s_queue;
+}
+
+CNativeEventScope*& CurrentNativeEvent() {
+    static CNativeEventScope* s_pCurrent = nullptr;
+    return s_pCurrent;
+}
+
+// The window with the point (client coordinates of hParent) among its visible children, topmost first.
+HWND ChildFromPoint(CWindowRecord* pParent, CPoint pt) {
+    for (auto it = pParent->children.rbegin(); it != pParent->children.rend(); ++it) {
+        CWindowRecord* pChild = AfxGetRecord(*it);
+        if (pChild != nullptr && pChild->bVisible && pChild->rcWindow.PtInRect(pt)) {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CRect CWindowRecord::ScreenRect() const {
+    CRect rect = rcWindow;
+    for (CWindowRecord* pParent = AfxGetRecord(hParent); pParent != nullptr;
+         pParent = AfxGetRecord(pParent->hParent)) {
+        rect.OffsetRect(pParent->rcWindow.left, pParent->rcWindow.top);
+    }
+    return rect;
+}
+
+CWindowRecord* AfxGetRecord(HWND hWnd) {
+    auto* pRecord = static_cast<CWindowRecord*>(hWnd);
+    return pRecord != nullptr && LiveRecords().count(pRecord) != 0 && !pRecord->bDestroyed ? pRecord
+                                                                                           : nullptr;
+}
+
+HWND AfxCreateWindow(const CWindowCreate& create, CWnd* pWnd) {
+    auto* pRecord = new CWindowRecord;
+    pRecord->strClass = create.strClass;
+    pRecord->strText = create.strText;
+    pRecord->dwStyle = create.dwStyle & ~static_cast<DWORD>(WS_VISIBLE);
+    pRecord->dwExStyle = create.dwExStyle;
+    pRecord->rcWindow = create.rect;
+    pRecord->hParent = create.hParent;
+    pRecord->hOwner = create.hOwner;
+    pRecord->nID = create.nID;
+    pRecord->pWnd = pWnd;
+    LiveRecords().insert(pRecord);
+    if (pWnd != nullptr) {
+        pWnd->m_hWnd = pRecord;
+    }
+    if (CWindowRecord* pParent = AfxGetRecord(create.hParent)) {
+        pParent->children.push_back(pRecord);
+    }
+    BackendWindowCreated(pRecord);
+
+    CREATESTRUCTA cs{};
+    cs.hwndParent = create.hParent != nullptr ? create.hParent : create.hOwner;
+    cs.x = create.rect.left;
+    cs.y = create.rect.top;
+    cs.cx = create.rect.Width();
+    cs.cy = create.rect.Height();
+    cs.style = static_cast<LONG>(create.dwStyle);
+    cs.dwExStyle = create.dwExStyle;
+    cs.lpszName = pRecord->strText.c_str();
+    cs.lpszClass = pRecord->strClass.c_str();
+    const LPARAM lParam = reinterpret_cast<LPARAM>(&cs);
+    if (AfxSendMessage(pRecord, WM_NCCREATE, 0, lParam) == 0 ||
+        AfxSendMessage(pRecord, WM_CREATE, 0, lParam) == -1) {
+        AfxDestroyWindow(pRecord);
+        return nullptr;
+    }
+    if (AfxGetRecord(pRecord) == nullptr) {
+        return nullptr;
+    }
+    AfxSendMessage(pRecord, WM_SIZE, 0, MAKELPARAM(pRecord->rcWindow.Width(), pRecord->rcWindow.Height()));
+    AfxSendMessage(pRecord, WM_MOVE, 0, MAKELPARAM(pRecord->rcWindow.left, pRecord->rcWindow.top));
+    if ((create.dwStyle & WS_VISIBLE) != 0) {
+        AfxSetVisible(pRecord, true);
+    }
+    return pRecord;
+}
+
+void AfxDestroyWindow(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return;
+    }
+    // Owned windows go first, then the window itself, then its children.
+    std::vector<CWindowRecord*> owned;
+    for (CWindowRecord* pOther : LiveRecords()) {
+        if (pOther->hOwner == hWnd && !pOther->bDestroyed) {
+            owned.push_back(pOther);
+        }
+    }
+    for (CWindowRecord* pOwned : owned) {
+        AfxDestroyWindow(pOwned);
+    }
+    AfxSendMessage(hWnd, WM_DESTROY, 0, 0);
+    for (HWND hChild : std::vector<HWND>(pRecord->children)) {
+        AfxDestroyWindow(hChild);
+    }
+    AfxSendMessage(hWnd, WM_NCDESTROY, 0, 0);
+    pRecord->bDestroyed = true;
+    BackendWindowDestroyed(pRecord);
+    pRecord->pControl.reset();
+    if (CWindowRecord* pParent = AfxGetRecord(pRecord->hParent)) {
+        auto& siblings = pParent->children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), hWnd), siblings.end());
+    }
+    if (pRecord->pWnd != nullptr && pRecord->pWnd->m_hWnd == hWnd) {
+        pRecord->pWnd->m_hWnd = nullptr;
+    }
+    LiveRecords().erase(pRecord);
+    delete pRecord;
+}
+
+void AfxSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return;
+    }
+    const CRect old = pRecord->rcWindow;
+    pRecord->rcWindow = rect;
+    BackendWindowMoved(pRecord);
+    if (old.left != rect.left || old.top != rect.top) {
+        AfxSendMessage(hWnd, WM_MOVE, 0, MAKELPARAM(rect.left, rect.top));
+    }
+    if (old.Width() != rect.Width() || old.Height() != rect.Height()) {
+        AfxSendMessage(hWnd, WM_SIZE, 0, MAKELPARAM(rect.Width(), rect.Height()));
+    }
+    if (bRepaint && AfxGetRecord(hWnd) != nullptr) {
+        BackendWindowInvalidated(pRecord);
+    }
+}
+
+void AfxNativeMoved(HWND hWnd, const CRect& rect) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord != nullptr && !(pRecord->rcWindow == rect)) {
+        AfxSetWindowRect(hWnd, rect, false);
+    }
+}
+
+void AfxSetVisible(HWND hWnd, bool bVisible) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr || pRecord->bVisible == bVisible) {
+        return;
+    }
+    pRecord->bVisible = bVisible;
+    if (bVisible) {
+        pRecord->dwStyle |= WS_VISIBLE;
+    } else {
+        pRecord->dwStyle &= ~static_cast<DWORD>(WS_VISIBLE);
+    }
+    AfxSendMessage(hWnd, WM_SHOWWINDOW, bVisible ? TRUE : FALSE, 0);
+    BackendWindowShown(pRecord);
+}
+
+void AfxPaintWindow(HWND hWnd, CPixels& surface) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return;
+    }
+    CPixels* pPrevious = pRecord->pPaintTarget;
+    pRecord->pPaintTarget = &surface;
+    AfxSendMessage(hWnd, WM_PAINT, 0, 0);
+    if (AfxGetRecord(hWnd) != nullptr) {
+        pRecord->pPaintTarget = pPrevious;
+    }
+}
+
+// ---- Mouse input ----
+
+namespace {
+
+HWND g_hPressTarget = nullptr; // the window that got the press (it keeps the mouse until the release)
+
+CPoint ClientPoint(HWND hWnd, CPoint ptScreen) {
+    const CRect rect = AfxGetRecord(hWnd)->ScreenRect();
+    return CPoint(ptScreen.x - rect.left, ptScreen.y - rect.top);
+}
+
+LPARAM PointParam(CPoint pt) {
+    return MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y));
+}
+
+} // namespace
+
+void AfxMousePress(HWND hWnd, CPoint ptScreen) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return;
+    }
+    // The deepest visible child under the point gets the press.
+    for (HWND hChild; (hChild = ChildFromPoint(pRecord, ClientPoint(pRecord, ptScreen))) != nullptr;) {
+        pRecord = AfxGetRecord(hChild);
+    }
+    const LRESULT nHit = AfxSendMessage(pRecord, WM_NCHITTEST, 0, PointParam(ptScreen));
+    if (AfxGetRecord(pRecord) == nullptr) {
+        return;
+    }
+    if (nHit == HTCLIENT) {
+        g_hPressTarget = pRecord;
+        MSG msg{pRecord, WM_LBUTTONDOWN, 0x0001, PointParam(ClientPoint(pRecord, ptScreen)), 0, ptScreen};
+        AfxTranslateAndDispatch(&msg);
+    } else if (nHit != HTNOWHERE && nHit != HTTRANSPARENT && nHit != HTERROR) {
+        g_hPressTarget = nullptr;
+        MSG msg{pRecord, WM_NCLBUTTONDOWN, static_cast<WPARAM>(nHit), PointParam(ptScreen), 0, ptScreen};
+        AfxTranslateAndDispatch(&msg);
+    }
+}
+
+void AfxMouseMove(HWND, CPoint ptScreen) {
+    if (AfxGetRecord(g_hPressTarget) != nullptr) {
+        MSG msg{g_hPressTarget, WM_MOUSEMOVE, 0x0001, PointParam(ClientPoint(g_hPressTarget, ptScreen)), 0,
+                ptScreen};
+        AfxTranslateAndDispatch(&msg);
+    }
+}
+
+void AfxMouseRelease(HWND, CPoint ptScreen) {
+    HWND hTarget = g_hPressTarget;
+    g_hPressTarget = nullptr;
+    if (AfxGetRecord(hTarget) != nullptr) {
+        MSG msg{hTarget, WM_LBUTTONUP, 0, PointParam(ClientPoint(hTarget, ptScreen)), 0, ptScreen};
+        AfxTranslateAndDispatch(&msg);
+    }
+}
+
+// ---- Messages ----
+
+LRESULT AfxSendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return 0;
+    }
+    CWnd* pWnd = pRecord->pWnd;
+    if (pWnd == nullptr) {
+        return AfxDefWindowProc(hWnd, message, wParam, lParam);
+    }
+    const MSG msg{hWnd, message, wParam, lParam, 0, {0, 0}};
+    const MSG* pPrevious = pWnd->m_pCurrentMsg;
+    pWnd->m_pCurrentMsg = &msg;
+    const LRESULT result = pWnd->WindowProc(message, wParam, lParam);
+    pWnd->m_pCurrentMsg = pPrevious;
+    return result;
+}
+
+BOOL AfxPostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (AfxGetRecord(hWnd) == nullptr) {
+        return FALSE;
+    }
+    Queue().posted.push_back(MSG{hWnd, message, wParam, lParam, 0, {0, 0}});
+    BackendWakeUp();
+    return TRUE;
+}
+
+void AfxPostQuitMessage(int nExitCode) {
+    Queue().bQuit = true;
+    Queue().nQuitCode = nExitCode;
+    BackendWakeUp();
+}
+
+bool AfxQuitPosted() {
+    return Queue().bQuit;
+}
+int AfxQuitCode() {
+    return Queue().nQuitCode;
+}
+void AfxResetMessageQueue() {
+    Queue() = CMessageQueue{};
+}
+
+CNativeEventScope::CNativeEventScope(const MSG* pEventMsg)
+    : pMsg(pEventMsg), pPrevious(CurrentNativeEvent()) {
+    CurrentNativeEvent() = this;
+}
+
+CNativeEventScope::~CNativeEventScope() {
+    CurrentNativeEvent() = pPrevious;
+}
+
+LRESULT AfxDispatchMessage(const MSG* pMsg) {
+    CNativeEventScope* pNative = CurrentNativeEvent();
+    if (pNative != nullptr && pNative->pMsg == pMsg) {
+        pNative->bDeliverNatively = true;
+    }
+    return AfxSendMessage(pMsg->hwnd, pMsg->message, pMsg->wParam, pMsg->lParam);
+}
+
+void AfxTranslateAndDispatch(MSG* pMsg) {
+    // The window and its parents see the message before it is dispatched.
+    for (CWindowRecord* pRecord = AfxGetRecord(pMsg->hwnd); pRecord != nullptr;
+         pRecord = AfxGetRecord(pRecord->hParent)) {
+        if (pRecord->pWnd != nullptr && pRecord->pWnd->PreTranslateMessage(pMsg)) {
+            return;
+        }
+    }
+    AfxDispatchMessage(pMsg);
+}
+
+bool AfxRunMessageLoop(bool (*pfnContinue)(void*), void* pContext) {
+    while (pfnContinue(pContext)) {
+        if (Queue().bQuit) {
+            return true;
+        }
+        if (!Queue().posted.empty()) {
+            MSG msg = Queue().posted.front();
+            Queue().posted.pop_front();
+            AfxTranslateAndDispatch(&msg);
+            continue;
+        }
+        if (!BackendWaitForEvents()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+INT_PTR AfxShellExecute(HWND, const char* lpOperation, const char* lpFile, const char*, const char*, int) {
+    const std::string strFile = lpFile != nullptr ? lpFile : "";
+    const std::string strVerb = lpOperation != nullptr ? lpOperation : "open";
+    const bool bWebAddress = strFile.rfind("http://", 0) == 0 || strFile.rfind("https://", 0) == 0;
+    if (strVerb != "open" || !bWebAddress) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return BackendShellOpen(strFile) ? 42 : ERROR_FILE_NOT_FOUND;
+}
+
+int AfxGetSystemMetrics(int nIndex) {
+    return BackendSystemMetric(nIndex);
+}
+CRect AfxGetWorkArea() {
+    return BackendWorkArea();
+}
+void AfxInitCommonControls(DWORD) {}
+BOOL AfxEnableControlContainer() {
+    return TRUE;
+}

@@ -1,0 +1,121 @@
+// The framework's window model, shared by the framework and its backends (never by the system's
+// code). A window handle points at a CWindowRecord; the backend realises records on its window system
+// and turns native input into messages.
+#pragma once
+
+#include "framework/gdi.h"
+#include "framework/resources.h"
+#include "framework/wnd.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CBrowserControl;
+
+struct CWindowRecord : HWND__ {
+    CWnd* pWnd = nullptr; // the attached object; null for a plain item
+    std::string strClass; // "#32770" (dialog), "Button", "WebBrowser"
+    std::string strText;
+    DWORD dwStyle = 0;
+    DWORD dwExStyle = 0;
+    UINT nID = 0;
+    CRect rcWindow; // screen coordinates for a top-level window, parent client coordinates for a child
+    HWND hParent = nullptr; // a child's parent
+    HWND hOwner = nullptr;  // a top-level window's owner
+    std::vector<HWND> children;
+    bool bVisible = false;
+    bool bIconic = false;
+    bool bZoomed = false;
+    bool bDestroyed = false;
+    HICON hIconBig = nullptr;
+    HICON hIconSmall = nullptr;
+    // Layered windows: a colour key, or a per-pixel-alpha surface.
+    bool bColorKey = false;
+    COLORREF crKey = 0;
+    std::shared_ptr<const CPixels> pLayeredSurface;
+    // Buttons: pushed while the mouse button is held over it.
+    bool bPushed = false;
+    bool bTrackingPress = false;
+    // Dialogs.
+    const CDialogTemplate* pTemplate = nullptr;
+    bool bDialogEnded = false;
+    INT_PTR nDialogResult = -1;
+    // A hosted control (the browser), owned by the record.
+    std::unique_ptr<CBrowserControl> pControl;
+    // Painting: the surface a WM_PAINT draws into.
+    CPixels* pPaintTarget = nullptr;
+    void* pNative = nullptr; // the backend's data
+
+    bool IsTopLevel() const { return hParent == nullptr; }
+    CRect ScreenRect() const; // the window rectangle in screen coordinates
+};
+
+// The record of a live window, or null.
+CWindowRecord* AfxGetRecord(HWND hWnd);
+
+struct CWindowCreate {
+    std::string strClass;
+    std::string strText;
+    DWORD dwStyle = 0;
+    DWORD dwExStyle = 0;
+    CRect rect; // screen coordinates, or parent client coordinates for a child
+    HWND hParent = nullptr;
+    HWND hOwner = nullptr;
+    UINT nID = 0;
+};
+
+// Creates a window for pWnd (may be null): WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE as the platform
+// sends them. Null when WM_NCCREATE or WM_CREATE refused.
+HWND AfxCreateWindow(const CWindowCreate& create, CWnd* pWnd);
+// Destroys the window, its children and the windows it owns (WM_DESTROY to each).
+void AfxDestroyWindow(HWND hWnd);
+// Moves and sizes a window (WM_MOVE and WM_SIZE when they change).
+void AfxSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint);
+void AfxSetVisible(HWND hWnd, bool bVisible);
+// The native window system moved or resized a top-level window to the screen rectangle.
+void AfxNativeMoved(HWND hWnd, const CRect& rect);
+
+// Renders a window's client area into the surface by a WM_PAINT.
+void AfxPaintWindow(HWND hWnd, CPixels& surface);
+
+// A press of the primary mouse button on a window at a screen point, as the platform routes it:
+// WM_NCHITTEST, then WM_LBUTTONDOWN for the client area or WM_NCLBUTTONDOWN with the hit code.
+void AfxMousePress(HWND hWnd, CPoint ptScreen);
+void AfxMouseRelease(HWND hWnd, CPoint ptScreen);
+void AfxMouseMove(HWND hWnd, CPoint ptScreen);
+
+// Message queue: posted messages and the quit request.
+bool AfxQuitPosted();
+int AfxQuitCode();
+void AfxResetMessageQueue();
+// Runs messages until bContinue() is false or the quit message was posted. False when the loop
+// ended because the backend had nothing more to wait for.
+bool AfxRunMessageLoop(bool (*pfnContinue)(void*), void* pContext);
+// Marks a native event as the one being translated; AfxDispatchMessage then lets it through.
+struct CNativeEventScope {
+    explicit CNativeEventScope(const MSG* pMsg);
+    ~CNativeEventScope();
+    bool bDeliverNatively = false;
+    const MSG* pMsg;
+    CNativeEventScope* pPrevious;
+};
+
+// ---- Implemented by each backend ----
+void BackendWindowCreated(CWindowRecord* pRecord);
+void BackendWindowDestroyed(CWindowRecord* pRecord);
+void BackendWindowMoved(CWindowRecord* pRecord);
+void BackendWindowShown(CWindowRecord* pRecord);
+void BackendWindowInvalidated(CWindowRecord* pRecord);
+void BackendLayeredChanged(CWindowRecord* pRecord);
+void BackendTextChanged(CWindowRecord* pRecord);
+void BackendSetFocus(CWindowRecord* pRecord);
+void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint ptScreen);
+// One wait for native events; false when there is nothing to wait for (the loop must end).
+bool BackendWaitForEvents();
+void BackendWakeUp();
+int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const std::string& strCaption,
+                      UINT nType);
+bool BackendShellOpen(const std::string& strUrl);
+CRect BackendWorkArea();
+int BackendSystemMetric(int nIndex);

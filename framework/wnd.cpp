@@ -1,0 +1,618 @@
+#include "framework/wnd.h"
+
+#include "framework/browser.h"
+#include "framework/gdi.h"
+#include "framework/window_core.h"
+
+#include <cstdarg>
+
+namespace {
+
+// The dialog manager's processing (what the platform does for a dialog window).
+bool IsDialog(const CWindowRecord* pRecord) {
+    return pRecord->strClass == "#32770";
+}
+
+LRESULT DefaultHitTest(CWindowRecord* pRecord, LPARAM lParam) {
+    const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    return pRecord->ScreenRect().PtInRect(pt) ? HTCLIENT : HTNOWHERE;
+}
+
+void DefaultSysCommand(CWindowRecord* pRecord, WPARAM wParam, LPARAM lParam) {
+    switch (wParam & 0xFFF0) {
+    case SC_CLOSE:
+        AfxSendMessage(pRecord, WM_CLOSE, 0, 0);
+        break;
+    case SC_MOVE:
+        BackendBeginMoveDrag(pRecord, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        break;
+    case SC_MINIMIZE:
+        CWnd::FromHandle(pRecord) ? CWnd::FromHandle(pRecord)->ShowWindow(SW_MINIMIZE) : 0;
+        break;
+    default:
+        break;
+    }
+}
+
+// The background of a window: the brush its WM_CTLCOLORDLG answers for a dialog.
+void EraseBackground(CWindowRecord* pRecord, CDC* pDC) {
+    HBRUSH hBrush = AfxGetDialogBrush();
+    if (IsDialog(pRecord)) {
+        const auto hAnswer = reinterpret_cast<HBRUSH>(
+            AfxSendMessage(pRecord, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()),
+                           reinterpret_cast<LPARAM>(pRecord)));
+        if (hAnswer != nullptr) {
+            hBrush = hAnswer;
+        }
+    }
+    const CRect client(0, 0, pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
+    pDC->FillSolidRect(&client, CBrush::FromHandle(hBrush)->m_crColor);
+}
+
+// A push button: pressed while the mouse button is held over it, BN_CLICKED on release over it.
+LRESULT ButtonProc(CWindowRecord* pRecord, UINT message, WPARAM wParam, LPARAM lParam) {
+    const CRect client(0, 0, pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
+    const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    const auto setPushed = [pRecord](bool bPushed) {
+        if (pRecord->bPushed != bPushed) {
+            pRecord->bPushed = bPushed;
+            BackendWindowInvalidated(pRecord);
+        }
+    };
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        pRecord->bTrackingPress = true;
+        setPushed(true);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (pRecord->bTrackingPress) {
+            setPushed(client.PtInRect(pt));
+        }
+        return 0;
+    case WM_LBUTTONUP: {
+        const bool bClicked = pRecord->bTrackingPress && client.PtInRect(pt);
+        pRecord->bTrackingPress = false;
+        setPushed(false);
+        if (bClicked) {
+            AfxSendMessage(pRecord->hParent, WM_COMMAND, MAKEWPARAM(pRecord->nID, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(pRecord));
+        }
+        return 0;
+    }
+    case WM_PAINT: {
+        CDC dc(pRecord->pPaintTarget);
+        if (dc.Target() == nullptr || (pRecord->dwStyle & 0x0F) != BS_OWNERDRAW) {
+            return 0;
+        }
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_BUTTON;
+        item.CtlID = pRecord->nID;
+        item.itemAction = ODA_DRAWENTIRE;
+        item.itemState = pRecord->bPushed ? ODS_SELECTED : 0;
+        item.hwndItem = pRecord;
+        item.hDC = dc.GetSafeHdc();
+        item.rcItem = client;
+        AfxSendMessage(pRecord->hParent, WM_DRAWITEM, pRecord->nID, reinterpret_cast<LPARAM>(&item));
+        return 0;
+    }
+    default:
+        return 0;
+    }
+    (void)wParam;
+}
+
+} // namespace
+
+LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return 0;
+    }
+    if (pRecord->strClass == "Button" && message != WM_NCHITTEST && message != WM_NCCREATE) {
+        return ButtonProc(pRecord, message, wParam, lParam);
+    }
+    switch (message) {
+    case WM_NCCREATE:
+        return TRUE;
+    case WM_NCHITTEST:
+        return DefaultHitTest(pRecord, lParam);
+    case WM_SYSCOMMAND:
+        DefaultSysCommand(pRecord, wParam, lParam);
+        return 0;
+    case WM_NCLBUTTONDOWN:
+        if (wParam == HTCAPTION) {
+            BackendBeginMoveDrag(pRecord, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        }
+        return 0;
+    case WM_CLOSE:
+        if (IsDialog(pRecord)) {
+            AfxSendMessage(hWnd, WM_COMMAND, IDCANCEL, 0);
+        } else {
+            AfxDestroyWindow(hWnd);
+        }
+        return 0;
+    case WM_PAINT: {
+        CDC dc(pRecord->pPaintTarget);
+        if (dc.Target() != nullptr) {
+            AfxSendMessage(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+        }
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        EraseBackground(pRecord, CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+        return TRUE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(AfxGetDialogBrush());
+    case WM_SETICON: {
+        HICON& hSlot = wParam == ICON_BIG ? pRecord->hIconBig : pRecord->hIconSmall;
+        HICON hOld = hSlot;
+        hSlot = reinterpret_cast<HICON>(lParam);
+        return reinterpret_cast<LRESULT>(hOld);
+    }
+    case WM_GETICON:
+        return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? pRecord->hIconBig : pRecord->hIconSmall);
+    case WM_SETTEXT:
+        pRecord->strText = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
+        BackendTextChanged(pRecord);
+        return TRUE;
+    default:
+        return 0;
+    }
+}
+
+// ---- CWnd ----
+
+CWnd::CWnd() = default;
+
+CWnd::~CWnd() {
+    if (CWindowRecord* pRecord = AfxGetRecord(m_hWnd); pRecord != nullptr && pRecord->pWnd == this) {
+        pRecord->pWnd = nullptr;
+    }
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr ? pRecord->pWnd : nullptr;
+}
+
+LRESULT CWnd::Default() {
+    if (m_pCurrentMsg == nullptr) {
+        return 0;
+    }
+    return AfxDefWindowProc(m_hWnd, m_pCurrentMsg->message, m_pCurrentMsg->wParam, m_pCurrentMsg->lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam));
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    case WM_MOVE:
+        OnMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_SIZE:
+        OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        return OnEraseBkgnd(CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
+    case WM_SYSCOMMAND:
+        OnSysCommand(static_cast<UINT>(wParam), lParam);
+        return 0;
+    case WM_NCHITTEST:
+        return OnNcHitTest(CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC: {
+        const UINT nKind = message == WM_CTLCOLORDLG   ? CTLCOLOR_DLG
+                           : message == WM_CTLCOLORBTN ? CTLCOLOR_BTN
+                                                       : CTLCOLOR_STATIC;
+        return reinterpret_cast<LRESULT>(OnCtlColor(CDC::FromHandle(reinterpret_cast<HDC>(wParam)),
+                                                    FromHandle(reinterpret_cast<HWND>(lParam)), nKind));
+    }
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+    case WM_CLOSE:
+        OnClose();
+        return 0;
+    case WM_COMMAND:
+        if (OnCommand(wParam, lParam)) {
+            return 0;
+        }
+        break;
+    case WM_DRAWITEM: {
+        auto* pItem = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
+        if (CWnd* pControl = FromHandle(pItem->hwndItem)) {
+            pControl->DrawItem(pItem);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(static_cast<UINT>(wParam), CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_LBUTTONUP:
+        OnLButtonUp(static_cast<UINT>(wParam), CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(static_cast<UINT>(wParam), CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    default:
+        break;
+    }
+    return Default();
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
+BOOL CWnd::OnCommand(WPARAM, LPARAM) {
+    return FALSE;
+}
+BOOL CWnd::OnEvent(UINT, DISPID, DISPPARAMS*) {
+    return FALSE;
+}
+void CWnd::DrawItem(LPDRAWITEMSTRUCT) {}
+
+int CWnd::OnCreate(LPCREATESTRUCT) {
+    return static_cast<int>(Default());
+}
+void CWnd::OnDestroy() {
+    Default();
+}
+void CWnd::OnMove(int, int) {
+    Default();
+}
+void CWnd::OnSize(UINT, int, int) {
+    Default();
+}
+void CWnd::OnPaint() {
+    Default();
+}
+BOOL CWnd::OnEraseBkgnd(CDC*) {
+    return static_cast<BOOL>(Default());
+}
+void CWnd::OnSysCommand(UINT, LPARAM) {
+    Default();
+}
+LRESULT CWnd::OnNcHitTest(CPoint) {
+    return Default();
+}
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) {
+    return reinterpret_cast<HBRUSH>(Default());
+}
+HCURSOR CWnd::OnQueryDragIcon() {
+    return reinterpret_cast<HCURSOR>(Default());
+}
+void CWnd::OnClose() {
+    Default();
+}
+void CWnd::OnLButtonDown(UINT, CPoint) {
+    Default();
+}
+void CWnd::OnLButtonUp(UINT, CPoint) {
+    Default();
+}
+void CWnd::OnMouseMove(UINT, CPoint) {
+    Default();
+}
+
+BOOL CWnd::DestroyWindow() {
+    if (AfxGetRecord(m_hWnd) == nullptr) {
+        return FALSE;
+    }
+    AfxDestroyWindow(m_hWnd);
+    return TRUE;
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr || pRecord->pWnd != nullptr) {
+        return FALSE;
+    }
+    pRecord->pWnd = this;
+    m_hWnd = hWnd;
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
+    return pParent != nullptr && SubclassWindow(pParent->GetDlgItemHandle(static_cast<int>(nID)));
+}
+
+HWND CWnd::UnsubclassWindow() {
+    HWND hWnd = m_hWnd;
+    if (CWindowRecord* pRecord = AfxGetRecord(hWnd); pRecord != nullptr && pRecord->pWnd == this) {
+        pRecord->pWnd = nullptr;
+    }
+    m_hWnd = nullptr;
+    return hWnd;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return AfxSendMessage(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return AfxPostMessage(m_hWnd, message, wParam, lParam);
+}
+
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
+    AfxSetWindowRect(m_hWnd, CRect(x, y, x + nWidth, y + nHeight), bRepaint != FALSE);
+}
+
+void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
+    MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left, lpRect->bottom - lpRect->top,
+               bRepaint);
+}
+
+void CWnd::GetWindowRect(LPRECT lpRect) const {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    *lpRect = pRecord != nullptr ? pRecord->ScreenRect() : CRect();
+}
+
+void CWnd::GetClientRect(LPRECT lpRect) const {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    *lpRect =
+        pRecord != nullptr ? CRect(0, 0, pRecord->rcWindow.Width(), pRecord->rcWindow.Height()) : CRect();
+}
+
+void CWnd::ScreenToClient(LPPOINT lpPoint) const {
+    CRect rect;
+    GetWindowRect(&rect);
+    lpPoint->x -= rect.left;
+    lpPoint->y -= rect.top;
+}
+
+void CWnd::ClientToScreen(LPPOINT lpPoint) const {
+    CRect rect;
+    GetWindowRect(&rect);
+    lpPoint->x += rect.left;
+    lpPoint->y += rect.top;
+}
+
+BOOL CWnd::ShowWindow(int nCmdShow) {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr) {
+        return FALSE;
+    }
+    const BOOL bWasVisible = pRecord->bVisible ? TRUE : FALSE;
+    const bool bWasIconic = pRecord->bIconic;
+    switch (nCmdShow) {
+    case SW_HIDE:
+        AfxSetVisible(m_hWnd, false);
+        return bWasVisible;
+    case SW_MINIMIZE:
+        pRecord->bIconic = true;
+        break;
+    case SW_SHOWMAXIMIZED:
+        pRecord->bIconic = false;
+        pRecord->bZoomed = true;
+        break;
+    case SW_RESTORE:
+    case SW_SHOWNORMAL:
+        pRecord->bIconic = false;
+        pRecord->bZoomed = false;
+        break;
+    default:
+        break;
+    }
+    if (pRecord->bVisible) {
+        BackendWindowShown(pRecord);
+    } else {
+        AfxSetVisible(m_hWnd, true);
+    }
+    (void)bWasIconic;
+    return bWasVisible;
+}
+
+BOOL CWnd::IsWindowVisible() const {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    return pRecord != nullptr && pRecord->bVisible ? TRUE : FALSE;
+}
+
+BOOL CWnd::IsIconic() const {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    return pRecord != nullptr && pRecord->bIconic ? TRUE : FALSE;
+}
+
+BOOL CWnd::IsZoomed() const {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    return pRecord != nullptr && pRecord->bZoomed ? TRUE : FALSE;
+}
+
+void CWnd::InvalidateRect(LPCRECT, BOOL) {
+    if (CWindowRecord* pRecord = AfxGetRecord(m_hWnd)) {
+        BackendWindowInvalidated(pRecord);
+    }
+}
+
+void CWnd::UpdateWindow() {}
+
+HWND CWnd::GetDlgItemHandle(int nID) const {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr) {
+        return nullptr;
+    }
+    for (HWND hChild : pRecord->children) {
+        if (AfxGetRecord(hChild)->nID == static_cast<UINT>(nID)) {
+            return hChild;
+        }
+    }
+    return nullptr;
+}
+
+CWnd* CWnd::GetDlgItem(int nID) const {
+    HWND hItem = GetDlgItemHandle(nID);
+    if (hItem == nullptr) {
+        return nullptr;
+    }
+    // An item without an object of its own gets a permanent plain wrapper, as the classic framework's
+    // temporary maps would hand out.
+    if (CWnd* pWnd = FromHandle(hItem)) {
+        return pWnd;
+    }
+    auto* pWrapper = new CWnd;
+    pWrapper->SubclassWindow(hItem);
+    return pWrapper;
+}
+
+int CWnd::GetDlgCtrlID() const {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    return pRecord != nullptr ? static_cast<int>(pRecord->nID) : 0;
+}
+
+CWnd* CWnd::GetParent() const {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr) {
+        return nullptr;
+    }
+    return FromHandle(pRecord->hParent != nullptr ? pRecord->hParent : pRecord->hOwner);
+}
+
+void CWnd::SetWindowText(const char* lpszString) {
+    SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszString));
+}
+
+std::string CWnd::GetWindowText() const {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    return pRecord != nullptr ? pRecord->strText : std::string();
+}
+
+DWORD CWnd::GetStyle() const {
+    return static_cast<DWORD>(GetWindowLong(GWL_STYLE));
+}
+DWORD CWnd::GetExStyle() const {
+    return static_cast<DWORD>(GetWindowLong(GWL_EXSTYLE));
+}
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT) {
+    const DWORD dwStyle = GetStyle();
+    SetWindowLong(GWL_STYLE, static_cast<LONG>((dwStyle & ~dwRemove) | dwAdd));
+    return dwStyle != ((dwStyle & ~dwRemove) | dwAdd);
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT) {
+    const DWORD dwStyle = GetExStyle();
+    SetWindowLong(GWL_EXSTYLE, static_cast<LONG>((dwStyle & ~dwRemove) | dwAdd));
+    return dwStyle != ((dwStyle & ~dwRemove) | dwAdd);
+}
+
+LONG CWnd::GetWindowLong(int nIndex) const {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr) {
+        return 0;
+    }
+    return static_cast<LONG>(nIndex == GWL_EXSTYLE ? pRecord->dwExStyle
+                             : nIndex == GWL_STYLE ? pRecord->dwStyle
+                                                   : 0);
+}
+
+LONG CWnd::SetWindowLong(int nIndex, LONG dwNewLong) {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr) {
+        return 0;
+    }
+    DWORD& dwSlot = nIndex == GWL_EXSTYLE ? pRecord->dwExStyle : pRecord->dwStyle;
+    const LONG nOld = static_cast<LONG>(dwSlot);
+    dwSlot = static_cast<DWORD>(dwNewLong);
+    return nOld;
+}
+
+HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
+    return reinterpret_cast<HICON>(
+        SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon)));
+}
+
+HICON CWnd::GetIcon(BOOL bBigIcon) const {
+    return reinterpret_cast<HICON>(AfxSendMessage(m_hWnd, WM_GETICON, bBigIcon ? ICON_BIG : ICON_SMALL, 0));
+}
+
+BOOL CWnd::SetLayeredWindowAttributes(COLORREF crKey, BYTE, DWORD dwFlags) {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr || (pRecord->dwExStyle & WS_EX_LAYERED) == 0) {
+        return FALSE;
+    }
+    pRecord->bColorKey = (dwFlags & LWA_COLORKEY) != 0;
+    pRecord->crKey = crKey;
+    BackendLayeredChanged(pRecord);
+    return TRUE;
+}
+
+BOOL CWnd::UpdateLayeredWindow(CDC*, POINT* pptDst, SIZE* psize, CDC* pDCSrc, POINT* pptSrc, COLORREF,
+                               BLENDFUNCTION*, DWORD dwFlags) {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr || (pRecord->dwExStyle & WS_EX_LAYERED) == 0 || pDCSrc == nullptr ||
+        pDCSrc->Target() == nullptr || psize == nullptr || (dwFlags & ULW_ALPHA) == 0) {
+        return FALSE;
+    }
+    const CPixels& source = *pDCSrc->Target();
+    const int xSrc = pptSrc != nullptr ? pptSrc->x : 0;
+    const int ySrc = pptSrc != nullptr ? pptSrc->y : 0;
+    auto pSurface = std::make_shared<CPixels>(psize->cx, psize->cy);
+    for (int y = 0; y < psize->cy; ++y) {
+        for (int x = 0; x < psize->cx; ++x) {
+            const int sx = x + xSrc;
+            const int sy = y + ySrc;
+            if (sx >= 0 && sy >= 0 && sx < source.nWidth && sy < source.nHeight) {
+                pSurface->At(x, y) = source.At(sx, sy);
+            }
+        }
+    }
+    pRecord->pLayeredSurface = pSurface;
+    CRect rect = pRecord->rcWindow;
+    if (pptDst != nullptr) {
+        rect = CRect(pptDst->x, pptDst->y, pptDst->x + psize->cx, pptDst->y + psize->cy);
+    } else {
+        rect.right = rect.left + psize->cx;
+        rect.bottom = rect.top + psize->cy;
+    }
+    BackendLayeredChanged(pRecord);
+    AfxSetWindowRect(m_hWnd, rect, false);
+    return TRUE;
+}
+
+CDC* CWnd::GetDC() {
+    return new CDC(nullptr);
+}
+int CWnd::ReleaseDC(CDC* pDC) {
+    delete pDC;
+    return 1;
+}
+
+void CWnd::SetFocus() {
+    if (CWindowRecord* pRecord = AfxGetRecord(m_hWnd)) {
+        BackendSetFocus(pRecord);
+    }
+}
+
+int CWnd::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) {
+    return BackendMessageBox(AfxGetRecord(m_hWnd), lpszText != nullptr ? lpszText : "",
+                             lpszCaption != nullptr ? lpszCaption : "", nType);
+}
+
+BOOL CWnd::CreateControl(REFCLSID clsid, const char* lpszWindowName, DWORD dwStyle, const RECT& rect,
+                         CWnd* pParentWnd, UINT nID) {
+    if (!(clsid == CLSID_DrelkWebBrowser) || pParentWnd == nullptr) {
+        return FALSE;
+    }
+    m_hWnd = AfxCreateBrowserControl(pParentWnd->m_hWnd, nID, dwStyle, rect, lpszWindowName);
+    if (m_hWnd == nullptr) {
+        return FALSE;
+    }
+    AfxGetRecord(m_hWnd)->pWnd = this;
+    return TRUE;
+}
+
+void CWnd::InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo,
+                        ...) {
+    va_list arguments;
+    va_start(arguments, pbParamInfo);
+    AfxInvokeControl(m_hWnd, dwDispID, wFlags, vtRet, pvRet, pbParamInfo, arguments);
+    va_end(arguments);
+}

@@ -1,0 +1,210 @@
+#include "launcher/controllers_dlg.h"
+
+#include "launcher/doc_host_ui_handler.h"
+#include "launcher/drelk_client_dlg.h"
+
+#include "settings/client_config.h"
+#include "settings/client_reporter.h"
+
+#include "framework/codepage.h"
+#include "framework/services.h"
+#include "res/resource.h"
+
+namespace {
+
+// A button of the controls window: its item, member, bitmaps and place on the window.
+struct CButtonLayout {
+    UINT nID;
+    CBitmapButton CControllersDlg::*pMember;
+    UINT nBitmap;
+    UINT nBitmapPressed;
+    int x; // from the left edge; the close button's is from the right edge
+    int y;
+    int cx;
+    int cy;
+};
+
+constexpr int kCloseFromRight = 43;
+
+// In the order the buttons are initialised.
+const CButtonLayout kButtons[] = {
+    {IDC_BTN_CLOSE, &CControllersDlg::m_btnClose, IDB_CLOSE, IDB_CLOSE_DOWN, kCloseFromRight, 7, 31, 32},
+    {IDC_BTN_HOME, &CControllersDlg::m_btnHome, IDB_TAB_HOME, IDB_TAB_HOME_DOWN, 316, 45, 104, 31},
+    {IDC_BTN_FORUM, &CControllersDlg::m_btnForum, IDB_TAB_FORUM, IDB_TAB_FORUM_DOWN, 422, 45, 104, 31},
+    {IDC_BTN_SERVICE, &CControllersDlg::m_btnService, IDB_TAB_SERVICE, IDB_TAB_SERVICE_DOWN, 528, 45, 104,
+     31},
+    {IDC_BTN_CHARGE, &CControllersDlg::m_btnCharge, IDB_TAB_CHARGE, IDB_TAB_CHARGE_DOWN, 634, 45, 104, 31},
+};
+
+} // namespace
+
+CControllersDlg::CControllersDlg() : CDialog(IDD_CONTROLLERS, nullptr), m_hIcon(AfxLoadIcon(IDR_MAINFRAME)) {}
+
+void CControllersDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_EXPLORER1, m_browser);
+}
+
+BOOL CControllersDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_brushColorKey.CreateSolidBrush(kControlsColorKey);
+    SetWindowLong(GWL_EXSTYLE, GetWindowLong(GWL_EXSTYLE) | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(kControlsColorKey, 0, LWA_COLORKEY);
+    InitControls();
+    CClientConfig* pConfig = CClientConfig::Instance();
+    pConfig->SetDefaults();
+    pConfig->ReadSettingsFile();
+    CClientReporter::Instance()->ReportFirstOpen();
+    return TRUE;
+}
+
+void CControllersDlg::InitControls() {
+    for (const CButtonLayout& button : kButtons) {
+        CBitmapButton& member = this->*button.pMember;
+        member.LoadBitmaps(button.nBitmap, button.nBitmapPressed, button.nBitmap, button.nBitmap);
+        member.SubclassDlgItem(button.nID, this);
+        member.SizeToContent();
+        member.MoveWindow(0, 0, 100, 100, TRUE);
+    }
+    m_browser.put_Visible(TRUE);
+    m_browser.put_Visible(FALSE);
+    m_browser.MoveWindow(2000, 2000, 1, 1, TRUE);
+    m_browser.put_Silent(TRUE);
+    m_browser.Navigate("about:blank", nullptr, nullptr, nullptr, nullptr);
+}
+
+void CControllersDlg::OnMove(int x, int y) {
+    CDialog::OnMove(x, y);
+    if (GetDlgItemHandle(IDC_BTN_CLOSE) == nullptr) {
+        return;
+    }
+    CRect rect;
+    GetWindowRect(&rect);
+    const int nWidth = rect.right - rect.left;
+    for (const CButtonLayout& button : kButtons) {
+        const int x = button.nID == IDC_BTN_CLOSE ? nWidth - button.x : button.x;
+        GetDlgItem(static_cast<int>(button.nID))->MoveWindow(x, button.y, button.cx, button.cy, TRUE);
+    }
+}
+
+void CControllersDlg::OnPaint() {
+    if (IsIconic()) {
+        DrawMinimizedIcon(this, m_hIcon);
+    } else {
+        CDialog::OnPaint();
+    }
+}
+
+HBRUSH CControllersDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+    CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    return m_brushColorKey;
+}
+
+HCURSOR CControllersDlg::OnQueryDragIcon() {
+    return m_hIcon;
+}
+
+LRESULT CControllersDlg::OnNcHitTest(CPoint point) {
+    const LRESULT nHit = CDialog::OnNcHitTest(point);
+    return nHit == HTCLIENT ? HTCAPTION : nHit;
+}
+
+void CControllersDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+    CDialog::OnSysCommand(nID, lParam);
+}
+int CControllersDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    return CDialog::OnCreate(lpCreateStruct);
+}
+void CControllersDlg::OnClose() {
+    CDialog::OnCancel();
+}
+void CControllersDlg::OnOK() {}
+void CControllersDlg::OnCancel() {}
+
+BOOL CControllersDlg::PreTranslateMessage(MSG* pMsg) {
+    if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE)) {
+        AfxDispatchMessage(pMsg);
+        return TRUE;
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+BOOL CControllersDlg::DestroyWindow() {
+    m_browser.DestroyWindow();
+    if (g_pDocHostUIHandler != nullptr && !m_bHandlerReleased) {
+        m_bHandlerReleased = true;
+        g_pDocHostUIHandler->Release();
+    }
+    return CDialog::DestroyWindow();
+}
+
+BOOL CControllersDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(wParam) == BN_CLICKED) {
+        switch (LOWORD(wParam)) {
+        case IDC_BTN_CLOSE:
+            OnBnClickedClose();
+            return TRUE;
+        case IDC_BTN_HOME:
+            OnBnClickedHome();
+            return TRUE;
+        case IDC_BTN_FORUM:
+            OnBnClickedForum();
+            return TRUE;
+        case IDC_BTN_SERVICE:
+            OnBnClickedService();
+            return TRUE;
+        case IDC_BTN_CHARGE:
+            OnBnClickedCharge();
+            return TRUE;
+        default:
+            break;
+        }
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
+void CControllersDlg::OnBnClickedClose() {
+    if (MessageBox(AfxAnsiText(u"正在游戏中，确定退出Drelk？").c_str(), AfxAnsiText(u"关闭提示").c_str(),
+                   MB_YESNO) == IDYES) {
+        AfxPostQuitMessage(0);
+    }
+}
+
+void CControllersDlg::OpenSetting(const char* pszKey) {
+    const std::string strValue = CClientConfig::Instance()->GetValue(pszKey);
+    AfxShellExecute(nullptr, "open", strValue.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CControllersDlg::OnBnClickedHome() {
+    OpenSetting("home");
+}
+void CControllersDlg::OnBnClickedForum() {
+    OpenSetting("bbs");
+}
+void CControllersDlg::OnBnClickedService() {
+    OpenSetting("service");
+}
+void CControllersDlg::OnBnClickedCharge() {
+    OpenSetting("charge");
+}
+
+BOOL CControllersDlg::OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) {
+    if (idCtrl != IDC_EXPLORER1) {
+        return CDialog::OnEvent(idCtrl, dispid, pParams);
+    }
+    const CEventParams params(pParams);
+    if (dispid == DISPID_DOCUMENTCOMPLETE) {
+        OnDocumentComplete(params.Dispatch(0), params.VariantRef(1));
+        return TRUE;
+    }
+    if (dispid == DISPID_BEFORENAVIGATE2) {
+        BOOL bCancel = FALSE;
+        OnBeforeNavigate2(params.Dispatch(0), params.VariantRef(1), params.VariantRef(2),
+                          params.VariantRef(3), params.VariantRef(4), params.VariantRef(5), &bCancel);
+        if (VARIANT_BOOL* pCancel = params.BoolRef(6)) {
+            *pCancel = bCancel ? VARIANT_TRUE : VARIANT_FALSE;
+        }
+        return TRUE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,66 @@
+// The launcher's controls: a colour-keyed popup over the backdrop with five image buttons and the
+// browser showing the operator's server list. It also loads the settings and makes the first-open
+// report.
+#pragma once
+
+#include "launcher/explorer1.h"
+
+#include "framework/controls.h"
+#include "framework/dialog.h"
+#include "framework/gdi.h"
+
+#include <string>
+
+class CControllersDlg : public CDialog {
+public:
+    CControllersDlg();
+
+    BOOL DestroyWindow() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) override;
+
+    // The browser's events.
+    void OnDocumentComplete(IDispatch* pDisp, VARIANT* URL);
+    void OnBeforeNavigate2(IDispatch* pDisp, VARIANT* URL, VARIANT* Flags, VARIANT* TargetFrameName,
+                           VARIANT* PostData, VARIANT* Headers, BOOL* Cancel);
+
+    HICON m_hIcon;
+    CBrush m_brushColorKey;
+    CBitmapButton m_btnClose;
+    CBitmapButton m_btnHome;
+    CBitmapButton m_btnForum;
+    CBitmapButton m_btnService;
+    CBitmapButton m_btnCharge;
+    CExplorer1 m_browser;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnSysCommand(UINT nID, LPARAM lParam) override;
+    void OnPaint() override;
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) override;
+    HCURSOR OnQueryDragIcon() override;
+    LRESULT OnNcHitTest(CPoint point) override;
+    void OnMove(int x, int y) override;
+    int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
+    void OnClose() override;
+
+    void OnBnClickedClose();
+    void OnBnClickedHome();
+    void OnBnClickedForum();
+    void OnBnClickedService();
+    void OnBnClickedCharge();
+
+    void InitControls();
+    // Hands a setting's value to the shell's "open".
+    void OpenSetting(const char* pszKey);
+
+private:
+    bool m_bHandlerReleased = false;
+};
+
+// The colour the controls window's background is painted with; it is see-through.
+constexpr COLORREF kControlsColorKey = RGB(255, 0, 255);

@@ -1,0 +1,97 @@
+// The controls window's browser events: the start of the server list and the login hand-off.
+#include "launcher/controllers_dlg.h"
+
+#include "launcher/doc_host_ui_handler.h"
+#include "launcher/drelk_client_dlg.h"
+#include "launcher/login_rules.h"
+#include "launcher/process_launch.h"
+
+#include "app/drelk_client_app.h"
+#include "settings/client_config.h"
+
+#include "framework/codepage.h"
+
+namespace {
+
+std::string UrlText(const VARIANT* pUrl) {
+    if (pUrl == nullptr || pUrl->vt != VT_BSTR) {
+        return {};
+    }
+    return AfxUtf16ToCodePage(CP_ACP, AfxBstrText(pUrl->bstrVal));
+}
+
+// The title of the document, or the empty string.
+std::string DocumentTitle(IDispatch* pDocument) {
+    if (pDocument == nullptr) {
+        return {};
+    }
+    std::string strTitle;
+    IHTMLDocument2* pHtml = nullptr;
+    if (SUCCEEDED(pDocument->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&pHtml))) &&
+        pHtml != nullptr) {
+        BSTR bstrTitle = nullptr;
+        if (SUCCEEDED(pHtml->get_title(&bstrTitle))) {
+            strTitle = AfxUtf16ToCodePage(CP_ACP, AfxBstrText(bstrTitle));
+        }
+        AfxSysFreeString(bstrTitle);
+        pHtml->Release();
+    }
+    return strTitle;
+}
+
+} // namespace
+
+void CControllersDlg::OnDocumentComplete(IDispatch*, VARIANT* URL) {
+    CClientConfig* pConfig = CClientConfig::Instance();
+    if (g_pDocHostUIHandler == nullptr) {
+        if (IDispatch* pDocument = m_browser.get_Document()) {
+            pDocument->Release();
+            g_pDocHostUIHandler = new CDocHostUIHandlerImpl;
+            if (IDispatch* pAgain = m_browser.get_Document()) {
+                ICustomDoc* pCustomDoc = nullptr;
+                if (SUCCEEDED(
+                        pAgain->QueryInterface(IID_ICustomDoc, reinterpret_cast<void**>(&pCustomDoc))) &&
+                    pCustomDoc != nullptr) {
+                    pCustomDoc->SetUIHandler(g_pDocHostUIHandler);
+                    pCustomDoc->Release();
+                }
+                pAgain->Release();
+            }
+        }
+        m_browser.Navigate(pConfig->StartPage().c_str(), nullptr, nullptr, nullptr, nullptr);
+        return;
+    }
+    if (AfxFindString(CP_ACP, UrlText(URL), "about:blank") != std::string::npos) {
+        return;
+    }
+    const CRect rect = SelectBrowserRect(pConfig->GetValue("platform"));
+    m_browser.MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
+    m_browser.put_Visible(TRUE);
+}
+
+void CControllersDlg::OnBeforeNavigate2(IDispatch*, VARIANT* URL, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
+                                        BOOL* Cancel) {
+    CClientConfig* pConfig = CClientConfig::Instance();
+    const std::string strUrl = UrlText(URL);
+    if (!IsLoginNavigation(pConfig->GetValue("platform"), strUrl)) {
+        return;
+    }
+    std::string strTitle;
+    if (IDispatch* pDocument = m_browser.get_Document()) {
+        strTitle = DocumentTitle(pDocument);
+        pDocument->Release();
+    }
+    const std::string strAddress = ComposeLoginAddress(strUrl, strTitle);
+    if (Cancel != nullptr) {
+        *Cancel = TRUE;
+    }
+    m_browser.Stop();
+    if (pConfig->GetValue("airclient") == "true") {
+        LaunchGameClient(strAddress);
+        return;
+    }
+    static_cast<CDrelkClientApp*>(AfxGetApp())->m_strGameUrl = strAddress;
+    if (g_pClientDlg != nullptr) {
+        g_pClientDlg->OnOK();
+    }
+}

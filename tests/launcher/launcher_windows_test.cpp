@@ -1,0 +1,196 @@
+#include "support/launcher_fixture.h"
+
+#include "res/resource.h"
+
+namespace {
+
+class LauncherWindowsTest : public CLauncherTest {};
+
+TEST_F(LauncherWindowsTest, BackdropIsCentredWithTheControlsWindowExactlyOverIt) {
+    RunLauncher([&](CDrelkClientDlg& dialog) {
+        const CRect backdrop = ScreenRect(dialog);
+        // Work area 1280 x 760: centre minus half the size.
+        EXPECT_EQ(backdrop, CRect(128, 63, 128 + 1024, 63 + 635));
+        EXPECT_EQ(ScreenRect(Controls()), backdrop);
+        EXPECT_TRUE(dialog.IsWindowVisible());
+        EXPECT_TRUE(Controls().IsWindowVisible());
+        EXPECT_NE(dialog.GetExStyle() & WS_EX_LAYERED, 0u);
+        EXPECT_NE(Controls().GetExStyle() & WS_EX_LAYERED, 0u);
+        ASSERT_NE(Record(dialog).pLayeredSurface, nullptr);
+        EXPECT_EQ(Record(dialog).pLayeredSurface->nWidth, 1024);
+        EXPECT_EQ(Record(dialog).pLayeredSurface->nHeight, 635);
+        EXPECT_TRUE(Record(Controls()).bColorKey);
+        EXPECT_EQ(Record(Controls()).crKey, RGB(255, 0, 255));
+        EXPECT_EQ(dialog.GetIcon(TRUE), dialog.m_hIcon);
+        EXPECT_EQ(dialog.GetIcon(FALSE), dialog.m_hIcon);
+        EXPECT_EQ(Record(Controls()).hOwner, dialog.m_hWnd);
+    });
+}
+
+TEST_F(LauncherWindowsTest, ControlsWindowIsCreatedOnceBeforeTheBackdropInitialises) {
+    struct CProbe : CDrelkClientDlg {
+        bool bControlsReadyAtInit = false;
+        BOOL OnInitDialog() override {
+            bControlsReadyAtInit = m_pControls != nullptr && m_pControls->m_hWnd != nullptr &&
+                                   CClientConfig::Instance()->GetValue("platform") == "360";
+            return CDrelkClientDlg::OnInitDialog();
+        }
+    };
+    CProbe probe;
+    Platform().onIdle = [] { return false; };
+    probe.DoModal();
+    EXPECT_TRUE(probe.bControlsReadyAtInit);
+    EXPECT_TRUE(g_bControlsCreated);
+    CDrelkClientDlg second;
+    second.DoModal();
+    EXPECT_EQ(second.m_pControls, nullptr);
+}
+
+TEST_F(LauncherWindowsTest, ButtonsAreLaidOutOnEveryMove) {
+    RunLauncher([&](CDrelkClientDlg& dialog) {
+        const auto check = [&] {
+            const int nWidth = ScreenRect(Controls()).Width();
+            EXPECT_EQ(ChildRect(Controls().m_btnClose), CRect(nWidth - 43, 7, nWidth - 43 + 31, 7 + 32));
+            EXPECT_EQ(ChildRect(Controls().m_btnHome), CRect(316, 45, 420, 76));
+            EXPECT_EQ(ChildRect(Controls().m_btnForum), CRect(422, 45, 526, 76));
+            EXPECT_EQ(ChildRect(Controls().m_btnService), CRect(528, 45, 632, 76));
+            EXPECT_EQ(ChildRect(Controls().m_btnCharge), CRect(634, 45, 738, 76));
+        };
+        check();
+        EXPECT_EQ(ChildRect(Controls().m_btnClose).left, 981);
+        dialog.MoveWindow(10, 20, 1024, 635, TRUE);
+        EXPECT_EQ(ScreenRect(Controls()), CRect(10, 20, 1034, 655));
+        check();
+        dialog.MoveWindow(0, 0, 900, 600, TRUE);
+        EXPECT_EQ(ScreenRect(Controls()), CRect(0, 0, 900, 600));
+        check();
+    });
+}
+
+TEST_F(LauncherWindowsTest, BrowserStartsParkedOffWindowOnABlankPage) {
+    RunLauncher([&](CDrelkClientDlg&) {
+        EXPECT_EQ(ChildRect(Controls().m_browser), CRect(2000, 2000, 2001, 2001));
+        EXPECT_FALSE(Controls().m_browser.IsWindowVisible());
+        EXPECT_TRUE(Browser().m_bSilent);
+        ASSERT_EQ(Platform().navigations.size(), 1u);
+        EXPECT_EQ(Platform().navigations[0], u"about:blank");
+        EXPECT_EQ(Controls().m_browser.get_Document(), nullptr);
+    });
+}
+
+TEST_F(LauncherWindowsTest, TabsOpenTheirSettingsInTheShell) {
+    RunLauncher([&](CDrelkClientDlg&) {
+        CClientConfig* pConfig = CClientConfig::Instance();
+        Click(Controls(), Centre(Controls().m_btnHome));
+        Click(Controls(), Centre(Controls().m_btnForum));
+        Click(Controls(), Centre(Controls().m_btnService));
+        Click(Controls(), Centre(Controls().m_btnCharge));
+        EXPECT_EQ(Platform().shellOpened,
+                  (std::vector<std::string>{pConfig->GetValue("home"), pConfig->GetValue("bbs"),
+                                            pConfig->GetValue("service"), pConfig->GetValue("charge")}));
+        // Something that is no web address never reaches the desktop.
+        pConfig->SetValue("home", "C:\\Windows\\notepad.exe");
+        Click(Controls(), Centre(Controls().m_btnHome));
+        EXPECT_EQ(Platform().shellOpened.size(), 4u);
+        EXPECT_TRUE(Controls().IsWindowVisible());
+    });
+}
+
+TEST_F(LauncherWindowsTest, PressedBitmapOnlyWhileHeldOverTheButton) {
+    RunLauncher([&](CDrelkClientDlg&) {
+        CBitmapButton& tab = Controls().m_btnForum;
+        const auto drawnPixel = [&] {
+            CPixels surface(104, 31);
+            AfxPaintWindow(tab.m_hWnd, surface);
+            return surface.At(50, 15);
+        };
+        const std::uint32_t nNormal = drawnPixel();
+        EXPECT_EQ(nNormal, tab.m_bitmap.m_pixels.At(50, 15));
+        AfxMousePress(Controls().m_hWnd, Centre(tab));
+        EXPECT_EQ(drawnPixel(), tab.m_bitmapSel.m_pixels.At(50, 15));
+        AfxMouseMove(Controls().m_hWnd, CPoint(0, 0)); // off the button, still held
+        EXPECT_EQ(drawnPixel(), nNormal);
+        AfxMouseRelease(Controls().m_hWnd, CPoint(0, 0));
+        EXPECT_TRUE(Platform().shellOpened.empty()); // released elsewhere: no click
+    });
+}
+
+TEST_F(LauncherWindowsTest, ControlsBackgroundIsTheColourKey) {
+    RunLauncher([&](CDrelkClientDlg&) {
+        CPixels surface(1024, 635);
+        AfxPaintWindow(Controls().m_hWnd, surface);
+        EXPECT_EQ(surface.At(100, 300), AfxArgb(255, 255, 0, 255));
+    });
+}
+
+TEST_F(LauncherWindowsTest, QuitAsksFirstAndOnlyYesEndsTheLauncher) {
+    Platform().messageBoxAnswers = {IDNO, IDYES};
+    const INT_PTR nResult = RunLauncher([&](CDrelkClientDlg&) {
+        Click(Controls(), Centre(Controls().m_btnClose));
+        ASSERT_EQ(Platform().messageBoxes.size(), 1u);
+        EXPECT_EQ(Platform().messageBoxes[0].strText, "正在游戏中，确定退出Drelk？");
+        EXPECT_EQ(Platform().messageBoxes[0].strCaption, "关闭提示");
+        EXPECT_EQ(Platform().messageBoxes[0].nType, static_cast<UINT>(MB_YESNO));
+        EXPECT_EQ(Platform().messageBoxes[0].hOwner, Controls().m_hWnd);
+        EXPECT_FALSE(AfxQuitPosted());
+        Click(Controls(), Centre(Controls().m_btnClose));
+        EXPECT_TRUE(AfxQuitPosted());
+    });
+    EXPECT_NE(nResult, IDOK);
+}
+
+TEST_F(LauncherWindowsTest, EnterAndEscapeNeverEndTheLauncher) {
+    RunLauncher([&](CDrelkClientDlg& dialog) {
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+            MSG onBackdrop{dialog.m_hWnd, WM_KEYDOWN, key, 0, 0, {0, 0}};
+            AfxTranslateAndDispatch(&onBackdrop);
+            // In the controls window the key goes straight to the focused control, the browser.
+            MSG onBrowser{Controls().m_browser.m_hWnd, WM_KEYDOWN, key, 0, 0, {0, 0}};
+            CNativeEventScope native(&onBrowser);
+            AfxTranslateAndDispatch(&onBrowser);
+            EXPECT_TRUE(native.bDeliverNatively);
+        }
+        EXPECT_FALSE(Record(dialog).bDialogEnded);
+        EXPECT_FALSE(Record(Controls()).bDialogEnded);
+        EXPECT_TRUE(Controls().IsWindowVisible());
+    });
+}
+
+TEST_F(LauncherWindowsTest, ClosingTheControlsWindowHidesOnlyIt) {
+    RunLauncher([&](CDrelkClientDlg& dialog) {
+        Controls().SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_FALSE(Controls().IsWindowVisible());
+        EXPECT_TRUE(dialog.IsWindowVisible());
+        EXPECT_FALSE(Record(dialog).bDialogEnded);
+        EXPECT_FALSE(AfxQuitPosted());
+    });
+}
+
+TEST_F(LauncherWindowsTest, SystemCloseOfTheBackdropCancels) {
+    const INT_PTR nResult =
+        RunLauncher([&](CDrelkClientDlg& dialog) { dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0); });
+    EXPECT_EQ(nResult, IDCANCEL);
+}
+
+TEST_F(LauncherWindowsTest, DragAnywhereOnThePictureMovesTheWindow) {
+    RunLauncher([&](CDrelkClientDlg& dialog) {
+        const CRect rect = ScreenRect(dialog);
+        AfxMousePress(dialog.m_hWnd, CPoint(rect.left + 200, rect.top + 300));
+        ASSERT_EQ(Platform().moveDrags.size(), 1u);
+        EXPECT_EQ(Platform().moveDrags[0], dialog.m_hWnd);
+    });
+}
+
+TEST_F(LauncherWindowsTest, ControlsWindowTearsDownBrowserFirstThenGivesBackTheHandler) {
+    RunLauncher([&](CDrelkClientDlg&) {
+        Browser().FireDocumentComplete(u"about:blank");
+        ASSERT_NE(g_pDocHostUIHandler, nullptr);
+        g_pDocHostUIHandler->AddRef(); // keep it alive to count
+        Controls().DestroyWindow();
+        EXPECT_EQ(Controls().m_browser.m_hWnd, nullptr);
+        EXPECT_EQ(g_pDocHostUIHandler->Release(), 0u);
+        g_pDocHostUIHandler = nullptr;
+    });
+}
+
+} // namespace

@@ -1,0 +1,67 @@
+// Runs the real launcher windows on the headless platform: the backdrop's modal loop calls the
+// test's steps when it is idle.
+#pragma once
+
+#include "support/headless_fixture.h"
+
+#include "launcher/controllers_dlg.h"
+#include "launcher/doc_host_ui_handler.h"
+#include "launcher/drelk_client_dlg.h"
+
+#include "framework/browser.h"
+#include "framework/window_core.h"
+
+#include <functional>
+
+class CLauncherTest : public CHeadlessTest {
+protected:
+    void SetUp() override {
+        CHeadlessTest::SetUp();
+        g_bControlsCreated = false;
+        g_pDocHostUIHandler = nullptr;
+        g_pClientDlg = nullptr;
+    }
+
+    // Runs the backdrop modally; the step runs once the launcher is up, then the loop stops unless
+    // the step ended it. Returns DoModal's result.
+    INT_PTR RunLauncher(const std::function<void(CDrelkClientDlg&)>& step) {
+        CDrelkClientDlg dialog;
+        m_pDialog = &dialog;
+        bool bRan = false;
+        Platform().onIdle = [&] {
+            if (bRan) {
+                return false;
+            }
+            bRan = true;
+            step(dialog);
+            return true;
+        };
+        const INT_PTR nResult = dialog.DoModal();
+        Platform().onIdle = nullptr;
+        m_pDialog = nullptr;
+        return nResult;
+    }
+
+    CControllersDlg& Controls() { return *m_pDialog->m_pControls; }
+    CBrowserControl& Browser() { return *AfxGetBrowserControl(Controls().m_browser.m_hWnd); }
+    CWindowRecord& Record(CWnd& wnd) { return *AfxGetRecord(wnd.m_hWnd); }
+    CRect ScreenRect(CWnd& wnd) {
+        CRect rect;
+        wnd.GetWindowRect(&rect);
+        return rect;
+    }
+    // Client rectangle of a child in its parent.
+    CRect ChildRect(CWnd& wnd) { return Record(wnd).rcWindow; }
+
+    // A press and release of the mouse at a screen point of the controls window (or what is under it).
+    void Click(CWnd& target, CPoint ptScreen) {
+        AfxMousePress(target.m_hWnd, ptScreen);
+        AfxMouseRelease(target.m_hWnd, ptScreen);
+    }
+    CPoint Centre(CWnd& wnd) {
+        const CRect rect = ScreenRect(wnd);
+        return CPoint(rect.left + rect.Width() / 2, rect.top + rect.Height() / 2);
+    }
+
+    CDrelkClientDlg* m_pDialog = nullptr;
+};
