@@ -128,6 +128,9 @@ void AfxDestroyWindow(HWND hWnd) {
     }
     AfxSendMessage(hWnd, WM_NCDESTROY, 0, 0);
     pRecord->bDestroyed = true;
+    if (pRecord->pControl) {
+        BackendBrowserDestroyed(pRecord->pControl.get());
+    }
     BackendWindowDestroyed(pRecord);
     pRecord->pControl.reset();
     if (CWindowRecord* pParent = AfxGetRecord(pRecord->hParent)) {

@@ -1,0 +1,27 @@
+// The GTK backend's shared pieces: the native side of a window record and text conversions.
+#pragma once
+
+#include "framework/window_core.h"
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+struct CGtkWindow {
+    GtkWidget* pWidget = nullptr; // the GtkWindow of a top-level window, the widget of a child
+    GtkWidget* pFixed = nullptr;  // a top-level window's container of children
+};
+
+CGtkWindow* AfxGtk(CWindowRecord* pRecord);
+CWindowRecord* AfxRecordOfWidget(GtkWidget* pWidget);
+void AfxAttachWidget(CWindowRecord* pRecord, GtkWidget* pWidget);
+// Places a child widget at its record's rectangle inside the parent's container.
+void AfxPlaceChild(CWindowRecord* pRecord);
+
+// Text of the process code page to and from the UTF-8 that GTK speaks.
+std::string AfxUtf8FromSystem(const std::string& strText);
+std::string AfxUtf8FromUtf16(const std::u16string& strText);
+std::u16string AfxUtf16FromUtf8(const char* pszText);
+
+// Recomputes the visible and clickable shape of a top-level window.
+void AfxUpdateWindowShape(CWindowRecord* pRecord);

@@ -1,0 +1,181 @@
+// The browser control on WebKitGTK: a WebKitWebView placed as the dialog item.
+//
+// BeforeNavigate2 comes from decide-policy (navigation and new-window actions, the request's URI)
+// and from create (window.open); a cancelled one is ignored. DocumentComplete comes from
+// load-changed FINISHED with the view's URI (about:blank included); a failed load reports the
+// address that failed, and WebKit's own error page is not shown. Navigations inside frames pass
+// the same way (WebKit does not tell them apart). The host policy is the installed UI handler's:
+// the context menu when it does not take it over, scroll bars hidden for DOCHOSTUIFLAG_SCROLL_NO.
+// Silent mode keeps the page's alert, confirm and prompt dialogs from showing.
+#include "framework/gtk/gtk_backend.h"
+
+#include "framework/browser.h"
+
+#include <webkit2/webkit2.h>
+
+#include <string>
+
+namespace {
+
+struct CGtkBrowser {
+    WebKitWebView* pView = nullptr;
+    std::u16string strFailedUrl;
+    bool bScrollBarsHidden = false;
+};
+
+CGtkBrowser* Native(CBrowserControl* pControl) {
+    return static_cast<CGtkBrowser*>(pControl->m_pNative);
+}
+
+// The control of a view, or null once its item is gone.
+CBrowserControl* ControlOf(gpointer pData) {
+    return AfxGetBrowserControl(static_cast<HWND>(pData));
+}
+
+WebKitWebContext* SharedContext() {
+    static WebKitWebContext* s_pContext = [] {
+        const std::string strBase = std::string(g_get_user_cache_dir()) + "/drelk";
+        const std::string strData = std::string(g_get_user_data_dir()) + "/drelk";
+        WebKitWebsiteDataManager* pManager = webkit_website_data_manager_new(
+            "base-cache-directory", strBase.c_str(), "base-data-directory", strData.c_str(), nullptr);
+        WebKitWebContext* pContext = webkit_web_context_new_with_website_data_manager(pManager);
+        WebKitCookieManager* pCookies = webkit_web_context_get_cookie_manager(pContext);
+        const std::string strCookies = strData + "/cookies.sqlite";
+        webkit_cookie_manager_set_persistent_storage(pCookies, strCookies.c_str(),
+                                                     WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+        g_object_unref(pManager);
+        return pContext;
+    }();
+    return s_pContext;
+}
+
+gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitPolicyDecisionType eType,
+                        gpointer pData) {
+    CBrowserControl* pControl = ControlOf(pData);
+    if (pControl == nullptr || (eType != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
+                                eType != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION)) {
+        return FALSE;
+    }
+    WebKitNavigationAction* pAction =
+        webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(pDecision));
+    WebKitURIRequest* pRequest = webkit_navigation_action_get_request(pAction);
+    if (pControl->FireBeforeNavigate2(AfxUtf16FromUtf8(webkit_uri_request_get_uri(pRequest)))) {
+        webkit_policy_decision_ignore(pDecision);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* pAction, gpointer pData) {
+    if (CBrowserControl* pControl = ControlOf(pData)) {
+        WebKitURIRequest* pRequest = webkit_navigation_action_get_request(pAction);
+        pControl->FireBeforeNavigate2(AfxUtf16FromUtf8(webkit_uri_request_get_uri(pRequest)));
+    }
+    return nullptr; // no second window
+}
+
+void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData) {
+    CBrowserControl* pControl = ControlOf(pData);
+    if (pControl == nullptr || eEvent != WEBKIT_LOAD_FINISHED) {
+        return;
+    }
+    CGtkBrowser* pNative = Native(pControl);
+    std::u16string strUrl = pNative->strFailedUrl.empty() ? AfxUtf16FromUtf8(webkit_web_view_get_uri(pView))
+                                                          : pNative->strFailedUrl;
+    pNative->strFailedUrl.clear();
+    pControl->SetTitle(AfxUtf16FromUtf8(webkit_web_view_get_title(pView)));
+    pControl->FireDocumentComplete(strUrl);
+}
+
+gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError*, gpointer pData) {
+    if (CBrowserControl* pControl = ControlOf(pData)) {
+        Native(pControl)->strFailedUrl = AfxUtf16FromUtf8(pszUri);
+    }
+    return TRUE;
+}
+
+void OnTitle(WebKitWebView* pView, GParamSpec*, gpointer pData) {
+    if (CBrowserControl* pControl = ControlOf(pData)) {
+        pControl->SetTitle(AfxUtf16FromUtf8(webkit_web_view_get_title(pView)));
+    }
+}
+
+gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent* pEvent, WebKitHitTestResult*,
+                       gpointer pData) {
+    CBrowserControl* pControl = ControlOf(pData);
+    double x = 0;
+    double y = 0;
+    if (pEvent != nullptr) {
+        gdk_event_get_root_coords(pEvent, &x, &y);
+    }
+    return pControl != nullptr && pControl->HandlerSuppressesContextMenu(POINT{LONG(x), LONG(y)});
+}
+
+gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer pData) {
+    CBrowserControl* pControl = ControlOf(pData);
+    return pControl != nullptr && pControl->m_bSilent;
+}
+
+} // namespace
+
+void BackendBrowserCreated(CBrowserControl* pControl) {
+    CWindowRecord* pRecord = AfxGetRecord(pControl->m_hWnd);
+    auto* pNative = new CGtkBrowser;
+    pControl->m_pNative = pNative;
+    pNative->pView = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(SharedContext()));
+    GtkWidget* pWidget = GTK_WIDGET(pNative->pView);
+    HWND hWnd = pControl->m_hWnd;
+    g_signal_connect(pWidget, "decide-policy", G_CALLBACK(OnDecidePolicy), hWnd);
+    g_signal_connect(pWidget, "create", G_CALLBACK(OnCreate), hWnd);
+    g_signal_connect(pWidget, "load-changed", G_CALLBACK(OnLoadChanged), hWnd);
+    g_signal_connect(pWidget, "load-failed", G_CALLBACK(OnLoadFailed), hWnd);
+    g_signal_connect(pWidget, "notify::title", G_CALLBACK(OnTitle), hWnd);
+    g_signal_connect(pWidget, "context-menu", G_CALLBACK(OnContextMenu), hWnd);
+    g_signal_connect(pWidget, "script-dialog", G_CALLBACK(OnScriptDialog), hWnd);
+    CGtkWindow* pWindow = AfxGtk(pRecord);
+    pWindow->pWidget = pWidget;
+    AfxAttachWidget(pRecord, pWidget);
+    AfxPlaceChild(pRecord);
+    if (pRecord->bVisible) {
+        gtk_widget_show(pWidget);
+    }
+}
+
+void BackendBrowserDestroyed(CBrowserControl* pControl) {
+    delete Native(pControl);
+    pControl->m_pNative = nullptr;
+}
+
+void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& strUrl) {
+    if (CGtkBrowser* pNative = Native(pControl)) {
+        webkit_web_view_load_uri(pNative->pView, AfxUtf8FromUtf16(strUrl).c_str());
+    }
+}
+
+void BackendBrowserStop(CBrowserControl* pControl) {
+    if (CGtkBrowser* pNative = Native(pControl)) {
+        webkit_web_view_stop_loading(pNative->pView);
+    }
+}
+
+void BackendBrowserHostPolicyChanged(CBrowserControl* pControl) {
+    CGtkBrowser* pNative = Native(pControl);
+    if (pNative == nullptr) {
+        return;
+    }
+    const DOCHOSTUIINFO info = pControl->HostInfo();
+    const bool bHide = (info.dwFlags & DOCHOSTUIFLAG_SCROLL_NO) != 0;
+    if (bHide == pNative->bScrollBarsHidden) {
+        return;
+    }
+    pNative->bScrollBarsHidden = bHide;
+    WebKitUserContentManager* pContent = webkit_web_view_get_user_content_manager(pNative->pView);
+    webkit_user_content_manager_remove_all_style_sheets(pContent);
+    if (bHide) {
+        WebKitUserStyleSheet* pSheet = webkit_user_style_sheet_new(
+            "::-webkit-scrollbar{display:none}", WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+            WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
+        webkit_user_content_manager_add_style_sheet(pContent, pSheet);
+        webkit_user_style_sheet_unref(pSheet);
+    }
+}

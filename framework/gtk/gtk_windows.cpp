@@ -1,0 +1,527 @@
+// The GTK window system: each top-level record is an undecorated GtkWindow holding a GtkFixed; a
+// button is a GtkDrawingArea in it. Per-pixel alpha and colour keys are shown with an RGBA visual
+// plus shapes built from the pixels. Native input becomes the framework's messages.
+//
+// Realised: top-level and owned windows (transient, kept above their owner), moves from the window
+// manager (WM_MOVE), painting by WM_PAINT, layered surfaces and colour keys (bounding and input
+// shapes; input shape only with a compositor), presses routed by WM_NCHITTEST (HTCAPTION starts a
+// move drag past the drag threshold), keys through PreTranslateMessage, message boxes as modal
+// dialogs, shell open through the desktop's default handler, the work area.
+// Not realised: minimised icons drawn by the program (the window manager shows its own).
+#include "framework/gtk/gtk_backend.h"
+
+#include "framework/browser.h"
+#include "framework/codepage.h"
+
+#include <cairo.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr const char* kRecordKey = "drelk-record";
+
+struct CPendingDrag {
+    CWindowRecord* pRecord = nullptr;
+    CPoint ptStart;
+    guint32 nTime = 0;
+};
+CPendingDrag g_drag;
+
+cairo_surface_t* SurfaceFromPixels(const CPixels& pixels, bool bColorKey, std::uint32_t nKey) {
+    cairo_surface_t* pSurface =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels.nWidth, pixels.nHeight);
+    cairo_surface_flush(pSurface);
+    unsigned char* pData = cairo_image_surface_get_data(pSurface);
+    const int nStride = cairo_image_surface_get_stride(pSurface);
+    for (int y = 0; y < pixels.nHeight; ++y) {
+        auto* pRow = reinterpret_cast<std::uint32_t*>(pData + y * nStride);
+        for (int x = 0; x < pixels.nWidth; ++x) {
+            std::uint32_t v = pixels.At(x, y);
+            if (bColorKey && (v | 0xFF000000u) == nKey) {
+                v = 0;
+            }
+            // cairo wants premultiplied colour; the program's pixels are straight.
+            const std::uint32_t a = v >> 24;
+            const std::uint32_t r = ((v >> 16) & 0xFF) * a / 255;
+            const std::uint32_t g = ((v >> 8) & 0xFF) * a / 255;
+            const std::uint32_t b = (v & 0xFF) * a / 255;
+            pRow[x] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    }
+    cairo_surface_mark_dirty(pSurface);
+    return pSurface;
+}
+
+// The region of pixels for which bVisible is true, as row spans.
+template <typename Predicate>
+cairo_region_t* RegionOf(const CPixels& pixels, Predicate bVisible) {
+    cairo_region_t* pRegion = cairo_region_create();
+    for (int y = 0; y < pixels.nHeight; ++y) {
+        int x = 0;
+        while (x < pixels.nWidth) {
+            while (x < pixels.nWidth && !bVisible(pixels.At(x, y))) {
+                ++x;
+            }
+            const int nStart = x;
+            while (x < pixels.nWidth && bVisible(pixels.At(x, y))) {
+                ++x;
+            }
+            if (x > nStart) {
+                const cairo_rectangle_int_t span{nStart, y, x - nStart, 1};
+                cairo_region_union_rectangle(pRegion, &span);
+            }
+        }
+    }
+    return pRegion;
+}
+
+CPoint RootPoint(double x, double y) {
+    return CPoint(static_cast<int>(x), static_cast<int>(y));
+}
+
+gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
+    auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
+    if (pRecord == nullptr) {
+        return FALSE;
+    }
+    cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
+    if (pRecord->pLayeredSurface) {
+        cairo_surface_t* pSurface = SurfaceFromPixels(*pRecord->pLayeredSurface, false, 0);
+        cairo_set_source_surface(pCairo, pSurface, 0, 0);
+        cairo_paint(pCairo);
+        cairo_surface_destroy(pSurface);
+        return FALSE;
+    }
+    CPixels pixels(pRecord->rcWindow.Width(), pRecord->rcWindow.Height(), 0);
+    if (pixels.Empty()) {
+        return FALSE;
+    }
+    AfxPaintWindow(pRecord, pixels);
+    cairo_surface_t* pSurface =
+        SurfaceFromPixels(pixels, pRecord->bColorKey, AfxArgbFromColorRef(pRecord->crKey));
+    cairo_set_source_surface(pCairo, pSurface, 0, 0);
+    cairo_paint(pCairo);
+    cairo_surface_destroy(pSurface);
+    return FALSE;
+}
+
+gboolean OnConfigure(GtkWidget* pWidget, GdkEventConfigure* pEvent, gpointer pData) {
+    auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
+    if (pRecord != nullptr && gtk_widget_get_window(pWidget) != nullptr) {
+        int x = 0;
+        int y = 0;
+        gdk_window_get_root_origin(gtk_widget_get_window(pWidget), &x, &y);
+        AfxNativeMoved(pRecord, CRect(x, y, x + pEvent->width, y + pEvent->height));
+    }
+    return FALSE;
+}
+
+gboolean OnButtonPress(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
+    auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
+    if (pRecord == nullptr || pEvent->button != 1 || pEvent->type != GDK_BUTTON_PRESS) {
+        return TRUE;
+    }
+    g_drag = CPendingDrag{};
+    g_drag.nTime = pEvent->time;
+    AfxMousePress(pRecord, RootPoint(pEvent->x_root, pEvent->y_root));
+    return TRUE;
+}
+
+gboolean OnButtonRelease(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
+    g_drag = CPendingDrag{};
+    if (pEvent->button == 1) {
+        AfxMouseRelease(static_cast<CWindowRecord*>(pData), RootPoint(pEvent->x_root, pEvent->y_root));
+    }
+    return TRUE;
+}
+
+gboolean OnMotion(GtkWidget* pWidget, GdkEventMotion* pEvent, gpointer pData) {
+    const CPoint pt = RootPoint(pEvent->x_root, pEvent->y_root);
+    if (AfxGetRecord(g_drag.pRecord) != nullptr) {
+        int nThreshold = 8;
+        g_object_get(gtk_widget_get_settings(pWidget), "gtk-dnd-drag-threshold", &nThreshold, nullptr);
+        if (std::abs(pt.x - g_drag.ptStart.x) > nThreshold ||
+            std::abs(pt.y - g_drag.ptStart.y) > nThreshold) {
+            CGtkWindow* pNative = AfxGtk(g_drag.pRecord);
+            gtk_window_begin_move_drag(GTK_WINDOW(pNative->pWidget), 1, g_drag.ptStart.x, g_drag.ptStart.y,
+                                       g_drag.nTime);
+            g_drag = CPendingDrag{};
+        }
+        return TRUE;
+    }
+    AfxMouseMove(static_cast<CWindowRecord*>(pData), pt);
+    return TRUE;
+}
+
+WPARAM VirtualKey(guint nKeyval) {
+    switch (nKeyval) {
+    case GDK_KEY_Return:
+    case GDK_KEY_KP_Enter:
+        return VK_RETURN;
+    case GDK_KEY_Escape:
+        return VK_ESCAPE;
+    default:
+        return gdk_keyval_to_upper(nKeyval) < 0x80 ? gdk_keyval_to_upper(nKeyval) : 0;
+    }
+}
+
+gboolean OnKeyPress(GtkWidget* pWidget, GdkEventKey* pEvent, gpointer pData) {
+    auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
+    if (pRecord == nullptr) {
+        return FALSE;
+    }
+    CWindowRecord* pTarget = pRecord;
+    if (GtkWidget* pFocus = gtk_window_get_focus(GTK_WINDOW(pWidget))) {
+        for (GtkWidget* p = pFocus; p != nullptr; p = gtk_widget_get_parent(p)) {
+            if (CWindowRecord* pOwner = AfxRecordOfWidget(p)) {
+                pTarget = pOwner;
+                break;
+            }
+        }
+    }
+    MSG msg{pTarget, WM_KEYDOWN, VirtualKey(pEvent->keyval), 1, pEvent->time, {0, 0}};
+    CNativeEventScope native(&msg);
+    AfxTranslateAndDispatch(&msg);
+    // Not delivered: the key was handled (or swallowed) before it reached its target.
+    return native.bDeliverNatively ? FALSE : TRUE;
+}
+
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer pData) {
+    AfxSendMessage(static_cast<CWindowRecord*>(pData), WM_SYSCOMMAND, SC_CLOSE, 0);
+    return TRUE;
+}
+
+void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
+    GtkWidget* pWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    pNative->pWidget = pWindow;
+    gtk_window_set_decorated(GTK_WINDOW(pWindow), FALSE);
+    gtk_widget_set_app_paintable(pWindow, TRUE);
+    if (GdkVisual* pVisual = gdk_screen_get_rgba_visual(gtk_widget_get_screen(pWindow))) {
+        gtk_widget_set_visual(pWindow, pVisual);
+    }
+    gtk_window_set_title(GTK_WINDOW(pWindow), AfxUtf8FromSystem(pRecord->strText).c_str());
+    if (CWindowRecord* pOwner = AfxGetRecord(pRecord->hOwner);
+        pOwner != nullptr && AfxGtk(pOwner) != nullptr) {
+        gtk_window_set_transient_for(GTK_WINDOW(pWindow), GTK_WINDOW(AfxGtk(pOwner)->pWidget));
+        gtk_window_set_skip_taskbar_hint(GTK_WINDOW(pWindow), TRUE);
+        gtk_window_set_skip_pager_hint(GTK_WINDOW(pWindow), TRUE);
+    }
+    gtk_widget_add_events(pWindow, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
+                                       GDK_STRUCTURE_MASK | GDK_KEY_PRESS_MASK);
+    pNative->pFixed = gtk_fixed_new();
+    gtk_container_add(GTK_CONTAINER(pWindow), pNative->pFixed);
+    gtk_widget_show(pNative->pFixed);
+    g_signal_connect(pWindow, "draw", G_CALLBACK(OnDraw), pRecord);
+    g_signal_connect(pWindow, "configure-event", G_CALLBACK(OnConfigure), pRecord);
+    g_signal_connect(pWindow, "button-press-event", G_CALLBACK(OnButtonPress), pRecord);
+    g_signal_connect(pWindow, "button-release-event", G_CALLBACK(OnButtonRelease), pRecord);
+    g_signal_connect(pWindow, "motion-notify-event", G_CALLBACK(OnMotion), pRecord);
+    g_signal_connect(pWindow, "key-press-event", G_CALLBACK(OnKeyPress), pRecord);
+    g_signal_connect(pWindow, "delete-event", G_CALLBACK(OnDelete), pRecord);
+    AfxAttachWidget(pRecord, pWindow);
+    gtk_window_move(GTK_WINDOW(pWindow), pRecord->rcWindow.left, pRecord->rcWindow.top);
+    gtk_window_resize(GTK_WINDOW(pWindow), std::max(1, pRecord->rcWindow.Width()),
+                      std::max(1, pRecord->rcWindow.Height()));
+}
+
+GdkPixbuf* PixbufFromIcon(HICON hIcon) {
+    const CPixels& pixels = AfxIconFromHandle(hIcon)->pixels;
+    if (pixels.Empty()) {
+        return nullptr;
+    }
+    GdkPixbuf* pPixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, pixels.nWidth, pixels.nHeight);
+    guchar* pBits = gdk_pixbuf_get_pixels(pPixbuf);
+    const int nStride = gdk_pixbuf_get_rowstride(pPixbuf);
+    for (int y = 0; y < pixels.nHeight; ++y) {
+        for (int x = 0; x < pixels.nWidth; ++x) {
+            const std::uint32_t v = pixels.At(x, y);
+            guchar* p = pBits + y * nStride + x * 4;
+            p[0] = (v >> 16) & 0xFF;
+            p[1] = (v >> 8) & 0xFF;
+            p[2] = v & 0xFF;
+            p[3] = v >> 24;
+        }
+    }
+    return pPixbuf;
+}
+
+// Owned windows stay above their owner.
+void RaiseOwnedWindows(CWindowRecord* pOwner) {
+    GList* pList = gtk_window_list_toplevels();
+    for (GList* p = pList; p != nullptr; p = p->next) {
+        GtkWidget* pWidget = GTK_WIDGET(p->data);
+        CWindowRecord* pRecord = AfxRecordOfWidget(pWidget);
+        if (pRecord != nullptr && pRecord->hOwner == pOwner && pRecord->bVisible &&
+            gtk_widget_get_window(pWidget) != nullptr) {
+            gdk_window_raise(gtk_widget_get_window(pWidget));
+        }
+    }
+    g_list_free(pList);
+}
+
+} // namespace
+
+CGtkWindow* AfxGtk(CWindowRecord* pRecord) {
+    return pRecord != nullptr ? static_cast<CGtkWindow*>(pRecord->pNative) : nullptr;
+}
+
+CWindowRecord* AfxRecordOfWidget(GtkWidget* pWidget) {
+    return AfxGetRecord(static_cast<CWindowRecord*>(g_object_get_data(G_OBJECT(pWidget), kRecordKey)));
+}
+
+void AfxAttachWidget(CWindowRecord* pRecord, GtkWidget* pWidget) {
+    g_object_set_data(G_OBJECT(pWidget), kRecordKey, pRecord);
+}
+
+void AfxPlaceChild(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pParent = AfxGtk(AfxGetRecord(pRecord->hParent));
+    if (pNative == nullptr || pNative->pWidget == nullptr || pParent == nullptr ||
+        pParent->pFixed == nullptr) {
+        return;
+    }
+    if (gtk_widget_get_parent(pNative->pWidget) == nullptr) {
+        gtk_fixed_put(GTK_FIXED(pParent->pFixed), pNative->pWidget, pRecord->rcWindow.left,
+                      pRecord->rcWindow.top);
+    } else {
+        gtk_fixed_move(GTK_FIXED(pParent->pFixed), pNative->pWidget, pRecord->rcWindow.left,
+                       pRecord->rcWindow.top);
+    }
+    gtk_widget_set_size_request(pNative->pWidget, std::max(1, pRecord->rcWindow.Width()),
+                                std::max(1, pRecord->rcWindow.Height()));
+}
+
+std::string AfxUtf8FromSystem(const std::string& strText) {
+    return AfxUtf16ToCodePage(CP_UTF8, AfxCodePageToUtf16(CP_ACP, strText));
+}
+
+std::string AfxUtf8FromUtf16(const std::u16string& strText) {
+    return AfxUtf16ToCodePage(CP_UTF8, strText);
+}
+
+std::u16string AfxUtf16FromUtf8(const char* pszText) {
+    return AfxCodePageToUtf16(CP_UTF8, pszText != nullptr ? pszText : "");
+}
+
+void AfxUpdateWindowShape(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    if (pNative == nullptr || !pRecord->IsTopLevel() || (pRecord->dwExStyle & WS_EX_LAYERED) == 0) {
+        return;
+    }
+    cairo_region_t* pRegion = nullptr;
+    if (pRecord->pLayeredSurface) {
+        pRegion = RegionOf(*pRecord->pLayeredSurface, [](std::uint32_t v) { return (v >> 24) != 0; });
+    } else if (pRecord->bColorKey) {
+        // What the window paints itself, less the key colour, plus its visible children.
+        CPixels pixels(pRecord->rcWindow.Width(), pRecord->rcWindow.Height(), 0);
+        AfxPaintWindow(pRecord, pixels);
+        const std::uint32_t nKey = AfxArgbFromColorRef(pRecord->crKey);
+        pRegion =
+            RegionOf(pixels, [nKey](std::uint32_t v) { return (v | 0xFF000000u) != nKey && (v >> 24) != 0; });
+        for (HWND hChild : pRecord->children) {
+            CWindowRecord* pChild = AfxGetRecord(hChild);
+            if (pChild != nullptr && pChild->bVisible) {
+                const cairo_rectangle_int_t rect{pChild->rcWindow.left, pChild->rcWindow.top,
+                                                 pChild->rcWindow.Width(), pChild->rcWindow.Height()};
+                cairo_region_union_rectangle(pRegion, &rect);
+            }
+        }
+    } else {
+        return;
+    }
+    const bool bComposited = gdk_screen_is_composited(gtk_widget_get_screen(pNative->pWidget)) != FALSE;
+    gtk_widget_shape_combine_region(pNative->pWidget, bComposited ? nullptr : pRegion);
+    gtk_widget_input_shape_combine_region(pNative->pWidget, pRegion);
+    cairo_region_destroy(pRegion);
+}
+
+void BackendWindowCreated(CWindowRecord* pRecord) {
+    auto* pNative = new CGtkWindow;
+    pRecord->pNative = pNative;
+    if (pRecord->IsTopLevel()) {
+        CreateTopLevel(pRecord, pNative);
+        return;
+    }
+    if (pRecord->strClass == "Button") {
+        // No events of its own: presses reach the top-level window, which routes them.
+        pNative->pWidget = gtk_drawing_area_new();
+        g_signal_connect(pNative->pWidget, "draw", G_CALLBACK(OnDraw), pRecord);
+        AfxAttachWidget(pRecord, pNative->pWidget);
+        AfxPlaceChild(pRecord);
+    }
+}
+
+void BackendWindowDestroyed(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    if (pNative == nullptr) {
+        return;
+    }
+    if (g_drag.pRecord == pRecord) {
+        g_drag = CPendingDrag{};
+    }
+    if (pNative->pWidget != nullptr) {
+        g_signal_handlers_disconnect_matched(pNative->pWidget, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
+                                             pRecord);
+        g_object_set_data(G_OBJECT(pNative->pWidget), kRecordKey, nullptr);
+        gtk_widget_destroy(pNative->pWidget);
+    }
+    delete pNative;
+    pRecord->pNative = nullptr;
+}
+
+void BackendWindowMoved(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    if (pNative == nullptr || pNative->pWidget == nullptr) {
+        return;
+    }
+    if (pRecord->IsTopLevel()) {
+        gtk_window_move(GTK_WINDOW(pNative->pWidget), pRecord->rcWindow.left, pRecord->rcWindow.top);
+        gtk_window_resize(GTK_WINDOW(pNative->pWidget), std::max(1, pRecord->rcWindow.Width()),
+                          std::max(1, pRecord->rcWindow.Height()));
+        AfxUpdateWindowShape(pRecord);
+    } else {
+        AfxPlaceChild(pRecord);
+        AfxUpdateWindowShape(AfxGetRecord(pRecord->hParent));
+    }
+}
+
+void BackendWindowShown(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    if (pNative == nullptr || pNative->pWidget == nullptr) {
+        return;
+    }
+    if (!pRecord->bVisible) {
+        gtk_widget_hide(pNative->pWidget);
+    } else if (pRecord->IsTopLevel()) {
+        if (pRecord->hIconBig != nullptr) {
+            if (GdkPixbuf* pIcon = PixbufFromIcon(pRecord->hIconBig)) {
+                gtk_window_set_icon(GTK_WINDOW(pNative->pWidget), pIcon);
+                g_object_unref(pIcon);
+            }
+        }
+        AfxUpdateWindowShape(pRecord);
+        gtk_widget_show(pNative->pWidget);
+        pRecord->bIconic ? gtk_window_iconify(GTK_WINDOW(pNative->pWidget))
+                         : gtk_window_deiconify(GTK_WINDOW(pNative->pWidget));
+        pRecord->bZoomed ? gtk_window_maximize(GTK_WINDOW(pNative->pWidget))
+                         : gtk_window_unmaximize(GTK_WINDOW(pNative->pWidget));
+        RaiseOwnedWindows(pRecord);
+    } else {
+        gtk_widget_show(pNative->pWidget);
+    }
+    if (!pRecord->IsTopLevel()) {
+        AfxUpdateWindowShape(AfxGetRecord(pRecord->hParent));
+    }
+}
+
+void BackendWindowInvalidated(CWindowRecord* pRecord) {
+    if (CGtkWindow* pNative = AfxGtk(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
+        gtk_widget_queue_draw(pNative->pWidget);
+    }
+}
+
+void BackendLayeredChanged(CWindowRecord* pRecord) {
+    AfxUpdateWindowShape(pRecord);
+    BackendWindowInvalidated(pRecord);
+}
+
+void BackendTextChanged(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    if (pNative != nullptr && pRecord->IsTopLevel()) {
+        gtk_window_set_title(GTK_WINDOW(pNative->pWidget), AfxUtf8FromSystem(pRecord->strText).c_str());
+    }
+}
+
+void BackendSetFocus(CWindowRecord* pRecord) {
+    if (CGtkWindow* pNative = AfxGtk(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
+        gtk_widget_grab_focus(pNative->pWidget);
+    }
+}
+
+void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint ptScreen) {
+    // The drag starts once the pointer has gone past the drag threshold, so clicks stay clicks.
+    const guint32 nTime = g_drag.nTime;
+    g_drag.pRecord = pRecord;
+    g_drag.ptStart = ptScreen;
+    g_drag.nTime = nTime;
+}
+
+bool BackendWaitForEvents() {
+    g_main_context_iteration(nullptr, TRUE);
+    return true;
+}
+
+void BackendWakeUp() {
+    g_main_context_wakeup(nullptr);
+}
+
+int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const std::string& strCaption,
+                      UINT nType) {
+    GtkWindow* pParent = nullptr;
+    for (CWindowRecord* p = pOwner; p != nullptr; p = AfxGetRecord(p->hParent)) {
+        if (p->IsTopLevel() && AfxGtk(p) != nullptr) {
+            pParent = GTK_WINDOW(AfxGtk(p)->pWidget);
+        }
+    }
+    const bool bYesNo = (nType & 0x0F) == MB_YESNO;
+    GtkWidget* pDialog = gtk_message_dialog_new(
+        pParent, GTK_DIALOG_MODAL, (nType & MB_ICONSTOP) != 0 ? GTK_MESSAGE_ERROR : GTK_MESSAGE_OTHER,
+        bYesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK, "%s", AfxUtf8FromSystem(strText).c_str());
+    gtk_window_set_title(GTK_WINDOW(pDialog), AfxUtf8FromSystem(strCaption).c_str());
+    // As on Windows, the first button (Yes) is the default.
+    gtk_dialog_set_default_response(GTK_DIALOG(pDialog), bYesNo ? GTK_RESPONSE_YES : GTK_RESPONSE_OK);
+    const int nResponse = gtk_dialog_run(GTK_DIALOG(pDialog));
+    gtk_widget_destroy(pDialog);
+    if (bYesNo) {
+        return nResponse == GTK_RESPONSE_YES ? IDYES : IDNO;
+    }
+    return IDOK;
+}
+
+bool BackendShellOpen(const std::string& strUrl) {
+    GError* pError = nullptr;
+    const bool bOpened =
+        g_app_info_launch_default_for_uri(AfxUtf8FromSystem(strUrl).c_str(), nullptr, &pError);
+    if (pError != nullptr) {
+        g_error_free(pError);
+    }
+    return bOpened;
+}
+
+CRect BackendWorkArea() {
+    GdkDisplay* pDisplay = gdk_display_get_default();
+    GdkMonitor* pMonitor = pDisplay != nullptr ? gdk_display_get_primary_monitor(pDisplay) : nullptr;
+    if (pMonitor == nullptr && pDisplay != nullptr) {
+        pMonitor = gdk_display_get_monitor(pDisplay, 0);
+    }
+    if (pMonitor == nullptr) {
+        return CRect(0, 0, 1024, 768);
+    }
+    GdkRectangle area{};
+    gdk_monitor_get_workarea(pMonitor, &area);
+    return CRect(area.x, area.y, area.x + area.width, area.y + area.height);
+}
+
+int BackendSystemMetric(int nIndex) {
+    switch (nIndex) {
+    case SM_CXSCREEN:
+    case SM_CYSCREEN: {
+        GdkDisplay* pDisplay = gdk_display_get_default();
+        GdkMonitor* pMonitor = pDisplay != nullptr ? gdk_display_get_monitor(pDisplay, 0) : nullptr;
+        GdkRectangle area{0, 0, 1024, 768};
+        if (pMonitor != nullptr) {
+            gdk_monitor_get_geometry(pMonitor, &area);
+        }
+        return nIndex == SM_CXSCREEN ? area.width : area.height;
+    }
+    case SM_CXICON:
+    case SM_CYICON:
+        return 32;
+    case SM_CXSMICON:
+    case SM_CYSMICON:
+        return 16;
+    default:
+        return 0;
+    }
+}
