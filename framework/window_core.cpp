@@ -144,14 +144,18 @@ void AfxDestroyWindow(HWND hWnd) {
     delete pRecord;
 }
 
-void AfxSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint) {
+namespace {
+
+void ChangeWindowRect(HWND hWnd, const CRect& rect, bool bRepaint, bool bFromNative) {
     CWindowRecord* pRecord = AfxGetRecord(hWnd);
     if (pRecord == nullptr) {
         return;
     }
     const CRect old = pRecord->rcWindow;
     pRecord->rcWindow = rect;
-    BackendWindowMoved(pRecord);
+    if (!bFromNative) {
+        BackendWindowMoved(pRecord);
+    }
     if (old.left != rect.left || old.top != rect.top) {
         AfxSendMessage(hWnd, WM_MOVE, 0, MAKELPARAM(rect.left, rect.top));
     }
@@ -163,10 +167,14 @@ void AfxSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint) {
     }
 }
 
+} // namespace
+
+void AfxSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint) { ChangeWindowRect(hWnd, rect, bRepaint, false); }
+
 void AfxNativeMoved(HWND hWnd, const CRect& rect) {
     CWindowRecord* pRecord = AfxGetRecord(hWnd);
     if (pRecord != nullptr && !(pRecord->rcWindow == rect)) {
-        AfxSetWindowRect(hWnd, rect, false);
+        ChangeWindowRect(hWnd, rect, false, true);
     }
 }
 

@@ -17,9 +17,39 @@
 
 #include <cstring>
 
+// A GtkFixed whose size is the window's own, whatever its children's positions (a browser parked
+// outside the window must not make the window grow).
+struct DrelkFixed {
+    GtkFixed parent;
+};
+struct DrelkFixedClass {
+    GtkFixedClass parentClass;
+};
+G_DEFINE_TYPE(DrelkFixed, drelk_fixed, GTK_TYPE_FIXED)
+
+namespace {
+
+void NoPreferredSize(GtkWidget*, gint* pMinimum, gint* pNatural) { *pMinimum = *pNatural = 1; }
+
+} // namespace
+
+static void drelk_fixed_class_init(DrelkFixedClass* pClass) {
+    GTK_WIDGET_CLASS(pClass)->get_preferred_width = NoPreferredSize;
+    GTK_WIDGET_CLASS(pClass)->get_preferred_height = NoPreferredSize;
+}
+
+static void drelk_fixed_init(DrelkFixed*) {}
+
 namespace {
 
 constexpr const char* kRecordKey = "drelk-record";
+
+void SetTopLevelSize(CWindowRecord* pRecord, CGtkWindow* pNative) {
+    const int nWidth = std::max(1, pRecord->rcWindow.Width());
+    const int nHeight = std::max(1, pRecord->rcWindow.Height());
+    gtk_widget_set_size_request(pNative->pFixed, nWidth, nHeight);
+    gtk_window_resize(GTK_WINDOW(pNative->pWidget), nWidth, nHeight);
+}
 
 struct CPendingDrag {
     CWindowRecord* pRecord = nullptr;
@@ -209,7 +239,7 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
     }
     gtk_widget_add_events(pWindow, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
                                        GDK_STRUCTURE_MASK | GDK_KEY_PRESS_MASK);
-    pNative->pFixed = gtk_fixed_new();
+    pNative->pFixed = GTK_WIDGET(g_object_new(drelk_fixed_get_type(), nullptr));
     gtk_container_add(GTK_CONTAINER(pWindow), pNative->pFixed);
     gtk_widget_show(pNative->pFixed);
     g_signal_connect(pWindow, "draw", G_CALLBACK(OnDraw), pRecord);
@@ -221,8 +251,7 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
     g_signal_connect(pWindow, "delete-event", G_CALLBACK(OnDelete), pRecord);
     AfxAttachWidget(pRecord, pWindow);
     gtk_window_move(GTK_WINDOW(pWindow), pRecord->rcWindow.left, pRecord->rcWindow.top);
-    gtk_window_resize(GTK_WINDOW(pWindow), std::max(1, pRecord->rcWindow.Width()),
-                      std::max(1, pRecord->rcWindow.Height()));
+    SetTopLevelSize(pRecord, pNative);
 }
 
 GdkPixbuf* PixbufFromIcon(HICON hIcon) {
@@ -377,8 +406,7 @@ void BackendWindowMoved(CWindowRecord* pRecord) {
     }
     if (pRecord->IsTopLevel()) {
         gtk_window_move(GTK_WINDOW(pNative->pWidget), pRecord->rcWindow.left, pRecord->rcWindow.top);
-        gtk_window_resize(GTK_WINDOW(pNative->pWidget), std::max(1, pRecord->rcWindow.Width()),
-                          std::max(1, pRecord->rcWindow.Height()));
+        SetTopLevelSize(pRecord, pNative);
         AfxUpdateWindowShape(pRecord);
     } else {
         AfxPlaceChild(pRecord);
