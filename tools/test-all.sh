@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the demo operator site, the Linux build (headless unit tests and the
-# real Linux services), the same under AddressSanitizer + UBSan, then the Windows cross-build under Wine.
+# real Linux services), the same under AddressSanitizer + UBSan, the Linux program end to end under
+# Xvfb, then the Windows cross-build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Test servers listen on 127.0.0.1; nothing of ours may go through a proxy.
@@ -20,6 +21,9 @@ for preset in linux asan; do
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --preset "$preset"
 done
+
+echo "== Linux program end to end (Xvfb + openbox, demo site) =="
+tests/e2e/run_e2e.sh
 
 echo "== win32 (under Wine) =="
 build win32

@@ -1,0 +1,165 @@
+#include "launcher/login_rules.h"
+
+#include "support/launcher_fixture.h"
+
+namespace {
+
+TEST(LoginRulesTest, EachPlatformHasItsMarker) {
+    EXPECT_TRUE(IsLoginNavigation("360", "http://h/login.php?sid=1"));
+    EXPECT_TRUE(IsLoginNavigation("360", "http://h/x?next=login.php"));
+    EXPECT_TRUE(IsLoginNavigation("360", "http://h/x#login.php"));
+    EXPECT_FALSE(IsLoginNavigation("360", "http://h/LOGIN.PHP"));
+    EXPECT_TRUE(IsLoginNavigation("shunwang", "http://h/login.php"));
+    EXPECT_TRUE(IsLoginNavigation("37wan", "http://h/index37wan?sid=1"));
+    EXPECT_FALSE(IsLoginNavigation("6711", "http://h/index37wan?sid=1"));
+    EXPECT_TRUE(IsLoginNavigation("6711", "http://h/index6711"));
+    EXPECT_FALSE(IsLoginNavigation("6711", "http://h/login.php"));
+    EXPECT_TRUE(IsLoginNavigation("liebao", "http://h/indexliebao"));
+    EXPECT_TRUE(IsLoginNavigation("baidu", "http://h/login_game_for_general?x"));
+    for (const char* pszPlatform : {"", "Baidu", "360 ", "other"}) {
+        EXPECT_FALSE(IsLoginNavigation(pszPlatform, "http://h/login.php/index37wan/login_game_for_general"));
+    }
+}
+
+TEST(LoginRulesTest, MarkerIsNeverMatchedFromATrailByte) {
+    AfxResetHeadless();
+    AfxHeadless().nCodePage = 936;
+    // A lead byte right before the marker takes its "l" as trail byte: no marker starts there.
+    EXPECT_FALSE(IsLoginNavigation("360", "http://h/?q=\xB5login.php"));
+    EXPECT_TRUE(IsLoginNavigation("360", "http://h/?q=\xB5login.php&login.php"));
+    EXPECT_TRUE(IsLoginNavigation("360", "http://h/?q=\xD6\xD0login.php"));
+    AfxResetHeadless();
+}
+
+TEST(LoginRulesTest, AddressIsPlainConcatenation) {
+    EXPECT_EQ(ComposeLoginAddress("http://h/login.php?sid=1", "双线一区"),
+              "http://h/login.php?sid=1&server_name=双线一区");
+    EXPECT_EQ(ComposeLoginAddress("http://h/a#frag", ""), "http://h/a#frag&server_name=");
+    EXPECT_EQ(ComposeLoginAddress("", "a&b c"), "&server_name=a&b c");
+}
+
+TEST(LoginRulesTest, BrowserRectangles) {
+    EXPECT_EQ(SelectBrowserRect("6711"), CRect(317, 114, 317 + 681, 114 + 500));
+    EXPECT_EQ(SelectBrowserRect("360"), CRect(316, 98, 316 + 682, 98 + 502));
+    EXPECT_EQ(SelectBrowserRect(""), CRect(316, 98, 316 + 682, 98 + 502));
+}
+
+class NavigationTest : public CLauncherTest {
+protected:
+    // Runs the launcher, completes the blank page and the start page, then runs the step.
+    INT_PTR RunWithServerList(const std::function<void()>& step) {
+        return RunLauncher([&](CDrelkClientDlg&) {
+            Browser().FireDocumentComplete(u"about:blank");
+            Browser().SetTitle(u"双线一区");
+            Browser().FireDocumentComplete(u"http://op/mini/zonelist.html");
+            step();
+        });
+    }
+};
+
+TEST_F(NavigationTest, FirstDocumentInstallsTheHandlerAndOpensTheStartPage) {
+    RunLauncher([&](CDrelkClientDlg&) {
+        CClientConfig::Instance()->SetValue("page", "http://op/mini/zonelist.html");
+        Browser().FireDocumentComplete(u"about:blank");
+        ASSERT_NE(g_pDocHostUIHandler, nullptr);
+        EXPECT_EQ(Browser().m_pUIHandler, g_pDocHostUIHandler);
+        EXPECT_EQ(Browser().HostInfo().dwFlags,
+                  static_cast<DWORD>(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO));
+        EXPECT_TRUE(Browser().HandlerSuppressesContextMenu(POINT{1, 1}));
+        ASSERT_EQ(Platform().navigations.size(), 2u);
+        EXPECT_EQ(Platform().navigations[1], u"http://op/mini/zonelist.html");
+        // The first blank page never shows the browser; a later blank page changes nothing.
+        EXPECT_FALSE(Controls().m_browser.IsWindowVisible());
+        Browser().FireDocumentComplete(u"http://x/?back=about:blank");
+        EXPECT_FALSE(Controls().m_browser.IsWindowVisible());
+        // A real page places and shows it.
+        Browser().FireDocumentComplete(u"http://op/mini/zonelist.html");
+        EXPECT_TRUE(Controls().m_browser.IsWindowVisible());
+        EXPECT_EQ(ChildRect(Controls().m_browser), CRect(316, 98, 998, 600));
+        CDocHostUIHandlerImpl* pHandler = g_pDocHostUIHandler;
+        Browser().FireDocumentComplete(u"http://op/other.html");
+        EXPECT_EQ(g_pDocHostUIHandler, pHandler); // one handler per process
+    });
+}
+
+TEST_F(NavigationTest, OrdinaryNavigationsGoAhead) {
+    RunWithServerList([&] {
+        EXPECT_FALSE(Browser().FireBeforeNavigate2(u"http://op/news.html"));
+        EXPECT_EQ(Platform().nStops, 0);
+    });
+}
+
+TEST_F(NavigationTest, LoginWithTheGameWindowStoresTheAddressAndEndsWithOk) {
+    g_pClientDlg = nullptr;
+    INT_PTR nResult = -1;
+    RunLauncher([&](CDrelkClientDlg& dialog) {
+        g_pClientDlg = &dialog;
+        Browser().FireDocumentComplete(u"about:blank");
+        Browser().SetTitle(u"双线一区");
+        EXPECT_TRUE(Browser().FireBeforeNavigate2(u"http://op/login.php?sid=1"));
+        EXPECT_EQ(Platform().nStops, 1);
+        EXPECT_EQ(App()->m_strGameUrl, "http://op/login.php?sid=1&server_name=双线一区");
+        EXPECT_TRUE(Record(dialog).bDialogEnded);
+        nResult = Record(dialog).nDialogResult;
+    });
+    g_pClientDlg = nullptr;
+    EXPECT_EQ(nResult, IDOK);
+}
+
+TEST_F(NavigationTest, LoginWithTheGameClientStartsItAndQuits) {
+    RunWithServerList([&] {
+        CClientConfig::Instance()->SetValue("airclient", "true");
+        EXPECT_TRUE(Browser().FireBeforeNavigate2(u"http://op/login.php?sid=2"));
+        ASSERT_EQ(Platform().processes.m_started.size(), 1u);
+        EXPECT_EQ(Platform().processes.m_started[0].strCommandLine,
+                  " p http://op/login.php?sid=2&server_name=双线一区");
+        EXPECT_TRUE(AfxQuitPosted());
+        EXPECT_EQ(App()->m_strGameUrl, "");
+    });
+}
+
+TEST_F(NavigationTest, AirclientMustBeExactlyTrue) {
+    RunWithServerList([&] {
+        CClientConfig::Instance()->SetValue("airclient", "True");
+        Browser().FireBeforeNavigate2(u"http://op/login.php?sid=2");
+        EXPECT_TRUE(Platform().processes.m_started.empty());
+        EXPECT_EQ(App()->m_strGameUrl, "http://op/login.php?sid=2&server_name=双线一区");
+    });
+}
+
+TEST_F(NavigationTest, FailedGameClientLeavesTheListStopped) {
+    Platform().processes.m_bFails = true;
+    RunWithServerList([&] {
+        CClientConfig::Instance()->SetValue("airclient", "true");
+        EXPECT_TRUE(Browser().FireBeforeNavigate2(u"http://op/login.php?sid=2"));
+        EXPECT_EQ(Platform().nStops, 1);
+        EXPECT_FALSE(AfxQuitPosted());
+        EXPECT_TRUE(Controls().m_browser.IsWindowVisible());
+    });
+}
+
+TEST_F(NavigationTest, NoDocumentMeansAnEmptyServerName) {
+    RunLauncher([&](CDrelkClientDlg&) {
+        // Before any document: the handler is not installed and the title is empty.
+        CClientConfig::Instance()->SetValue("airclient", "true");
+        EXPECT_TRUE(Browser().FireBeforeNavigate2(u"http://op/login.php?sid=3"));
+        EXPECT_EQ(Platform().processes.m_started.at(0).strCommandLine,
+                  " p http://op/login.php?sid=3&server_name=");
+    });
+}
+
+TEST_F(NavigationTest, AnyUrlOrTitleIsSafe) {
+    RunWithServerList([&] {
+        CClientConfig::Instance()->SetValue("airclient", "true");
+        Platform().processes.m_bFails = true;
+        const std::u16string strLong(100000, u'x');
+        Browser().SetTitle(std::u16string{u'a', char16_t(0xD800), u'&', u'#'});
+        EXPECT_TRUE(Browser().FireBeforeNavigate2(u"http://op/login.php?" + strLong));
+        EXPECT_EQ(Platform().processes.m_started.back().strCommandLine,
+                  " p http://op/login.php?" + std::string(100000, 'x') + "&server_name=a?&#");
+        EXPECT_FALSE(Browser().FireBeforeNavigate2(u""));
+        Browser().FireDocumentComplete(u"");
+    });
+}
+
+} // namespace
