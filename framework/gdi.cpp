@@ -5,6 +5,7 @@
 #include "framework/wnd.h"
 
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -87,16 +88,23 @@ HBRUSH AfxGetDialogBrush() {
 }
 
 HICON AfxLoadIcon(UINT nIDResource) {
+    // Icons are shared and live as long as the process, as the platform's shared icons do.
+    static std::map<UINT, std::unique_ptr<CIcon>> s_icons;
+    if (auto it = s_icons.find(nIDResource); it != s_icons.end()) {
+        return reinterpret_cast<HICON>(it->second.get());
+    }
     const BYTE* pData = nullptr;
     std::size_t nSize = 0;
     if (!AfxFindResource(nIDResource, RT_GROUP_ICON, pData, nSize)) {
         return nullptr;
     }
-    auto* pIcon = new CIcon; // icons live as long as the process
+    auto pIcon = std::make_unique<CIcon>();
     if (!AfxDecodeImage(pData, nSize, pIcon->pixels)) {
         pIcon->pixels = CPixels(32, 32, 0);
     }
-    return reinterpret_cast<HICON>(pIcon);
+    HICON hIcon = reinterpret_cast<HICON>(pIcon.get());
+    s_icons.emplace(nIDResource, std::move(pIcon));
+    return hIcon;
 }
 
 BOOL CDC::CreateCompatibleDC(CDC*) {

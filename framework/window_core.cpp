@@ -141,6 +141,9 @@ void AfxDestroyWindow(HWND hWnd) {
         pRecord->pWnd->m_hWnd = nullptr;
     }
     LiveRecords().erase(pRecord);
+    if (pRecord->pWrapper) {
+        pRecord->pWrapper->m_hWnd = nullptr;
+    }
     delete pRecord;
 }
 
@@ -169,7 +172,9 @@ void ChangeWindowRect(HWND hWnd, const CRect& rect, bool bRepaint, bool bFromNat
 
 } // namespace
 
-void AfxSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint) { ChangeWindowRect(hWnd, rect, bRepaint, false); }
+void AfxSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint) {
+    ChangeWindowRect(hWnd, rect, bRepaint, false);
+}
 
 void AfxNativeMoved(HWND hWnd, const CRect& rect) {
     CWindowRecord* pRecord = AfxGetRecord(hWnd);

@@ -14,8 +14,9 @@
 class CBrowserControl;
 
 struct CWindowRecord : HWND__ {
-    CWnd* pWnd = nullptr; // the attached object; null for a plain item
-    std::string strClass; // "#32770" (dialog), "Button", "WebBrowser"
+    CWnd* pWnd = nullptr;           // the attached object; null for a plain item
+    std::unique_ptr<CWnd> pWrapper; // the plain object GetDlgItem handed out for an item without one
+    std::string strClass;           // "#32770" (dialog), "Button", "WebBrowser"
     std::string strText;
     DWORD dwStyle = 0;
     DWORD dwExStyle = 0;

@@ -452,14 +452,14 @@ CWnd* CWnd::GetDlgItem(int nID) const {
     if (hItem == nullptr) {
         return nullptr;
     }
-    // An item without an object of its own gets a permanent plain wrapper, as the classic framework's
-    // temporary maps would hand out.
+    // An item without an object of its own gets a plain wrapper that lives as long as the item.
     if (CWnd* pWnd = FromHandle(hItem)) {
         return pWnd;
     }
-    auto* pWrapper = new CWnd;
-    pWrapper->SubclassWindow(hItem);
-    return pWrapper;
+    CWindowRecord* pRecord = AfxGetRecord(hItem);
+    pRecord->pWrapper = std::make_unique<CWnd>();
+    pRecord->pWrapper->SubclassWindow(hItem);
+    return pRecord->pWrapper.get();
 }
 
 int CWnd::GetDlgCtrlID() const {

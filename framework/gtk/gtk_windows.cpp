@@ -15,6 +15,7 @@
 
 #include <cairo.h>
 
+#include <cstdio>
 #include <cstring>
 
 // A GtkFixed whose size is the window's own, whatever its children's positions (a browser parked
@@ -29,7 +30,9 @@ G_DEFINE_TYPE(DrelkFixed, drelk_fixed, GTK_TYPE_FIXED)
 
 namespace {
 
-void NoPreferredSize(GtkWidget*, gint* pMinimum, gint* pNatural) { *pMinimum = *pNatural = 1; }
+void NoPreferredSize(GtkWidget*, gint* pMinimum, gint* pNatural) {
+    *pMinimum = *pNatural = 1;
+}
 
 } // namespace
 
@@ -110,10 +113,36 @@ CPoint RootPoint(double x, double y) {
     return CPoint(static_cast<int>(x), static_cast<int>(y));
 }
 
+// Start-up timing for the benchmarks: with DRELK_STARTUP_TRACE naming a file, each top-level
+// window's first map and first paint are written there with the monotonic clock's time.
+void TraceStartup(const char* pszEvent, CWindowRecord* pRecord) {
+    static const char* s_pszFile = g_getenv("DRELK_STARTUP_TRACE");
+    if (s_pszFile == nullptr) {
+        return;
+    }
+    if (FILE* pFile = std::fopen(s_pszFile, "a")) {
+        std::fprintf(pFile, "%s %s %lld\n", pszEvent, pRecord->pLayeredSurface ? "layered" : "plain",
+                     static_cast<long long>(g_get_monotonic_time()));
+        std::fclose(pFile);
+    }
+}
+
+gboolean OnMapEvent(GtkWidget*, GdkEvent*, gpointer pData) {
+    if (auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData))) {
+        TraceStartup("map", pRecord);
+    }
+    return FALSE;
+}
+
 gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
     auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
     if (pRecord == nullptr) {
         return FALSE;
+    }
+    if (pRecord->IsTopLevel() && pRecord->pLayeredSurface &&
+        !g_object_get_data(G_OBJECT(AfxGtk(pRecord)->pWidget), "drawn")) {
+        g_object_set_data(G_OBJECT(AfxGtk(pRecord)->pWidget), "drawn", pRecord);
+        TraceStartup("draw", pRecord);
     }
     cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
     if (pRecord->pLayeredSurface) {
@@ -237,8 +266,8 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
         gtk_window_set_skip_taskbar_hint(GTK_WINDOW(pWindow), TRUE);
         gtk_window_set_skip_pager_hint(GTK_WINDOW(pWindow), TRUE);
     }
-    gtk_widget_add_events(pWindow, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
-                                       GDK_STRUCTURE_MASK | GDK_KEY_PRESS_MASK);
+    gtk_widget_add_events(pWindow, GDK_STRUCTURE_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                       GDK_POINTER_MOTION_MASK | GDK_STRUCTURE_MASK | GDK_KEY_PRESS_MASK);
     pNative->pFixed = GTK_WIDGET(g_object_new(drelk_fixed_get_type(), nullptr));
     gtk_container_add(GTK_CONTAINER(pWindow), pNative->pFixed);
     gtk_widget_show(pNative->pFixed);
@@ -249,6 +278,7 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
     g_signal_connect(pWindow, "motion-notify-event", G_CALLBACK(OnMotion), pRecord);
     g_signal_connect(pWindow, "key-press-event", G_CALLBACK(OnKeyPress), pRecord);
     g_signal_connect(pWindow, "delete-event", G_CALLBACK(OnDelete), pRecord);
+    g_signal_connect(pWindow, "map-event", G_CALLBACK(OnMapEvent), pRecord);
     AfxAttachWidget(pRecord, pWindow);
     gtk_window_move(GTK_WINDOW(pWindow), pRecord->rcWindow.left, pRecord->rcWindow.top);
     SetTopLevelSize(pRecord, pNative);

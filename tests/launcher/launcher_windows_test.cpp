@@ -44,6 +44,7 @@ TEST_F(LauncherWindowsTest, ControlsWindowIsCreatedOnceBeforeTheBackdropInitiali
     CDrelkClientDlg second;
     second.DoModal();
     EXPECT_EQ(second.m_pControls, nullptr);
+    delete probe.m_pControls;
 }
 
 TEST_F(LauncherWindowsTest, ButtonsAreLaidOutOnEveryMove) {

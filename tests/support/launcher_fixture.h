@@ -22,6 +22,15 @@ protected:
         g_pClientDlg = nullptr;
     }
 
+    void TearDown() override {
+        // The creator's reference, which the program keeps until it ends.
+        if (g_pDocHostUIHandler != nullptr) {
+            g_pDocHostUIHandler->Release();
+            g_pDocHostUIHandler = nullptr;
+        }
+        CHeadlessTest::TearDown();
+    }
+
     // Runs the backdrop modally; the step runs once the launcher is up, then the loop stops unless
     // the step ended it. Returns DoModal's result.
     INT_PTR RunLauncher(const std::function<void(CDrelkClientDlg&)>& step) {
@@ -37,6 +46,8 @@ protected:
             return true;
         };
         const INT_PTR nResult = dialog.DoModal();
+        // The program keeps the controls object for the rest of the process; a test gives it back.
+        delete dialog.m_pControls;
         Platform().onIdle = nullptr;
         m_pDialog = nullptr;
         return nResult;
