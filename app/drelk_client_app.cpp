@@ -7,9 +7,7 @@
 
 CDrelkClientDlg* g_pClientDlg = nullptr;
 
-CDrelkClientApp::CDrelkClientApp() {
-    m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
-}
+CDrelkClientApp::CDrelkClientApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
 
 CDrelkClientApp::~CDrelkClientApp() = default;
 

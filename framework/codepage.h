@@ -39,6 +39,4 @@ std::string AfxUtf16ToCodePage(UINT nCodePage, std::u16string_view strText);
 std::u16string AfxCodePageToUtf16(UINT nCodePage, std::string_view strText);
 
 // A text of the program, written in UTF-16, in the process code page.
-inline std::string AfxAnsiText(std::u16string_view strText) {
-    return AfxUtf16ToCodePage(CP_ACP, strText);
-}
+inline std::string AfxAnsiText(std::u16string_view strText) { return AfxUtf16ToCodePage(CP_ACP, strText); }

@@ -32,9 +32,7 @@ typedef GUID IID;
 typedef GUID CLSID;
 typedef const IID& REFIID;
 typedef const CLSID& REFCLSID;
-inline bool operator==(const GUID& a, const GUID& b) {
-    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
-}
+inline bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 
 #define S_OK ((HRESULT)0L)
 #define S_FALSE ((HRESULT)1L)

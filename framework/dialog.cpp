@@ -130,12 +130,8 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-void CDialog::OnOK() {
-    EndDialog(IDOK);
-}
-void CDialog::OnCancel() {
-    EndDialog(IDCANCEL);
-}
+void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 void CDialog::EndDialog(int nResult) {
     CWindowRecord* pRecord = AfxGetRecord(m_hWnd);

@@ -132,6 +132,50 @@ CPixels* CDC::Target() const {
     return m_pTarget;
 }
 
+bool CDC::Clipped(int x, int y) const {
+    for (const CRect& rect : m_excluded) {
+        if (rect.PtInRect(CPoint(x, y))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int CDC::ExcludeClipRect(LPCRECT lpRect) {
+    if (lpRect != nullptr) {
+        CRect rect(*lpRect);
+        rect.OffsetRect(m_origin.x, m_origin.y);
+        m_excluded.push_back(rect);
+    }
+    return 2; // a complex region
+}
+
+int CDC::SelectClipRgn(void*) {
+    m_excluded.clear();
+    return 1;
+}
+
+int CDC::GetClipBox(LPRECT lpRect) const {
+    const CPixels* pTarget = Target();
+    *lpRect = pTarget != nullptr ? CRect(0, 0, pTarget->nWidth, pTarget->nHeight) : CRect();
+    return pTarget != nullptr ? 2 : 0;
+}
+
+BOOL CDC::DrawIconEx(int x, int y, HICON hIcon, int cx, int cy) {
+    if (hIcon == nullptr || cx <= 0 || cy <= 0) {
+        return FALSE;
+    }
+    const CPixels& source = AfxIconFromHandle(hIcon)->pixels;
+    CPixels scaled(cx, cy);
+    for (int row = 0; row < cy && !source.Empty(); ++row) {
+        for (int column = 0; column < cx; ++column) {
+            scaled.At(column, row) = source.At(column * source.nWidth / cx, row * source.nHeight / cy);
+        }
+    }
+    AlphaBlend(scaled, x, y);
+    return TRUE;
+}
+
 void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
     CPixels* pTarget = Target();
     if (pTarget == nullptr || lpRect == nullptr) {
@@ -144,7 +188,9 @@ void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
     const std::uint32_t value = AfxArgbFromColorRef(clr);
     for (int y = clip.top; y < clip.bottom; ++y) {
         for (int x = clip.left; x < clip.right; ++x) {
-            pTarget->At(x, y) = value;
+            if (!Clipped(x, y)) {
+                pTarget->At(x, y) = value;
+            }
         }
     }
 }
@@ -162,7 +208,7 @@ BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, i
             const int dx = x + column + m_origin.x;
             const int dy = y + row + m_origin.y;
             if (sx >= 0 && sy >= 0 && sx < pSource->nWidth && sy < pSource->nHeight && dx >= 0 && dy >= 0 &&
-                dx < pTarget->nWidth && dy < pTarget->nHeight) {
+                dx < pTarget->nWidth && dy < pTarget->nHeight && !Clipped(dx, dy)) {
                 pTarget->At(dx, dy) = pSource->At(sx, sy);
             }
         }
@@ -208,6 +254,26 @@ BOOL CDC::DrawIcon(int x, int y, HICON hIcon) {
     return TRUE;
 }
 
+CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(pWnd != nullptr ? pWnd->m_hWnd : nullptr) {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr) {
+        return;
+    }
+    const int nWidth = pRecord->rcWindow.Width();
+    const int nHeight = pRecord->rcWindow.Height();
+    if (!pRecord->pFrameSurface || pRecord->pFrameSurface->nWidth != nWidth ||
+        pRecord->pFrameSurface->nHeight != nHeight) {
+        pRecord->pFrameSurface = std::make_shared<CPixels>(nWidth, nHeight, 0);
+    }
+    m_pTarget = pRecord->pFrameSurface.get();
+}
+
+CWindowDC::~CWindowDC() {
+    if (CWindowRecord* pRecord = AfxGetRecord(m_hWnd)) {
+        BackendFrameChanged(pRecord);
+    }
+}
+
 CPaintDC::CPaintDC(CWnd* pWnd)
     : CDC(pWnd != nullptr && AfxGetRecord(pWnd->m_hWnd) != nullptr ? AfxGetRecord(pWnd->m_hWnd)->pPaintTarget
                                                                    : nullptr),
@@ -219,9 +285,7 @@ CPaintDC::CPaintDC(CWnd* pWnd)
 
 CPaintDC::~CPaintDC() = default;
 
-CMemoryStream* AfxCreateMemoryStream() {
-    return new CMemoryStream;
-}
+CMemoryStream* AfxCreateMemoryStream() { return new CMemoryStream; }
 
 HRESULT CImage::Load(CMemoryStream* pStream) {
     if (pStream == nullptr || pStream->Bytes().empty()) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+class CDC;
+
 struct CPixels {
     int nWidth = 0;
     int nHeight = 0;
@@ -44,6 +46,7 @@ public:
     BOOL LoadBitmap(UINT nIDResource);
     // A 32-bit surface, all pixels zero (transparent black).
     BOOL CreateDIBSection(int nWidth, int nHeight);
+    BOOL CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) { return CreateDIBSection(nWidth, nHeight); }
     BOOL DeleteObject();
     bool IsNull() const { return m_pixels.Empty(); }
     CSize GetSize() const { return CSize(m_pixels.nWidth, m_pixels.nHeight); }
@@ -74,9 +77,7 @@ struct CIcon {
 };
 // An icon resource of the program (the largest image of the group), or null.
 HICON AfxLoadIcon(UINT nIDResource);
-inline const CIcon* AfxIconFromHandle(HICON hIcon) {
-    return reinterpret_cast<const CIcon*>(hIcon);
-}
+inline const CIcon* AfxIconFromHandle(HICON hIcon) { return reinterpret_cast<const CIcon*>(hIcon); }
 
 class CDC {
 public:
@@ -102,21 +103,41 @@ public:
     // Source-over blending with per-pixel source alpha, as AlphaBlend does with AC_SRC_ALPHA.
     void AlphaBlend(const CPixels& source, int x, int y);
     BOOL DrawIcon(int x, int y, HICON hIcon);
+    // The icon scaled to cx x cy (DI_NORMAL).
+    BOOL DrawIconEx(int x, int y, HICON hIcon, int cx, int cy);
+    int SetBkMode(int nBkMode) { return nBkMode; }
+    // Drawing leaves the excluded rectangles alone; SelectClipRgn(nullptr) removes the exclusions.
+    int ExcludeClipRect(LPCRECT lpRect);
+    int SelectClipRgn(void* pRgn);
+    // The bounding box of what may be painted.
+    int GetClipBox(LPRECT lpRect) const;
 
     // The pixels this context draws into (the selected bitmap's for a memory context).
     CPixels* Target() const;
     CPoint Origin() const { return m_origin; }
 
-private:
+protected:
+    bool Clipped(int x, int y) const;
     CPixels* m_pTarget = nullptr;
     CPoint m_origin;
     CBitmap* m_pSelected = nullptr;
     bool m_bMemory = false;
+    std::vector<CRect> m_excluded;
 };
 
 #define SRCCOPY 0x00CC0020
 
 class CWnd;
+// The context of the whole window, frame included: the frame the window paints itself.
+class CWindowDC : public CDC {
+public:
+    explicit CWindowDC(CWnd* pWnd);
+    ~CWindowDC() override;
+
+private:
+    HWND m_hWnd;
+};
+
 // The context of a WM_PAINT: the window's pixels for the duration of the paint.
 class CPaintDC : public CDC {
 public:

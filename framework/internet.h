@@ -42,14 +42,16 @@ class CInternetSession {
 public:
     // Throws CInternetException when no session can be opened.
     explicit CInternetSession(const char* pstrAgent = nullptr, DWORD_PTR dwContext = 1,
-                              DWORD dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG, const char* pstrProxyName = nullptr,
-                              const char* pstrProxyBypass = nullptr, DWORD dwFlags = 0);
+                              DWORD dwAccessType = INTERNET_OPEN_TYPE_PRECONFIG,
+                              const char* pstrProxyName = nullptr, const char* pstrProxyBypass = nullptr,
+                              DWORD dwFlags = 0);
     virtual ~CInternetSession();
 
     // Sends a GET for an HTTP or HTTPS address and receives the response. The caller owns the result.
     // Throws CInternetException when the address cannot be opened.
-    CStdioFile* OpenURL(const char* pstrURL, DWORD_PTR dwContext = 1, DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
-                        const char* pstrHeaders = nullptr, DWORD dwHeadersLength = 0);
+    CStdioFile* OpenURL(const char* pstrURL, DWORD_PTR dwContext = 1,
+                        DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII, const char* pstrHeaders = nullptr,
+                        DWORD dwHeadersLength = 0);
     void Close();
 
 private:

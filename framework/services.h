@@ -72,7 +72,7 @@ struct CHttpResult {
 // Limits that keep a silent or endless server from holding the caller forever.
 struct CHttpBounds {
     long nConnectSeconds = 60;
-    long nIdleSeconds = 30;                   // longest wait for any data once connected
+    long nIdleSeconds = 30;                  // longest wait for any data once connected
     std::size_t nMaxBodyBytes = 1024 * 1024; // the rest of a longer body is not read
 };
 

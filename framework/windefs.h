@@ -56,6 +56,7 @@ typedef struct _SYSTEMTIME {
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_NO_MORE_ITEMS 259L
 
@@ -194,6 +195,8 @@ typedef struct _BLENDFUNCTION {
 #define WM_NCLBUTTONDOWN 0x00A1
 #define WM_NCLBUTTONUP 0x00A2
 #define WM_NCLBUTTONDBLCLK 0x00A3
+#define WM_NCUAHDRAWCAPTION 0x00AE
+#define WM_NCUAHDRAWFRAME 0x00AF
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
@@ -229,6 +232,7 @@ typedef struct _BLENDFUNCTION {
 #define HTBOTTOM 15
 #define HTBOTTOMLEFT 16
 #define HTBOTTOMRIGHT 17
+#define HTBORDER 18
 #define HTCLOSE 20
 
 // System commands
@@ -304,6 +308,8 @@ typedef struct _BLENDFUNCTION {
 #define SM_CYSCREEN 1
 #define SM_CXICON 11
 #define SM_CYICON 12
+#define SM_CXMINTRACK 34
+#define SM_CYMINTRACK 35
 #define SM_CXSMICON 49
 #define SM_CYSMICON 50
 #define SPI_GETWORKAREA 0x0030
@@ -311,6 +317,41 @@ typedef struct _BLENDFUNCTION {
 // DIB sections
 #define BI_RGB 0L
 #define DIB_RGB_COLORS 0
+
+// Sizes, activation, leave tracking, menus
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
+#define SIZE_MAXIMIZED 2
+#define SIZE_MAXSHOW 3
+#define SIZE_MAXHIDE 4
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+#define TME_LEAVE 0x00000002
+#define TME_NONCLIENT 0x00000010
+#define TPM_LEFTALIGN 0x0000L
+#define MF_STRING 0x00000000L
+#define DI_NORMAL 0x0003
+#define TRANSPARENT 1
+
+typedef struct tagNCCALCSIZE_PARAMS {
+    RECT rgrc[3];
+    void* lppos;
+} NCCALCSIZE_PARAMS;
+
+typedef struct tagMINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+} MINMAXINFO;
+
+typedef struct tagTRACKMOUSEEVENT {
+    DWORD cbSize;
+    DWORD dwFlags;
+    HWND hwndTrack;
+    DWORD dwHoverTime;
+} TRACKMOUSEEVENT;
 
 // Resource types
 #define RT_BITMAP MAKEINTRESOURCEA(2)

@@ -91,15 +91,24 @@ HWND AfxCreateWindow(const CWindowCreate& create, CWnd* pWnd) {
     cs.lpszName = pRecord->strText.c_str();
     cs.lpszClass = pRecord->strClass.c_str();
     const LPARAM lParam = reinterpret_cast<LPARAM>(&cs);
-    if (AfxSendMessage(pRecord, WM_NCCREATE, 0, lParam) == 0 ||
-        AfxSendMessage(pRecord, WM_CREATE, 0, lParam) == -1) {
+    pRecord->rcClient = CRect(0, 0, create.rect.Width(), create.rect.Height());
+    if (AfxSendMessage(pRecord, WM_NCCREATE, 0, lParam) == 0) {
+        AfxDestroyWindow(pRecord);
+        return nullptr;
+    }
+    // The first calculation asks for no valid rectangles.
+    NCCALCSIZE_PARAMS params{};
+    params.rgrc[0] = pRecord->ScreenRect();
+    AfxSendMessage(pRecord, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&params));
+    if (AfxGetRecord(pRecord) == nullptr || AfxSendMessage(pRecord, WM_CREATE, 0, lParam) == -1) {
         AfxDestroyWindow(pRecord);
         return nullptr;
     }
     if (AfxGetRecord(pRecord) == nullptr) {
         return nullptr;
     }
-    AfxSendMessage(pRecord, WM_SIZE, 0, MAKELPARAM(pRecord->rcWindow.Width(), pRecord->rcWindow.Height()));
+    AfxSendMessage(pRecord, WM_SIZE, SIZE_RESTORED,
+                   MAKELPARAM(pRecord->rcClient.Width(), pRecord->rcClient.Height()));
     AfxSendMessage(pRecord, WM_MOVE, 0, MAKELPARAM(pRecord->rcWindow.left, pRecord->rcWindow.top));
     if ((create.dwStyle & WS_VISIBLE) != 0) {
         AfxSetVisible(pRecord, true);
@@ -147,6 +156,23 @@ void AfxDestroyWindow(HWND hWnd) {
     delete pRecord;
 }
 
+void AfxRecalculateClient(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return;
+    }
+    // WM_NCCALCSIZE gets the proposed window rectangle and answers the client rectangle in its place.
+    NCCALCSIZE_PARAMS params{};
+    const CRect screen = pRecord->ScreenRect();
+    params.rgrc[0] = screen;
+    AfxSendMessage(hWnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
+    if (CWindowRecord* pNow = AfxGetRecord(hWnd)) {
+        CRect client = params.rgrc[0];
+        client.OffsetRect(-screen.left, -screen.top);
+        pNow->rcClient = client;
+    }
+}
+
 namespace {
 
 void ChangeWindowRect(HWND hWnd, const CRect& rect, bool bRepaint, bool bFromNative) {
@@ -163,7 +189,13 @@ void ChangeWindowRect(HWND hWnd, const CRect& rect, bool bRepaint, bool bFromNat
         AfxSendMessage(hWnd, WM_MOVE, 0, MAKELPARAM(rect.left, rect.top));
     }
     if (old.Width() != rect.Width() || old.Height() != rect.Height()) {
-        AfxSendMessage(hWnd, WM_SIZE, 0, MAKELPARAM(rect.Width(), rect.Height()));
+        AfxRecalculateClient(hWnd);
+        if (CWindowRecord* pNow = AfxGetRecord(hWnd)) {
+            const WPARAM nType = pNow->bIconic   ? SIZE_MINIMIZED
+                                 : pNow->bZoomed ? SIZE_MAXIMIZED
+                                                 : SIZE_RESTORED;
+            AfxSendMessage(hWnd, WM_SIZE, nType, MAKELPARAM(pNow->rcClient.Width(), pNow->rcClient.Height()));
+        }
     }
     if (bRepaint && AfxGetRecord(hWnd) != nullptr) {
         BackendWindowInvalidated(pRecord);
@@ -215,16 +247,15 @@ void AfxPaintWindow(HWND hWnd, CPixels& surface) {
 
 namespace {
 
-HWND g_hPressTarget = nullptr; // the window that got the press (it keeps the mouse until the release)
+HWND g_hPressTarget = nullptr;    // the window that got a client press (it keeps the mouse until the release)
+HWND g_hNonClientPress = nullptr; // the window whose frame got the press
 
 CPoint ClientPoint(HWND hWnd, CPoint ptScreen) {
     const CRect rect = AfxGetRecord(hWnd)->ScreenRect();
     return CPoint(ptScreen.x - rect.left, ptScreen.y - rect.top);
 }
 
-LPARAM PointParam(CPoint pt) {
-    return MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y));
-}
+LPARAM PointParam(CPoint pt) { return MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y)); }
 
 } // namespace
 
@@ -247,9 +278,81 @@ void AfxMousePress(HWND hWnd, CPoint ptScreen) {
         AfxTranslateAndDispatch(&msg);
     } else if (nHit != HTNOWHERE && nHit != HTTRANSPARENT && nHit != HTERROR) {
         g_hPressTarget = nullptr;
+        g_hNonClientPress = pRecord;
         MSG msg{pRecord, WM_NCLBUTTONDOWN, static_cast<WPARAM>(nHit), PointParam(ptScreen), 0, ptScreen};
         AfxTranslateAndDispatch(&msg);
     }
+}
+
+void AfxMouseDoubleClick(HWND hWnd, CPoint ptScreen) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return;
+    }
+    const LRESULT nHit = AfxSendMessage(pRecord, WM_NCHITTEST, 0, PointParam(ptScreen));
+    if (nHit == HTCLIENT || AfxGetRecord(hWnd) == nullptr) {
+        AfxMousePress(hWnd, ptScreen);
+        return;
+    }
+    if (nHit != HTNOWHERE && nHit != HTTRANSPARENT && nHit != HTERROR) {
+        g_hNonClientPress = pRecord;
+        MSG msg{pRecord, WM_NCLBUTTONDBLCLK, static_cast<WPARAM>(nHit), PointParam(ptScreen), 0, ptScreen};
+        AfxTranslateAndDispatch(&msg);
+    }
+}
+
+void AfxMouseHover(HWND hWnd, CPoint ptScreen) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return;
+    }
+    const LRESULT nHit = AfxSendMessage(pRecord, WM_NCHITTEST, 0, PointParam(ptScreen));
+    if (AfxGetRecord(hWnd) == nullptr) {
+        return;
+    }
+    if (nHit == HTCLIENT) {
+        AfxMouseLeftFrame(hWnd);
+    } else if (nHit != HTNOWHERE) {
+        MSG msg{pRecord, WM_NCMOUSEMOVE, static_cast<WPARAM>(nHit), PointParam(ptScreen), 0, ptScreen};
+        AfxTranslateAndDispatch(&msg);
+    }
+}
+
+void AfxMouseLeftFrame(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord != nullptr && pRecord->bTrackingLeave) {
+        pRecord->bTrackingLeave = false;
+        AfxSendMessage(hWnd, WM_NCMOUSELEAVE, 0, 0);
+    }
+}
+
+void AfxNativeActivated(HWND hWnd, bool bActive) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr || pRecord->bActive == bActive) {
+        return;
+    }
+    pRecord->bActive = bActive;
+    AfxSendMessage(hWnd, WM_NCACTIVATE, bActive ? TRUE : FALSE, 0);
+    AfxSendMessage(hWnd, WM_ACTIVATE, MAKEWPARAM(bActive ? WA_ACTIVE : WA_INACTIVE, pRecord->bIconic ? 1 : 0),
+                   0);
+}
+
+void AfxNativeStateChanged(HWND hWnd, bool bIconic, bool bZoomed) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr || (pRecord->bIconic == bIconic && pRecord->bZoomed == bZoomed)) {
+        return;
+    }
+    pRecord->bIconic = bIconic;
+    pRecord->bZoomed = bZoomed;
+    const WPARAM nType = bIconic ? SIZE_MINIMIZED : bZoomed ? SIZE_MAXIMIZED : SIZE_RESTORED;
+    AfxSendMessage(hWnd, WM_SIZE, nType, MAKELPARAM(pRecord->rcClient.Width(), pRecord->rcClient.Height()));
+}
+
+CSize AfxMinTrackSize(HWND hWnd) {
+    MINMAXINFO info{};
+    info.ptMinTrackSize = POINT{AfxGetSystemMetrics(SM_CXMINTRACK), AfxGetSystemMetrics(SM_CYMINTRACK)};
+    AfxSendMessage(hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return CSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y);
 }
 
 void AfxMouseMove(HWND, CPoint ptScreen) {
@@ -263,6 +366,15 @@ void AfxMouseMove(HWND, CPoint ptScreen) {
 void AfxMouseRelease(HWND, CPoint ptScreen) {
     HWND hTarget = g_hPressTarget;
     g_hPressTarget = nullptr;
+    if (HWND hFrame = g_hNonClientPress; AfxGetRecord(hFrame) != nullptr) {
+        g_hNonClientPress = nullptr;
+        const LRESULT nHit = AfxSendMessage(hFrame, WM_NCHITTEST, 0, PointParam(ptScreen));
+        if (AfxGetRecord(hFrame) != nullptr) {
+            MSG msg{hFrame, WM_NCLBUTTONUP, static_cast<WPARAM>(nHit), PointParam(ptScreen), 0, ptScreen};
+            AfxTranslateAndDispatch(&msg);
+        }
+        return;
+    }
     if (AfxGetRecord(hTarget) != nullptr) {
         MSG msg{hTarget, WM_LBUTTONUP, 0, PointParam(ClientPoint(hTarget, ptScreen)), 0, ptScreen};
         AfxTranslateAndDispatch(&msg);
@@ -303,24 +415,16 @@ void AfxPostQuitMessage(int nExitCode) {
     BackendWakeUp();
 }
 
-bool AfxQuitPosted() {
-    return Queue().bQuit;
-}
-int AfxQuitCode() {
-    return Queue().nQuitCode;
-}
-void AfxResetMessageQueue() {
-    Queue() = CMessageQueue{};
-}
+bool AfxQuitPosted() { return Queue().bQuit; }
+int AfxQuitCode() { return Queue().nQuitCode; }
+void AfxResetMessageQueue() { Queue() = CMessageQueue{}; }
 
 CNativeEventScope::CNativeEventScope(const MSG* pEventMsg)
     : pMsg(pEventMsg), pPrevious(CurrentNativeEvent()) {
     CurrentNativeEvent() = this;
 }
 
-CNativeEventScope::~CNativeEventScope() {
-    CurrentNativeEvent() = pPrevious;
-}
+CNativeEventScope::~CNativeEventScope() { CurrentNativeEvent() = pPrevious; }
 
 LRESULT AfxDispatchMessage(const MSG* pMsg) {
     CNativeEventScope* pNative = CurrentNativeEvent();
@@ -369,13 +473,7 @@ INT_PTR AfxShellExecute(HWND, const char* lpOperation, const char* lpFile, const
     return BackendShellOpen(strFile) ? 42 : ERROR_FILE_NOT_FOUND;
 }
 
-int AfxGetSystemMetrics(int nIndex) {
-    return BackendSystemMetric(nIndex);
-}
-CRect AfxGetWorkArea() {
-    return BackendWorkArea();
-}
+int AfxGetSystemMetrics(int nIndex) { return BackendSystemMetric(nIndex); }
+CRect AfxGetWorkArea() { return BackendWorkArea(); }
 void AfxInitCommonControls(DWORD) {}
-BOOL AfxEnableControlContainer() {
-    return TRUE;
-}
+BOOL AfxEnableControlContainer() { return TRUE; }

@@ -21,7 +21,9 @@ struct CWindowRecord : HWND__ {
     DWORD dwStyle = 0;
     DWORD dwExStyle = 0;
     UINT nID = 0;
-    CRect rcWindow; // screen coordinates for a top-level window, parent client coordinates for a child
+    CRect rcWindow;  // screen coordinates for a top-level window, parent client coordinates for a child
+    CRect rcClient;  // the client area in window coordinates, as WM_NCCALCSIZE answered
+    CRect rcRestore; // a maximised window's restored rectangle
     HWND hParent = nullptr; // a child's parent
     HWND hOwner = nullptr;  // a top-level window's owner
     std::vector<HWND> children;
@@ -44,8 +46,15 @@ struct CWindowRecord : HWND__ {
     INT_PTR nDialogResult = -1;
     // A hosted control (the browser), owned by the record.
     std::unique_ptr<CBrowserControl> pControl;
-    // Painting: the surface a WM_PAINT draws into.
+    // Painting: the surface a WM_PAINT draws into; the frame a window paints itself (WM_NCPAINT).
     CPixels* pPaintTarget = nullptr;
+    std::shared_ptr<CPixels> pFrameSurface;
+    // The window's shape: a rounded rectangle (window coordinates), when set.
+    bool bHasRegion = false;
+    CRect rcRegion;
+    int nRegionEllipse = 0;
+    bool bTrackingLeave = false; // a non-client leave report was asked for
+    bool bActive = false;
     void* pNative = nullptr; // the backend's data
 
     bool IsTopLevel() const { return hParent == nullptr; }
@@ -74,6 +83,8 @@ void AfxDestroyWindow(HWND hWnd);
 // Moves and sizes a window (WM_MOVE and WM_SIZE when they change).
 void AfxSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint);
 void AfxSetVisible(HWND hWnd, bool bVisible);
+// Asks the window for its client area again (WM_NCCALCSIZE with valid rectangles).
+void AfxRecalculateClient(HWND hWnd);
 // The native window system moved or resized a top-level window to the screen rectangle.
 void AfxNativeMoved(HWND hWnd, const CRect& rect);
 
@@ -85,6 +96,18 @@ void AfxPaintWindow(HWND hWnd, CPixels& surface);
 void AfxMousePress(HWND hWnd, CPoint ptScreen);
 void AfxMouseRelease(HWND hWnd, CPoint ptScreen);
 void AfxMouseMove(HWND hWnd, CPoint ptScreen);
+// The second press of a double-click.
+void AfxMouseDoubleClick(HWND hWnd, CPoint ptScreen);
+// The pointer moved over a window with no button held (WM_NCMOUSEMOVE over the frame).
+void AfxMouseHover(HWND hWnd, CPoint ptScreen);
+// The pointer left a window's frame (into its client area or out of the window).
+void AfxMouseLeftFrame(HWND hWnd);
+// The window system activated or deactivated a top-level window.
+void AfxNativeActivated(HWND hWnd, bool bActive);
+// The window system maximised, minimised or restored a top-level window.
+void AfxNativeStateChanged(HWND hWnd, bool bIconic, bool bZoomed);
+// The smallest size the window accepts (WM_GETMINMAXINFO).
+CSize AfxMinTrackSize(HWND hWnd);
 
 // Message queue: posted messages and the quit request.
 bool AfxQuitPosted();
@@ -112,6 +135,11 @@ void BackendLayeredChanged(CWindowRecord* pRecord);
 void BackendTextChanged(CWindowRecord* pRecord);
 void BackendSetFocus(CWindowRecord* pRecord);
 void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint ptScreen);
+void BackendBeginResizeDrag(CWindowRecord* pRecord, int nHitTest, CPoint ptScreen);
+void BackendFrameChanged(CWindowRecord* pRecord); // a new frame surface or window shape
+void BackendStateChanged(CWindowRecord* pRecord); // maximise, minimise or restore requested
+// Shows the system menu at a screen point; returns the chosen SC_ command or 0.
+UINT BackendTrackSystemMenu(CWindowRecord* pRecord, CPoint ptScreen);
 // One wait for native events; false when there is nothing to wait for (the loop must end).
 bool BackendWaitForEvents();
 void BackendWakeUp();

@@ -9,13 +9,44 @@
 namespace {
 
 // The dialog manager's processing (what the platform does for a dialog window).
-bool IsDialog(const CWindowRecord* pRecord) {
-    return pRecord->strClass == "#32770";
-}
+bool IsDialog(const CWindowRecord* pRecord) { return pRecord->strClass == "#32770"; }
 
+// The platform's classification: the client area is client; in a sizable window the outer edges
+// and corners resize; the rest of the frame above the client area is the caption.
 LRESULT DefaultHitTest(CWindowRecord* pRecord, LPARAM lParam) {
     const CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    return pRecord->ScreenRect().PtInRect(pt) ? HTCLIENT : HTNOWHERE;
+    const CRect window = pRecord->ScreenRect();
+    if (!window.PtInRect(pt)) {
+        return HTNOWHERE;
+    }
+    CRect client = pRecord->rcClient;
+    client.OffsetRect(window.left, window.top);
+    if (client.PtInRect(pt)) {
+        return HTCLIENT;
+    }
+    if ((pRecord->dwStyle & WS_THICKFRAME) != 0 && !pRecord->bZoomed) {
+        constexpr int kEdge = 5;
+        const bool bLeft = pt.x < window.left + kEdge;
+        const bool bRight = pt.x >= window.right - kEdge;
+        const bool bTop = pt.y < window.top + kEdge;
+        const bool bBottom = pt.y >= window.bottom - kEdge;
+        if (bTop) {
+            return bLeft ? HTTOPLEFT : bRight ? HTTOPRIGHT : HTTOP;
+        }
+        if (bBottom) {
+            return bLeft ? HTBOTTOMLEFT : bRight ? HTBOTTOMRIGHT : HTBOTTOM;
+        }
+        if (bLeft && pt.y >= client.top) {
+            return HTLEFT;
+        }
+        if (bRight && pt.y >= client.top) {
+            return HTRIGHT;
+        }
+    }
+    if ((pRecord->dwStyle & WS_CAPTION) == WS_CAPTION && pt.y < client.top) {
+        return HTCAPTION;
+    }
+    return (pRecord->dwStyle & WS_CAPTION) == WS_CAPTION ? HTBORDER : HTCLIENT;
 }
 
 void DefaultSysCommand(CWindowRecord* pRecord, WPARAM wParam, LPARAM lParam) {
@@ -27,8 +58,22 @@ void DefaultSysCommand(CWindowRecord* pRecord, WPARAM wParam, LPARAM lParam) {
         BackendBeginMoveDrag(pRecord, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
         break;
     case SC_MINIMIZE:
-        CWnd::FromHandle(pRecord) ? CWnd::FromHandle(pRecord)->ShowWindow(SW_MINIMIZE) : 0;
+    case SC_MAXIMIZE:
+    case SC_RESTORE: {
+        // A window without an object of its own is shown through a plain wrapper.
+        CWnd wrapper;
+        CWnd* pWnd = CWnd::FromHandle(pRecord);
+        if (pWnd == nullptr) {
+            wrapper.m_hWnd = pRecord;
+            pWnd = &wrapper;
+        }
+        const int nShow = (wParam & 0xFFF0) == SC_MINIMIZE   ? SW_MINIMIZE
+                          : (wParam & 0xFFF0) == SC_MAXIMIZE ? SW_SHOWMAXIMIZED
+                                                             : SW_RESTORE;
+        pWnd->ShowWindow(nShow);
+        wrapper.m_hWnd = nullptr;
         break;
+    }
     default:
         break;
     }
@@ -45,7 +90,7 @@ void EraseBackground(CWindowRecord* pRecord, CDC* pDC) {
             hBrush = hAnswer;
         }
     }
-    const CRect client(0, 0, pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
+    const CRect client(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height());
     pDC->FillSolidRect(&client, CBrush::FromHandle(hBrush)->m_crColor);
 }
 
@@ -122,8 +167,24 @@ LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_NCLBUTTONDOWN:
         if (wParam == HTCAPTION) {
             BackendBeginMoveDrag(pRecord, CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        } else if (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT) {
+            BackendBeginResizeDrag(pRecord, static_cast<int>(wParam),
+                                   CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        } else if (wParam == HTCLOSE || wParam == HTMINBUTTON || wParam == HTMAXBUTTON) {
+            const UINT nCommand = wParam == HTCLOSE       ? SC_CLOSE
+                                  : wParam == HTMINBUTTON ? SC_MINIMIZE
+                                  : pRecord->bZoomed      ? SC_RESTORE
+                                                          : SC_MAXIMIZE;
+            AfxSendMessage(hWnd, WM_SYSCOMMAND, nCommand, lParam);
         }
         return 0;
+    case WM_NCLBUTTONDBLCLK:
+        if (wParam == HTCAPTION) {
+            AfxSendMessage(hWnd, WM_SYSCOMMAND, pRecord->bZoomed ? SC_RESTORE : SC_MAXIMIZE, lParam);
+        }
+        return 0;
+    case WM_NCACTIVATE:
+        return TRUE;
     case WM_CLOSE:
         if (IsDialog(pRecord)) {
             AfxSendMessage(hWnd, WM_COMMAND, IDCANCEL, 0);
@@ -156,6 +217,10 @@ LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_SETTEXT:
         pRecord->strText = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
         BackendTextChanged(pRecord);
+        // A captioned window's caption is drawn again (the themed caption request).
+        if ((pRecord->dwStyle & WS_CAPTION) == WS_CAPTION) {
+            AfxSendMessage(hWnd, WM_NCUAHDRAWCAPTION, 0, 0);
+        }
         return TRUE;
     default:
         return 0;
@@ -243,64 +308,131 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
         OnMouseMove(static_cast<UINT>(wParam), CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
         return 0;
+    case WM_NCCREATE:
+        return OnNcCreate(reinterpret_cast<LPCREATESTRUCT>(lParam));
+    case WM_NCCALCSIZE:
+        OnNcCalcSize(static_cast<BOOL>(wParam), reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam));
+        return 0;
+    case WM_NCPAINT:
+        OnNcPaint();
+        return 0;
+    case WM_NCACTIVATE:
+        return OnNcActivate(static_cast<BOOL>(wParam));
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam), FromHandle(reinterpret_cast<HWND>(lParam)), HIWORD(wParam));
+        return 0;
+    case WM_GETMINMAXINFO:
+        OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_NCLBUTTONDOWN:
+        OnNcLButtonDown(static_cast<UINT>(wParam), CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_NCLBUTTONUP:
+        OnNcLButtonUp(static_cast<UINT>(wParam), CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_NCLBUTTONDBLCLK:
+        OnNcLButtonDblClk(static_cast<UINT>(wParam), CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_NCMOUSEMOVE:
+        OnNcMouseMove(static_cast<UINT>(wParam), CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+        return 0;
+    case WM_NCMOUSELEAVE:
+        OnNcMouseLeave();
+        return 0;
     default:
         break;
     }
     return Default();
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) {
-    return FALSE;
-}
-BOOL CWnd::OnCommand(WPARAM, LPARAM) {
-    return FALSE;
-}
-BOOL CWnd::OnEvent(UINT, DISPID, DISPPARAMS*) {
-    return FALSE;
-}
+BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::OnCommand(WPARAM, LPARAM) { return FALSE; }
+BOOL CWnd::OnEvent(UINT, DISPID, DISPPARAMS*) { return FALSE; }
 void CWnd::DrawItem(LPDRAWITEMSTRUCT) {}
 
-int CWnd::OnCreate(LPCREATESTRUCT) {
-    return static_cast<int>(Default());
+int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
+void CWnd::OnDestroy() { Default(); }
+void CWnd::OnMove(int, int) { Default(); }
+void CWnd::OnSize(UINT, int, int) { Default(); }
+void CWnd::OnPaint() { Default(); }
+BOOL CWnd::OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
+void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
+LRESULT CWnd::OnNcHitTest(CPoint) { return Default(); }
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
+HCURSOR CWnd::OnQueryDragIcon() { return reinterpret_cast<HCURSOR>(Default()); }
+void CWnd::OnClose() { Default(); }
+void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
+void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
+BOOL CWnd::OnNcCreate(LPCREATESTRUCT) { return static_cast<BOOL>(Default()); }
+void CWnd::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*) { Default(); }
+void CWnd::OnNcPaint() { Default(); }
+BOOL CWnd::OnNcActivate(BOOL) { return static_cast<BOOL>(Default()); }
+void CWnd::OnActivate(UINT, CWnd*, BOOL) { Default(); }
+void CWnd::OnGetMinMaxInfo(MINMAXINFO*) { Default(); }
+void CWnd::OnNcLButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnNcLButtonUp(UINT, CPoint) { Default(); }
+void CWnd::OnNcLButtonDblClk(UINT, CPoint) { Default(); }
+void CWnd::OnNcMouseMove(UINT, CPoint) { Default(); }
+void CWnd::OnNcMouseLeave() { Default(); }
+
+int CWnd::SetWindowRgn(HRGN hRgn, BOOL) {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr) {
+        return 0;
+    }
+    const auto* pRgn = reinterpret_cast<const CRgn*>(hRgn);
+    pRecord->bHasRegion = pRgn != nullptr;
+    if (pRgn != nullptr) {
+        pRecord->rcRegion = pRgn->m_rect;
+        pRecord->nRegionEllipse = pRgn->m_nEllipse;
+    }
+    BackendFrameChanged(pRecord);
+    return 1;
 }
-void CWnd::OnDestroy() {
-    Default();
+
+CMenu* CWnd::GetSystemMenu(BOOL) {
+    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    if (pRecord == nullptr || (pRecord->dwStyle & WS_SYSMENU) == 0) {
+        return nullptr;
+    }
+    static CMenu s_menu(nullptr); // one menu object, as the platform hands out
+    s_menu = CMenu(m_hWnd);
+    return &s_menu;
 }
-void CWnd::OnMove(int, int) {
-    Default();
+
+BOOL CRgn::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int) {
+    m_rect = CRect(x1, y1, x2, y2);
+    m_nEllipse = x3;
+    m_bCreated = true;
+    return TRUE;
 }
-void CWnd::OnSize(UINT, int, int) {
-    Default();
+
+BOOL CRgn::DeleteObject() {
+    m_bCreated = false;
+    return TRUE;
 }
-void CWnd::OnPaint() {
-    Default();
+
+BOOL CMenu::TrackPopupMenu(UINT, int x, int y, CWnd* pWnd, LPCRECT) {
+    CWindowRecord* pRecord = AfxGetRecord(pWnd != nullptr ? pWnd->m_hWnd : m_hOwner);
+    if (pRecord == nullptr) {
+        return FALSE;
+    }
+    const UINT nCommand = BackendTrackSystemMenu(pRecord, CPoint(x, y));
+    AfxSendMessage(pRecord, WM_UNINITMENUPOPUP, 0, 0);
+    if (nCommand != 0 && AfxGetRecord(pRecord) != nullptr) {
+        AfxSendMessage(pRecord, WM_SYSCOMMAND, nCommand, MAKELPARAM(x, y));
+    }
+    return TRUE;
 }
-BOOL CWnd::OnEraseBkgnd(CDC*) {
-    return static_cast<BOOL>(Default());
-}
-void CWnd::OnSysCommand(UINT, LPARAM) {
-    Default();
-}
-LRESULT CWnd::OnNcHitTest(CPoint) {
-    return Default();
-}
-HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) {
-    return reinterpret_cast<HBRUSH>(Default());
-}
-HCURSOR CWnd::OnQueryDragIcon() {
-    return reinterpret_cast<HCURSOR>(Default());
-}
-void CWnd::OnClose() {
-    Default();
-}
-void CWnd::OnLButtonDown(UINT, CPoint) {
-    Default();
-}
-void CWnd::OnLButtonUp(UINT, CPoint) {
-    Default();
-}
-void CWnd::OnMouseMove(UINT, CPoint) {
-    Default();
+
+BOOL AfxTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack) {
+    CWindowRecord* pRecord = lpEventTrack != nullptr ? AfxGetRecord(lpEventTrack->hwndTrack) : nullptr;
+    if (pRecord == nullptr) {
+        return FALSE;
+    }
+    pRecord->bTrackingLeave = (lpEventTrack->dwFlags & TME_LEAVE) != 0;
+    return TRUE;
 }
 
 BOOL CWnd::DestroyWindow() {
@@ -359,7 +491,7 @@ void CWnd::GetWindowRect(LPRECT lpRect) const {
 void CWnd::GetClientRect(LPRECT lpRect) const {
     CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
     *lpRect =
-        pRecord != nullptr ? CRect(0, 0, pRecord->rcWindow.Width(), pRecord->rcWindow.Height()) : CRect();
+        pRecord != nullptr ? CRect(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height()) : CRect();
 }
 
 void CWnd::ScreenToClient(LPPOINT lpPoint) const {
@@ -382,32 +514,51 @@ BOOL CWnd::ShowWindow(int nCmdShow) {
         return FALSE;
     }
     const BOOL bWasVisible = pRecord->bVisible ? TRUE : FALSE;
-    const bool bWasIconic = pRecord->bIconic;
-    switch (nCmdShow) {
-    case SW_HIDE:
+    if (nCmdShow == SW_HIDE) {
         AfxSetVisible(m_hWnd, false);
         return bWasVisible;
+    }
+    AfxSetVisible(m_hWnd, true);
+    const bool bWasIconic = pRecord->bIconic;
+    const bool bWasZoomed = pRecord->bZoomed;
+    switch (nCmdShow) {
     case SW_MINIMIZE:
-        pRecord->bIconic = true;
+        if (!bWasIconic) {
+            AfxNativeStateChanged(m_hWnd, true, bWasZoomed);
+            BackendStateChanged(pRecord);
+        }
         break;
     case SW_SHOWMAXIMIZED:
-        pRecord->bIconic = false;
-        pRecord->bZoomed = true;
+        if (!bWasZoomed || bWasIconic) {
+            if (!bWasZoomed) {
+                pRecord->rcRestore = pRecord->rcWindow;
+            }
+            pRecord->bIconic = false;
+            pRecord->bZoomed = true;
+            BackendStateChanged(pRecord);
+            AfxSetWindowRect(m_hWnd, AfxGetWorkArea(), true);
+            if (AfxGetRecord(m_hWnd) != nullptr && pRecord->rcWindow == AfxGetWorkArea() && bWasZoomed) {
+                AfxNativeStateChanged(m_hWnd, false, true);
+            }
+        }
         break;
     case SW_RESTORE:
     case SW_SHOWNORMAL:
-        pRecord->bIconic = false;
-        pRecord->bZoomed = false;
+        if (bWasIconic || bWasZoomed) {
+            pRecord->bIconic = false;
+            pRecord->bZoomed = bWasIconic && bWasZoomed;
+            BackendStateChanged(pRecord);
+            if (!pRecord->bZoomed && !pRecord->rcRestore.IsRectEmpty()) {
+                AfxSetWindowRect(m_hWnd, pRecord->rcRestore, true);
+            }
+            const WPARAM nType = pRecord->bZoomed ? SIZE_MAXIMIZED : SIZE_RESTORED;
+            AfxSendMessage(m_hWnd, WM_SIZE, nType,
+                           MAKELPARAM(pRecord->rcClient.Width(), pRecord->rcClient.Height()));
+        }
         break;
     default:
         break;
     }
-    if (pRecord->bVisible) {
-        BackendWindowShown(pRecord);
-    } else {
-        AfxSetVisible(m_hWnd, true);
-    }
-    (void)bWasIconic;
     return bWasVisible;
 }
 
@@ -484,12 +635,8 @@ std::string CWnd::GetWindowText() const {
     return pRecord != nullptr ? pRecord->strText : std::string();
 }
 
-DWORD CWnd::GetStyle() const {
-    return static_cast<DWORD>(GetWindowLong(GWL_STYLE));
-}
-DWORD CWnd::GetExStyle() const {
-    return static_cast<DWORD>(GetWindowLong(GWL_EXSTYLE));
-}
+DWORD CWnd::GetStyle() const { return static_cast<DWORD>(GetWindowLong(GWL_STYLE)); }
+DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(GetWindowLong(GWL_EXSTYLE)); }
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT) {
     const DWORD dwStyle = GetStyle();
@@ -577,9 +724,7 @@ BOOL CWnd::UpdateLayeredWindow(CDC*, POINT* pptDst, SIZE* psize, CDC* pDCSrc, PO
     return TRUE;
 }
 
-CDC* CWnd::GetDC() {
-    return new CDC(nullptr);
-}
+CDC* CWnd::GetDC() { return new CDC(nullptr); }
 int CWnd::ReleaseDC(CDC* pDC) {
     delete pDC;
     return 1;

@@ -11,6 +11,7 @@
 
 class CDC;
 class CBrush;
+class CMenu;
 class CDataExchange;
 struct CWindowRecord;
 
@@ -82,6 +83,9 @@ public:
     int ReleaseDC(CDC* pDC);
     void SetFocus();
     int MessageBox(const char* lpszText, const char* lpszCaption = nullptr, UINT nType = MB_OK);
+    // The window's shape (the region becomes the platform's); null removes it.
+    int SetWindowRgn(HRGN hRgn, BOOL bRedraw);
+    CMenu* GetSystemMenu(BOOL bRevert);
 
     // Hosts an ActiveX control of clsid as the child nID (the browser control is the one offered).
     BOOL CreateControl(REFCLSID clsid, const char* lpszWindowName, DWORD dwStyle, const RECT& rect,
@@ -105,6 +109,17 @@ protected:
     virtual void OnLButtonDown(UINT nFlags, CPoint point);
     virtual void OnLButtonUp(UINT nFlags, CPoint point);
     virtual void OnMouseMove(UINT nFlags, CPoint point);
+    virtual BOOL OnNcCreate(LPCREATESTRUCT lpCreateStruct);
+    virtual void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp);
+    virtual void OnNcPaint();
+    virtual BOOL OnNcActivate(BOOL bActive);
+    virtual void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    virtual void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
+    virtual void OnNcLButtonDown(UINT nHitTest, CPoint point);
+    virtual void OnNcLButtonUp(UINT nHitTest, CPoint point);
+    virtual void OnNcLButtonDblClk(UINT nHitTest, CPoint point);
+    virtual void OnNcMouseMove(UINT nHitTest, CPoint point);
+    virtual void OnNcMouseLeave();
 
     // The message being handled, for Default().
     const MSG* m_pCurrentMsg = nullptr;
@@ -115,6 +130,30 @@ protected:
 #define CTLCOLOR_BTN 3
 #define CTLCOLOR_DLG 4
 #define CTLCOLOR_STATIC 6
+
+// A rounded-rectangle region (the only shape the framework offers).
+class CRgn {
+public:
+    BOOL CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3);
+    BOOL DeleteObject();
+    operator HRGN() const { return m_bCreated ? reinterpret_cast<HRGN>(const_cast<CRgn*>(this)) : nullptr; }
+    CRect m_rect;
+    int m_nEllipse = 0;
+    bool m_bCreated = false;
+};
+
+// The system menu: shown as a popup, its choice sent back as WM_SYSCOMMAND.
+class CMenu {
+public:
+    explicit CMenu(HWND hOwner) : m_hOwner(hOwner) {}
+    BOOL TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect = nullptr);
+
+private:
+    HWND m_hOwner;
+};
+
+// Asks for a WM_NCMOUSELEAVE when the pointer leaves the window's frame (TME_LEAVE | TME_NONCLIENT).
+BOOL AfxTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack);
 
 // Default processing of a message for a window, whatever object is attached to it.
 LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

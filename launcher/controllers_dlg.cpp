@@ -100,24 +100,16 @@ HBRUSH CControllersDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
     return m_brushColorKey;
 }
 
-HCURSOR CControllersDlg::OnQueryDragIcon() {
-    return m_hIcon;
-}
+HCURSOR CControllersDlg::OnQueryDragIcon() { return m_hIcon; }
 
 LRESULT CControllersDlg::OnNcHitTest(CPoint point) {
     const LRESULT nHit = CDialog::OnNcHitTest(point);
     return nHit == HTCLIENT ? HTCAPTION : nHit;
 }
 
-void CControllersDlg::OnSysCommand(UINT nID, LPARAM lParam) {
-    CDialog::OnSysCommand(nID, lParam);
-}
-int CControllersDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
-    return CDialog::OnCreate(lpCreateStruct);
-}
-void CControllersDlg::OnClose() {
-    CDialog::OnCancel();
-}
+void CControllersDlg::OnSysCommand(UINT nID, LPARAM lParam) { CDialog::OnSysCommand(nID, lParam); }
+int CControllersDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) { return CDialog::OnCreate(lpCreateStruct); }
+void CControllersDlg::OnClose() { CDialog::OnCancel(); }
 void CControllersDlg::OnOK() {}
 void CControllersDlg::OnCancel() {}
 
@@ -175,18 +167,10 @@ void CControllersDlg::OpenSetting(const char* pszKey) {
     AfxShellExecute(nullptr, "open", strValue.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void CControllersDlg::OnBnClickedHome() {
-    OpenSetting("home");
-}
-void CControllersDlg::OnBnClickedForum() {
-    OpenSetting("bbs");
-}
-void CControllersDlg::OnBnClickedService() {
-    OpenSetting("service");
-}
-void CControllersDlg::OnBnClickedCharge() {
-    OpenSetting("charge");
-}
+void CControllersDlg::OnBnClickedHome() { OpenSetting("home"); }
+void CControllersDlg::OnBnClickedForum() { OpenSetting("bbs"); }
+void CControllersDlg::OnBnClickedService() { OpenSetting("service"); }
+void CControllersDlg::OnBnClickedCharge() { OpenSetting("charge"); }
 
 BOOL CControllersDlg::OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) {
     if (idCtrl != IDC_EXPLORER1) {

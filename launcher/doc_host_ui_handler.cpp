@@ -15,9 +15,7 @@ HRESULT CDocHostUIHandlerImpl::QueryInterface(REFIID riid, void** ppvObject) {
     return E_NOINTERFACE;
 }
 
-ULONG CDocHostUIHandlerImpl::AddRef() {
-    return static_cast<ULONG>(++m_nRefCount);
-}
+ULONG CDocHostUIHandlerImpl::AddRef() { return static_cast<ULONG>(++m_nRefCount); }
 
 ULONG CDocHostUIHandlerImpl::Release() {
     const LONG nCount = --m_nRefCount;
@@ -27,9 +25,7 @@ ULONG CDocHostUIHandlerImpl::Release() {
     return static_cast<ULONG>(nCount < 0 ? 0 : nCount);
 }
 
-HRESULT CDocHostUIHandlerImpl::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) {
-    return S_OK;
-}
+HRESULT CDocHostUIHandlerImpl::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_OK; }
 
 HRESULT CDocHostUIHandlerImpl::GetHostInfo(DOCHOSTUIINFO* pInfo) {
     if (pInfo == nullptr) {

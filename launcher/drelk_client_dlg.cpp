@@ -15,13 +15,9 @@ constexpr int kBackdropHeight = 635;
 CDrelkClientDlg::CDrelkClientDlg()
     : CDialog(IDD_DRELKCLIENT_DIALOG, nullptr), m_hIcon(AfxLoadIcon(IDR_MAINFRAME)) {}
 
-CDrelkClientDlg::~CDrelkClientDlg() {
-    m_image.Destroy();
-}
+CDrelkClientDlg::~CDrelkClientDlg() { m_image.Destroy(); }
 
-void CDrelkClientDlg::OnSysCommand(UINT nID, LPARAM lParam) {
-    CDialog::OnSysCommand(nID, lParam);
-}
+void CDrelkClientDlg::OnSysCommand(UINT nID, LPARAM lParam) { CDialog::OnSysCommand(nID, lParam); }
 
 int CDrelkClientDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (!g_bControlsCreated) {
@@ -60,9 +56,7 @@ void CDrelkClientDlg::OnPaint() {
     }
 }
 
-HCURSOR CDrelkClientDlg::OnQueryDragIcon() {
-    return m_hIcon;
-}
+HCURSOR CDrelkClientDlg::OnQueryDragIcon() { return m_hIcon; }
 
 LRESULT CDrelkClientDlg::OnNcHitTest(CPoint point) {
     const LRESULT nHit = CDialog::OnNcHitTest(point);

@@ -12,9 +12,7 @@ void CExplorer1::Navigate(const char* URL, VARIANT* Flags, VARIANT* TargetFrameN
                  PostData, Headers);
 }
 
-void CExplorer1::Stop() {
-    InvokeHelper(DISPID_STOP, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr);
-}
+void CExplorer1::Stop() { InvokeHelper(DISPID_STOP, DISPATCH_METHOD, VT_EMPTY, nullptr, nullptr); }
 
 IDispatch* CExplorer1::get_Document() {
     IDispatch* result = nullptr;

@@ -34,7 +34,8 @@ void CClientConfig::SetDefaults() {
 void CClientConfig::ReadSettingsFile() {
     std::string strText;
     // One byte more than the bound tells whether the file was longer.
-    if (!AfxGetPlatformServices().files.ReadExisting(SettingsFilePath(), kMaxSettingsFileBytes + 1, strText)) {
+    if (!AfxGetPlatformServices().files.ReadExisting(SettingsFilePath(), kMaxSettingsFileBytes + 1,
+                                                     strText)) {
         return;
     }
     if (strText.size() > kMaxSettingsFileBytes) {
@@ -57,7 +58,8 @@ void CClientConfig::SetValue(const std::string& strKey, const std::string& strVa
 }
 
 void CClientConfig::AppendEntry(const std::string& strKey, const std::string& strValue) {
-    AfxGetPlatformServices().files.AppendToExisting(SettingsFilePath(), FormatSettingsEntry(strKey, strValue));
+    AfxGetPlatformServices().files.AppendToExisting(SettingsFilePath(),
+                                                    FormatSettingsEntry(strKey, strValue));
 }
 
 std::string CClientConfig::SettingsFilePath() { return ProgramDirectory() + "\\pm_config.ini"; }

@@ -47,7 +47,8 @@ std::string CClientConfig::StartPage() {
     }
     if (strPlatform == "360") {
         const CWinApp* pApp = AfxGetApp();
-        const std::string strCommandLine = pApp != nullptr && pApp->m_lpCmdLine != nullptr ? pApp->m_lpCmdLine : "";
+        const std::string strCommandLine =
+            pApp != nullptr && pApp->m_lpCmdLine != nullptr ? pApp->m_lpCmdLine : "";
         bool bFound = false;
         const std::string strAddress = AddressFromCommandLine(strCommandLine, bFound);
         return bFound ? strAddress : strPage;

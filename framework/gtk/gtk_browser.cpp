@@ -23,14 +23,10 @@ struct CGtkBrowser {
     bool bScrollBarsHidden = false;
 };
 
-CGtkBrowser* Native(CBrowserControl* pControl) {
-    return static_cast<CGtkBrowser*>(pControl->m_pNative);
-}
+CGtkBrowser* Native(CBrowserControl* pControl) { return static_cast<CGtkBrowser*>(pControl->m_pNative); }
 
 // The control of a view, or null once its item is gone.
-CBrowserControl* ControlOf(gpointer pData) {
-    return AfxGetBrowserControl(static_cast<HWND>(pData));
-}
+CBrowserControl* ControlOf(gpointer pData) { return AfxGetBrowserControl(static_cast<HWND>(pData)); }
 
 WebKitWebContext* SharedContext() {
     static WebKitWebContext* s_pContext = [] {

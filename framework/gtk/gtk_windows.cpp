@@ -30,9 +30,7 @@ G_DEFINE_TYPE(DrelkFixed, drelk_fixed, GTK_TYPE_FIXED)
 
 namespace {
 
-void NoPreferredSize(GtkWidget*, gint* pMinimum, gint* pNatural) {
-    *pMinimum = *pNatural = 1;
-}
+void NoPreferredSize(GtkWidget*, gint* pMinimum, gint* pNatural) { *pMinimum = *pNatural = 1; }
 
 } // namespace
 
@@ -109,9 +107,7 @@ cairo_region_t* RegionOf(const CPixels& pixels, Predicate bVisible) {
     return pRegion;
 }
 
-CPoint RootPoint(double x, double y) {
-    return CPoint(static_cast<int>(x), static_cast<int>(y));
-}
+CPoint RootPoint(double x, double y) { return CPoint(static_cast<int>(x), static_cast<int>(y)); }
 
 // Start-up timing for the benchmarks: with DRELK_STARTUP_TRACE naming a file, each top-level
 // window's first map and first paint are written there with the monotonic clock's time.
@@ -355,9 +351,7 @@ std::string AfxUtf8FromSystem(const std::string& strText) {
     return AfxUtf16ToCodePage(CP_UTF8, AfxCodePageToUtf16(CP_ACP, strText));
 }
 
-std::string AfxUtf8FromUtf16(const std::u16string& strText) {
-    return AfxUtf16ToCodePage(CP_UTF8, strText);
-}
+std::string AfxUtf8FromUtf16(const std::u16string& strText) { return AfxUtf16ToCodePage(CP_UTF8, strText); }
 
 std::u16string AfxUtf16FromUtf8(const char* pszText) {
     return AfxCodePageToUtf16(CP_UTF8, pszText != nullptr ? pszText : "");
@@ -510,9 +504,7 @@ bool BackendWaitForEvents() {
     return true;
 }
 
-void BackendWakeUp() {
-    g_main_context_wakeup(nullptr);
-}
+void BackendWakeUp() { g_main_context_wakeup(nullptr); }
 
 int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const std::string& strCaption,
                       UINT nType) {

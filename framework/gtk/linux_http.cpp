@@ -39,7 +39,8 @@ std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pUs
 
 class CCurlHttpSession : public IHttpSession {
 public:
-    CCurlHttpSession(std::string strAgent, CHttpBounds bounds) : m_strAgent(std::move(strAgent)), m_bounds(bounds) {}
+    CCurlHttpSession(std::string strAgent, CHttpBounds bounds)
+        : m_strAgent(std::move(strAgent)), m_bounds(bounds) {}
 
     CHttpResult Get(const std::string& strUrl) override {
         CHttpResult result;

@@ -26,9 +26,7 @@ private:
 
 } // namespace
 
-CHeadlessPlatform& AfxHeadless() {
-    return Platform();
-}
+CHeadlessPlatform& AfxHeadless() { return Platform(); }
 
 void AfxResetHeadless() {
     CHeadlessPlatform& platform = Platform();
@@ -45,6 +43,13 @@ void AfxResetHeadless() {
     platform.messageBoxes.clear();
     platform.shellOpened.clear();
     platform.moveDrags.clear();
+    platform.resizeDrags.clear();
+    platform.systemMenus.clear();
+    platform.nSystemMenuChoice = 0;
+    platform.nFramePaints = 0;
+    platform.urlCache.clear();
+    platform.deletedUrls.clear();
+    platform.nUrlCacheEnumerations = 0;
     platform.invalidated.clear();
     platform.navigations.clear();
     platform.nStops = 0;
@@ -113,6 +118,4 @@ CPlatformServices& AfxGetPlatformServices() {
     return s_services;
 }
 
-UINT AfxGetProcessCodePage() {
-    return Platform().nCodePage;
-}
+UINT AfxGetProcessCodePage() { return Platform().nCodePage; }

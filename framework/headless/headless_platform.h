@@ -4,6 +4,7 @@
 
 #include "framework/geometry.h"
 #include "framework/services.h"
+#include "framework/url_cache.h"
 
 #include <deque>
 #include <functional>
@@ -96,6 +97,14 @@ struct CHeadlessPlatform {
     std::vector<CRecordedMessageBox> messageBoxes;
     std::vector<std::string> shellOpened;
     std::vector<HWND> moveDrags;
+    std::vector<int> resizeDrags;    // hit codes
+    std::vector<CPoint> systemMenus; // where the system menu was shown
+    UINT nSystemMenuChoice = 0;      // what the player picks there (0: nothing)
+    int nFramePaints = 0;            // frames handed to the window system
+    // The browser's URL cache and what was deleted from it; every enumeration is counted.
+    std::vector<CUrlCacheEntry> urlCache;
+    std::vector<std::string> deletedUrls;
+    int nUrlCacheEnumerations = 0;
     std::vector<HWND> invalidated;
     // Browsers: every Navigate and Stop, in order.
     std::vector<std::u16string> navigations;

@@ -1,6 +1,7 @@
 // The headless window system: windows are the framework's records and nothing more; what the
 // player would see and do is recorded and scripted through CHeadlessPlatform.
 #include "framework/browser.h"
+#include "framework/graphics.h"
 #include "framework/headless/headless_platform.h"
 #include "framework/window_core.h"
 
@@ -10,14 +11,38 @@ void BackendWindowCreated(CWindowRecord*) {}
 void BackendWindowDestroyed(CWindowRecord*) {}
 void BackendWindowMoved(CWindowRecord*) {}
 void BackendWindowShown(CWindowRecord*) {}
-void BackendWindowInvalidated(CWindowRecord* pRecord) {
-    AfxHeadless().invalidated.push_back(pRecord);
-}
+void BackendWindowInvalidated(CWindowRecord* pRecord) { AfxHeadless().invalidated.push_back(pRecord); }
 void BackendLayeredChanged(CWindowRecord*) {}
 void BackendTextChanged(CWindowRecord*) {}
 void BackendSetFocus(CWindowRecord*) {}
-void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint) {
-    AfxHeadless().moveDrags.push_back(pRecord);
+void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint) { AfxHeadless().moveDrags.push_back(pRecord); }
+void BackendBeginResizeDrag(CWindowRecord*, int nHitTest, CPoint) { AfxHeadless().resizeDrags.push_back(nHitTest); }
+void BackendFrameChanged(CWindowRecord*) { ++AfxHeadless().nFramePaints; }
+void BackendStateChanged(CWindowRecord*) {}
+
+UINT BackendTrackSystemMenu(CWindowRecord*, CPoint ptScreen) {
+    AfxHeadless().systemMenus.push_back(ptScreen);
+    return AfxHeadless().nSystemMenuChoice;
+}
+
+void BackendDrawString(CPixels&, const Gdi::CDrawCall&) {}
+bool BackendFontFamilyExists(const std::u16string&) { return true; }
+
+std::vector<CUrlCacheEntry> BackendUrlCacheEntries() {
+    ++AfxHeadless().nUrlCacheEnumerations;
+    return AfxHeadless().urlCache;
+}
+
+bool BackendDeleteUrlCacheEntry(const std::string& strUrl) {
+    auto& entries = AfxHeadless().urlCache;
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        if (it->strUrl == strUrl) {
+            entries.erase(it);
+            AfxHeadless().deletedUrls.push_back(strUrl);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool BackendWaitForEvents() {
@@ -44,9 +69,7 @@ bool BackendShellOpen(const std::string& strUrl) {
     return true;
 }
 
-CRect BackendWorkArea() {
-    return AfxHeadless().workArea;
-}
+CRect BackendWorkArea() { return AfxHeadless().workArea; }
 
 int BackendSystemMetric(int nIndex) {
     switch (nIndex) {
@@ -70,9 +93,7 @@ void BackendBrowserDestroyed(CBrowserControl*) {}
 void BackendBrowserNavigate(CBrowserControl*, const std::u16string& strUrl) {
     AfxHeadless().navigations.push_back(strUrl);
 }
-void BackendBrowserStop(CBrowserControl*) {
-    ++AfxHeadless().nStops;
-}
+void BackendBrowserStop(CBrowserControl*) { ++AfxHeadless().nStops; }
 void BackendBrowserHostPolicyChanged(CBrowserControl*) {}
 
 // Pictures: the headless platform reads a PNG's size (its pixels stay transparent) and gives icons

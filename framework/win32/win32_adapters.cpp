@@ -19,7 +19,8 @@ bool CWin32Adapters::GetAdapters(std::vector<CNetworkAdapter>& adapters) {
     adapters.clear();
     for (const IP_ADAPTER_INFO* pAdapter = pInfo; pAdapter != nullptr; pAdapter = pAdapter->Next) {
         const UINT nLength = std::min<UINT>(pAdapter->AddressLength, MAX_ADAPTER_ADDRESS_LENGTH);
-        adapters.push_back({pAdapter->AdapterName, std::vector<BYTE>(pAdapter->Address, pAdapter->Address + nLength)});
+        adapters.push_back(
+            {pAdapter->AdapterName, std::vector<BYTE>(pAdapter->Address, pAdapter->Address + nLength)});
     }
     return true;
 }

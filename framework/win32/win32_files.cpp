@@ -23,12 +23,13 @@ private:
 } // namespace
 
 EAppendResult CWin32Files::AppendToExisting(const std::string& strPath, std::string_view bytes) {
-    CHandle file(
-        CreateFileA(strPath.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    CHandle file(CreateFileA(strPath.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                             nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) {
         return EAppendResult::NotOpened;
     }
-    if (SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
+    if (SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR) {
         return EAppendResult::WriteFailed;
     }
     while (!bytes.empty()) {
@@ -51,7 +52,8 @@ bool CWin32Files::ReadExisting(const std::string& strPath, std::size_t nMaxBytes
     strBytes.clear();
     char buffer[65536];
     while (strBytes.size() < nMaxBytes) {
-        const DWORD nWant = static_cast<DWORD>(std::min<std::size_t>(sizeof(buffer), nMaxBytes - strBytes.size()));
+        const DWORD nWant =
+            static_cast<DWORD>(std::min<std::size_t>(sizeof(buffer), nMaxBytes - strBytes.size()));
         DWORD nRead = 0;
         if (!ReadFile(file.Get(), buffer, nWant, &nRead, nullptr)) {
             return false;

@@ -58,15 +58,15 @@ public:
         if (connection.Get() == nullptr) {
             return Failure(EHttpOutcome::OpenFailed, GetLastError());
         }
-        const std::string strObject =
-            parts.dwUrlPathLength + parts.dwExtraInfoLength == 0 ? std::string(1, '/')
-                                                                 : std::string(path.data()) + extra.data();
+        const std::string strObject = parts.dwUrlPathLength + parts.dwExtraInfoLength == 0
+                                          ? std::string(1, '/')
+                                          : std::string(path.data()) + extra.data();
         DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII;
         if (parts.nScheme == INTERNET_SCHEME_HTTPS) {
             dwFlags |= INTERNET_FLAG_SECURE;
         }
-        CInternetHandle request(
-            HttpOpenRequestA(connection.Get(), "GET", strObject.c_str(), nullptr, nullptr, nullptr, dwFlags, 1));
+        CInternetHandle request(HttpOpenRequestA(connection.Get(), "GET", strObject.c_str(), nullptr, nullptr,
+                                                 nullptr, dwFlags, 1));
         if (request.Get() == nullptr) {
             return Failure(EHttpOutcome::OpenFailed, GetLastError());
         }
@@ -91,7 +91,8 @@ public:
                 break;
             }
             const DWORD nWant = static_cast<DWORD>(
-                std::min<std::size_t>({sizeof(buffer), static_cast<std::size_t>(nAvailable), m_bounds.nMaxBodyBytes - strBody.size()}));
+                std::min<std::size_t>({sizeof(buffer), static_cast<std::size_t>(nAvailable),
+                                       m_bounds.nMaxBodyBytes - strBody.size()}));
             DWORD nRead = 0;
             if (!InternetReadFile(request.Get(), buffer, nWant, &nRead)) {
                 return Failure(EHttpOutcome::ReadFailed, GetLastError(), std::move(strBody));
@@ -113,8 +114,10 @@ private:
 
 CWinInetHttpService::CWinInetHttpService(CHttpBounds bounds) : m_bounds(bounds) {}
 
-std::unique_ptr<IHttpSession> CWinInetHttpService::OpenSession(const std::string& strUserAgent, DWORD& dwError) {
-    HINTERNET hSession = InternetOpenA(strUserAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+std::unique_ptr<IHttpSession> CWinInetHttpService::OpenSession(const std::string& strUserAgent,
+                                                               DWORD& dwError) {
+    HINTERNET hSession =
+        InternetOpenA(strUserAgent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
     if (hSession == nullptr) {
         dwError = GetLastError();
         return nullptr;

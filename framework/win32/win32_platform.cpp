@@ -16,6 +16,4 @@ CPlatformServices& AfxGetPlatformServices() {
     return s_services;
 }
 
-UINT AfxGetProcessCodePage() {
-    return GetACP();
-}
+UINT AfxGetProcessCodePage() { return GetACP(); }

@@ -14,8 +14,8 @@ bool CWin32Processes::StartProcess(const CProcessStart& start) {
     std::vector<char> commandLine(start.strCommandLine.begin(), start.strCommandLine.end());
     commandLine.push_back('\0');
     char* pszCommandLine = start.strCommandLine.empty() ? nullptr : commandLine.data();
-    if (!CreateProcessA(start.strApplication.c_str(), pszCommandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(start.strApplication.c_str(), pszCommandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
         return false;
     }
     CloseHandle(process.hThread);

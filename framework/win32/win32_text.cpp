@@ -26,8 +26,8 @@ bool AfxNativeCodePointToChar(UINT nCodePage, char32_t codePoint, std::string& s
     }
     char buffer[16];
     BOOL bUsedDefault = FALSE;
-    const int nLength =
-        WideCharToMultiByte(nCodePage, WC_NO_BEST_FIT_CHARS, wide, nWide, buffer, sizeof(buffer), nullptr, &bUsedDefault);
+    const int nLength = WideCharToMultiByte(nCodePage, WC_NO_BEST_FIT_CHARS, wide, nWide, buffer,
+                                            sizeof(buffer), nullptr, &bUsedDefault);
     if (nLength <= 0 || bUsedDefault) {
         return false;
     }

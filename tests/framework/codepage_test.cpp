@@ -27,9 +27,13 @@ TEST(CodePageTest, LeadBytesFollowTheCodePage) {
 }
 
 TEST(CodePageTest, CharacterLengthsHandleValidAndBrokenSequences) {
-    EXPECT_EQ(AfxCharLength(kGbk, "\xD6\xD0" "a", 0), 2u);
-    EXPECT_EQ(AfxCharLength(kGbk, "\xD6", 0), 1u);           // lead byte at the end
-    EXPECT_EQ(AfxCharLength(kGbk, "\xD6\x7F", 0), 1u);       // 0x7F is no trail byte
+    EXPECT_EQ(AfxCharLength(kGbk,
+                            "\xD6\xD0"
+                            "a",
+                            0),
+              2u);
+    EXPECT_EQ(AfxCharLength(kGbk, "\xD6", 0), 1u);            // lead byte at the end
+    EXPECT_EQ(AfxCharLength(kGbk, "\xD6\x7F", 0), 1u);        // 0x7F is no trail byte
     EXPECT_EQ(AfxCharLength(CP_UTF8, "\xE4\xB8\xAD", 0), 3u); // 中
     EXPECT_EQ(AfxCharLength(CP_UTF8, "\xE4\xB8", 0), 1u);     // truncated
     EXPECT_EQ(AfxCharLength(CP_UTF8, "\xED\xA0\x80", 0), 1u); // encoded surrogate

@@ -54,7 +54,8 @@ private:
 class LinuxHttpTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* pszName : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"}) {
+        for (const char* pszName :
+             {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"}) {
             unsetenv(pszName);
         }
     }
@@ -167,7 +168,9 @@ TEST_F(LinuxFilesTest, ReadOnlyFileStaysUnchanged) {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
             _exit(3);
         }
-        _exit(CLinuxFiles().AppendToExisting(AfxSystemPath(file.string()), "x") == EAppendResult::NotOpened ? 0 : 1);
+        _exit(CLinuxFiles().AppendToExisting(AfxSystemPath(file.string()), "x") == EAppendResult::NotOpened
+                  ? 0
+                  : 1);
     }
     int nStatus = -1;
     waitpid(pid, &nStatus, 0);
@@ -203,7 +206,8 @@ std::vector<std::string> WaitForRecord(const fs::path& file) {
     }
     std::vector<std::string> fields;
     std::string strRecord = ReadFile(file);
-    for (std::size_t nStart = 0, nEnd; (nEnd = strRecord.find('\0', nStart)) != std::string::npos; nStart = nEnd + 1) {
+    for (std::size_t nStart = 0, nEnd; (nEnd = strRecord.find('\0', nStart)) != std::string::npos;
+         nStart = nEnd + 1) {
         fields.push_back(strRecord.substr(nStart, nEnd - nStart));
     }
     return fields;
@@ -275,7 +279,9 @@ TEST(LinuxModuleTest, PathOfThisProgramInSystemForm) {
 TEST(LinuxAdaptersTest, PhysicalFirstThenByIndexWithoutLoopbackOrEmptyAddresses) {
     std::vector<CNetworkAdapter> adapters;
     ASSERT_TRUE(CLinuxAdapters().GetAdapters(adapters));
-    const auto isPhysical = [](const std::string& strName) { return fs::exists("/sys/class/net/" + strName + "/device"); };
+    const auto isPhysical = [](const std::string& strName) {
+        return fs::exists("/sys/class/net/" + strName + "/device");
+    };
     const auto index = [](const std::string& strName) {
         return std::stoi(ReadFile("/sys/class/net/" + strName + "/ifindex"));
     };
@@ -284,15 +290,17 @@ TEST(LinuxAdaptersTest, PhysicalFirstThenByIndexWithoutLoopbackOrEmptyAddresses)
         EXPECT_NE(adapter.strName, "lo");
         char szText[32];
         ASSERT_GE(adapter.address.size(), 6u);
-        std::snprintf(szText, sizeof(szText), "%02x:%02x:%02x:%02x:%02x:%02x", adapter.address[0], adapter.address[1],
-                      adapter.address[2], adapter.address[3], adapter.address[4], adapter.address[5]);
+        std::snprintf(szText, sizeof(szText), "%02x:%02x:%02x:%02x:%02x:%02x", adapter.address[0],
+                      adapter.address[1], adapter.address[2], adapter.address[3], adapter.address[4],
+                      adapter.address[5]);
         EXPECT_EQ(ReadFile("/sys/class/net/" + adapter.strName + "/address").substr(0, 17), szText);
         if (i > 0) {
             const CNetworkAdapter& previous = adapters[i - 1];
             if (isPhysical(previous.strName) == isPhysical(adapter.strName)) {
                 EXPECT_LT(index(previous.strName), index(adapter.strName));
             } else {
-                EXPECT_TRUE(isPhysical(previous.strName)) << "virtual " << previous.strName << " before physical";
+                EXPECT_TRUE(isPhysical(previous.strName))
+                    << "virtual " << previous.strName << " before physical";
             }
         }
     }
@@ -304,8 +312,8 @@ TEST(LinuxClockTest, UtcNow) {
     std::tm utc{};
     gmtime_r(&t, &utc);
     EXPECT_EQ(now.wYear, utc.tm_year + 1900);
-    EXPECT_NEAR(now.wHour * 3600 + now.wMinute * 60 + now.wSecond, utc.tm_hour * 3600 + utc.tm_min * 60 + utc.tm_sec,
-                2);
+    EXPECT_NEAR(now.wHour * 3600 + now.wMinute * 60 + now.wSecond,
+                utc.tm_hour * 3600 + utc.tm_min * 60 + utc.tm_sec, 2);
 }
 
 } // namespace

@@ -84,7 +84,8 @@ TEST_F(ClientConfigTest, AppendNeverCreatesOrForcesAFile) {
 }
 
 TEST_F(ClientConfigTest, SettingsFileEntriesOverrideDefaultsLaterLinesWinning) {
-    CreateSettingsFile("platform=baidu\r\nsuccess=http://r/?a=1\r\nplatform=37wan\r\nPlatform=x\r\nfirstopen=false");
+    CreateSettingsFile(
+        "platform=baidu\r\nsuccess=http://r/?a=1\r\nplatform=37wan\r\nPlatform=x\r\nfirstopen=false");
     CClientConfig* pConfig = CClientConfig::Instance();
     pConfig->SetDefaults();
     pConfig->ReadSettingsFile();

@@ -8,7 +8,9 @@ using CEntries = std::vector<std::pair<std::string, std::string>>;
 
 TEST(SettingsFileTest, ReadsKeyValueLinesWithAnyLineEnd) {
     EXPECT_EQ(ParseSettingsText("platform=baidu\r\npage = http://a/b?x=1 \nsuccess=http://r/?a=b=c\rlast=1"),
-              (CEntries{{"platform", "baidu"}, {"page", "http://a/b?x=1"}, {"success", "http://r/?a=b=c"},
+              (CEntries{{"platform", "baidu"},
+                        {"page", "http://a/b?x=1"},
+                        {"success", "http://r/?a=b=c"},
                         {"last", "1"}}));
 }
 
@@ -31,7 +33,8 @@ TEST(SettingsFileTest, ByteOrderMarkDoesNotJoinTheFirstKey) {
 }
 
 TEST(SettingsFileTest, LinesWithBinaryBytesAreSkipped) {
-    const std::string strText = std::string("bad=a\0b\r\n", 9) + "ctl=\x01\x02\r\n" + "ok=\xB5\x6C\xD6\xD0\r\n";
+    const std::string strText =
+        std::string("bad=a\0b\r\n", 9) + "ctl=\x01\x02\r\n" + "ok=\xB5\x6C\xD6\xD0\r\n";
     EXPECT_EQ(ParseSettingsText(strText), (CEntries{{"ok", "\xB5\x6C\xD6\xD0"}}));
 }
 

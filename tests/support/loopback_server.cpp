@@ -92,7 +92,9 @@ std::vector<std::string> CLoopbackServer::Requests() {
     return m_requests;
 }
 
-std::string CLoopbackServer::RequestLine(const std::string& strHead) { return strHead.substr(0, strHead.find("\r\n")); }
+std::string CLoopbackServer::RequestLine(const std::string& strHead) {
+    return strHead.substr(0, strHead.find("\r\n"));
+}
 
 std::string CLoopbackServer::Header(const std::string& strHead, const std::string& strName) {
     const std::string strNeedle = "\r\n" + strName + ": ";

@@ -32,7 +32,9 @@ std::string WinePath(std::string strHostPath) {
     return "Z:" + strHostPath;
 }
 
-bool Exists(const std::string& strPath) { return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::string& strPath) {
+    return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 class CTempDir {
 public:
