@@ -1,5 +1,6 @@
 #include "app/drelk_client_app.h"
 
+#include "gamewindow/htmlbrowser_dlg.h"
 #include "launcher/drelk_client_dlg.h"
 #include "settings/client_config.h"
 
@@ -23,8 +24,11 @@ BOOL CDrelkClientApp::InitInstance() {
     if (nResponse != IDOK) {
         return FALSE;
     }
-    // The game phase: the launcher gives way; its object is kept, its window goes.
+    // The game phase: the launcher gives way (its object is kept, its window goes) to the game window.
     g_pClientDlg->DestroyWindow();
     g_pClientDlg = nullptr;
+    auto* pGameWindow = new ChtmlbrowserDlg;
+    m_pMainWnd = pGameWindow;
+    pGameWindow->DoModal();
     return FALSE;
 }

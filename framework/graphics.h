@@ -157,6 +157,14 @@ private:
     CPoint m_origin;
 };
 
+// Starts drawing for the process (the classic start-up call; nothing to do here but hand out a token).
+inline Status Startup(UINT_PTR* pToken) {
+    if (pToken != nullptr) {
+        *pToken = 1;
+    }
+    return Ok;
+}
+
 // While set, every drawing call is appended here.
 extern std::vector<CDrawCall>* g_pDrawLog;
 

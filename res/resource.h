@@ -34,3 +34,12 @@
 #define IDC_BTN_HOME 4
 #define IDC_BTN_SERVICE 5
 #define IDC_EXPLORER1 1001
+
+// Caption commands of the game window
+#define IDC_CAPTION_HOME 10
+#define IDC_CAPTION_CHARGE 11
+#define IDC_CAPTION_REFRESH 12
+#define IDC_CAPTION_CLEAN 13
+#define IDC_CAPTION_CLOSE 110
+#define IDC_CAPTION_MAXIMIZE 111
+#define IDC_CAPTION_MINIMIZE 112

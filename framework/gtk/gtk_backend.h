@@ -23,5 +23,9 @@ std::string AfxUtf8FromSystem(const std::string& strText);
 std::string AfxUtf8FromUtf16(const std::u16string& strText);
 std::u16string AfxUtf16FromUtf8(const char* pszText);
 
+typedef struct _WebKitWebsiteDataManager WebKitWebsiteDataManager;
+// The data manager of every web view of the process (persistent, with cookie storage).
+WebKitWebsiteDataManager* AfxGtkWebsiteDataManager();
+
 // Recomputes the visible and clickable shape of a top-level window.
 void AfxUpdateWindowShape(CWindowRecord* pRecord);

@@ -114,6 +114,10 @@ gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer pData) {
 
 } // namespace
 
+WebKitWebsiteDataManager* AfxGtkWebsiteDataManager() {
+    return webkit_web_context_get_website_data_manager(SharedContext());
+}
+
 void BackendBrowserCreated(CBrowserControl* pControl) {
     CWindowRecord* pRecord = AfxGetRecord(pControl->m_hWnd);
     auto* pNative = new CGtkBrowser;

@@ -48,7 +48,6 @@ constexpr const char* kRecordKey = "drelk-record";
 void SetTopLevelSize(CWindowRecord* pRecord, CGtkWindow* pNative) {
     const int nWidth = std::max(1, pRecord->rcWindow.Width());
     const int nHeight = std::max(1, pRecord->rcWindow.Height());
-    gtk_widget_set_size_request(pNative->pFixed, nWidth, nHeight);
     gtk_window_resize(GTK_WINDOW(pNative->pWidget), nWidth, nHeight);
 }
 
@@ -148,6 +147,14 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
         cairo_surface_destroy(pSurface);
         return FALSE;
     }
+    if (pRecord->pFrameSurface) {
+        // A window that paints its own frame: the frame, with the client content above it.
+        cairo_surface_t* pSurface = SurfaceFromPixels(*pRecord->pFrameSurface, false, 0);
+        cairo_set_source_surface(pCairo, pSurface, 0, 0);
+        cairo_paint(pCairo);
+        cairo_surface_destroy(pSurface);
+        return FALSE;
+    }
     CPixels pixels(pRecord->rcWindow.Width(), pRecord->rcWindow.Height(), 0);
     if (pixels.Empty()) {
         return FALSE;
@@ -172,15 +179,60 @@ gboolean OnConfigure(GtkWidget* pWidget, GdkEventConfigure* pEvent, gpointer pDa
     return FALSE;
 }
 
-gboolean OnButtonPress(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
+struct CLastPress {
+    guint32 nTime = 0;
+    CPoint pt;
+    bool bValid = false;
+};
+CLastPress g_lastPress;
+
+gboolean OnButtonPress(GtkWidget* pWidget, GdkEventButton* pEvent, gpointer pData) {
     auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
-    if (pRecord == nullptr || pEvent->button != 1 || pEvent->type != GDK_BUTTON_PRESS) {
+    if (pRecord == nullptr || pEvent->button != 1) {
         return TRUE;
     }
+    const CPoint pt = RootPoint(pEvent->x_root, pEvent->y_root);
+    if (pEvent->type == GDK_2BUTTON_PRESS) {
+        g_lastPress.bValid = false;
+        AfxMouseDoubleClick(pRecord, pt);
+        return TRUE;
+    }
+    if (pEvent->type != GDK_BUTTON_PRESS) {
+        return TRUE;
+    }
+    // The second press of a double-click arrives as a double-click only, as on Windows.
+    int nDoubleTime = 400;
+    int nDoubleDistance = 5;
+    g_object_get(gtk_widget_get_settings(pWidget), "gtk-double-click-time", &nDoubleTime,
+                 "gtk-double-click-distance", &nDoubleDistance, nullptr);
+    if (g_lastPress.bValid && pEvent->time - g_lastPress.nTime <= static_cast<guint32>(nDoubleTime) &&
+        std::abs(pt.x - g_lastPress.pt.x) <= nDoubleDistance &&
+        std::abs(pt.y - g_lastPress.pt.y) <= nDoubleDistance) {
+        g_lastPress.bValid = false;
+        return TRUE;
+    }
+    g_lastPress = CLastPress{pEvent->time, pt, true};
     g_drag = CPendingDrag{};
     g_drag.nTime = pEvent->time;
-    AfxMousePress(pRecord, RootPoint(pEvent->x_root, pEvent->y_root));
+    AfxMousePress(pRecord, pt);
     return TRUE;
+}
+
+gboolean OnLeave(GtkWidget*, GdkEventCrossing*, gpointer pData) {
+    AfxMouseLeftFrame(static_cast<CWindowRecord*>(pData));
+    return FALSE;
+}
+
+gboolean OnFocus(GtkWidget*, GdkEventFocus* pEvent, gpointer pData) {
+    AfxNativeActivated(static_cast<CWindowRecord*>(pData), pEvent->in != 0);
+    return FALSE;
+}
+
+gboolean OnWindowState(GtkWidget*, GdkEventWindowState* pEvent, gpointer pData) {
+    const bool bIconic = (pEvent->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+    const bool bZoomed = (pEvent->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
+    AfxNativeStateChanged(static_cast<CWindowRecord*>(pData), bIconic, bZoomed);
+    return FALSE;
 }
 
 gboolean OnButtonRelease(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
@@ -205,7 +257,11 @@ gboolean OnMotion(GtkWidget* pWidget, GdkEventMotion* pEvent, gpointer pData) {
         }
         return TRUE;
     }
-    AfxMouseMove(static_cast<CWindowRecord*>(pData), pt);
+    if ((pEvent->state & GDK_BUTTON1_MASK) != 0) {
+        AfxMouseMove(static_cast<CWindowRecord*>(pData), pt);
+    } else {
+        AfxMouseHover(static_cast<CWindowRecord*>(pData), pt);
+    }
     return TRUE;
 }
 
@@ -262,7 +318,8 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
         gtk_window_set_skip_taskbar_hint(GTK_WINDOW(pWindow), TRUE);
         gtk_window_set_skip_pager_hint(GTK_WINDOW(pWindow), TRUE);
     }
-    gtk_widget_add_events(pWindow, GDK_STRUCTURE_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+    gtk_widget_add_events(pWindow, GDK_LEAVE_NOTIFY_MASK | GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK |
+                                       GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                        GDK_POINTER_MOTION_MASK | GDK_STRUCTURE_MASK | GDK_KEY_PRESS_MASK);
     pNative->pFixed = GTK_WIDGET(g_object_new(drelk_fixed_get_type(), nullptr));
     gtk_container_add(GTK_CONTAINER(pWindow), pNative->pFixed);
@@ -275,6 +332,10 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
     g_signal_connect(pWindow, "key-press-event", G_CALLBACK(OnKeyPress), pRecord);
     g_signal_connect(pWindow, "delete-event", G_CALLBACK(OnDelete), pRecord);
     g_signal_connect(pWindow, "map-event", G_CALLBACK(OnMapEvent), pRecord);
+    g_signal_connect(pWindow, "leave-notify-event", G_CALLBACK(OnLeave), pRecord);
+    g_signal_connect(pWindow, "focus-in-event", G_CALLBACK(OnFocus), pRecord);
+    g_signal_connect(pWindow, "focus-out-event", G_CALLBACK(OnFocus), pRecord);
+    g_signal_connect(pWindow, "window-state-event", G_CALLBACK(OnWindowState), pRecord);
     AfxAttachWidget(pRecord, pWindow);
     gtk_window_move(GTK_WINDOW(pWindow), pRecord->rcWindow.left, pRecord->rcWindow.top);
     SetTopLevelSize(pRecord, pNative);
@@ -336,12 +397,14 @@ void AfxPlaceChild(CWindowRecord* pRecord) {
         pParent->pFixed == nullptr) {
         return;
     }
+    // Child rectangles are in the parent's client coordinates.
+    const CWindowRecord* pParentRecord = AfxGetRecord(pRecord->hParent);
+    const int x = pRecord->rcWindow.left + pParentRecord->rcClient.left;
+    const int y = pRecord->rcWindow.top + pParentRecord->rcClient.top;
     if (gtk_widget_get_parent(pNative->pWidget) == nullptr) {
-        gtk_fixed_put(GTK_FIXED(pParent->pFixed), pNative->pWidget, pRecord->rcWindow.left,
-                      pRecord->rcWindow.top);
+        gtk_fixed_put(GTK_FIXED(pParent->pFixed), pNative->pWidget, x, y);
     } else {
-        gtk_fixed_move(GTK_FIXED(pParent->pFixed), pNative->pWidget, pRecord->rcWindow.left,
-                       pRecord->rcWindow.top);
+        gtk_fixed_move(GTK_FIXED(pParent->pFixed), pNative->pWidget, x, y);
     }
     gtk_widget_set_size_request(pNative->pWidget, std::max(1, pRecord->rcWindow.Width()),
                                 std::max(1, pRecord->rcWindow.Height()));
@@ -453,11 +516,15 @@ void BackendWindowShown(CWindowRecord* pRecord) {
             }
         }
         AfxUpdateWindowShape(pRecord);
+        if ((pRecord->dwStyle & WS_THICKFRAME) != 0) {
+            const CSize minimum = AfxMinTrackSize(pRecord);
+            GdkGeometry hints{};
+            hints.min_width = std::max(1, static_cast<int>(minimum.cx));
+            hints.min_height = std::max(1, static_cast<int>(minimum.cy));
+            gtk_window_set_geometry_hints(GTK_WINDOW(pNative->pWidget), nullptr, &hints, GDK_HINT_MIN_SIZE);
+        }
         gtk_widget_show(pNative->pWidget);
-        pRecord->bIconic ? gtk_window_iconify(GTK_WINDOW(pNative->pWidget))
-                         : gtk_window_deiconify(GTK_WINDOW(pNative->pWidget));
-        pRecord->bZoomed ? gtk_window_maximize(GTK_WINDOW(pNative->pWidget))
-                         : gtk_window_unmaximize(GTK_WINDOW(pNative->pWidget));
+        BackendStateChanged(pRecord);
         RaiseOwnedWindows(pRecord);
     } else {
         gtk_widget_show(pNative->pWidget);

@@ -1,0 +1,221 @@
+// Windows that paint their own frame: the frame surface, the rounded shape, resize drags, window
+// states, the system menu, text drawing (Pango) and the browser cache.
+#include "framework/gtk/gtk_backend.h"
+
+#include "framework/graphics.h"
+#include "framework/url_cache.h"
+
+#include <pango/pangocairo.h>
+#include <webkit2/webkit2.h>
+
+namespace {
+
+constexpr const char* kWebCacheEntry = "drelk-web-cache:all";
+constexpr const char* kCookieEntry = "Cookie:drelk-web-cookies";
+
+GdkWindowEdge EdgeOf(int nHitTest) {
+    switch (nHitTest) {
+    case HTLEFT:
+        return GDK_WINDOW_EDGE_WEST;
+    case HTRIGHT:
+        return GDK_WINDOW_EDGE_EAST;
+    case HTTOP:
+        return GDK_WINDOW_EDGE_NORTH;
+    case HTTOPLEFT:
+        return GDK_WINDOW_EDGE_NORTH_WEST;
+    case HTTOPRIGHT:
+        return GDK_WINDOW_EDGE_NORTH_EAST;
+    case HTBOTTOM:
+        return GDK_WINDOW_EDGE_SOUTH;
+    case HTBOTTOMLEFT:
+        return GDK_WINDOW_EDGE_SOUTH_WEST;
+    default:
+        return GDK_WINDOW_EDGE_SOUTH_EAST;
+    }
+}
+
+// A rounded rectangle as row spans: each corner loses the pixels outside its ellipse.
+cairo_region_t* RoundedRegion(const CRect& rect, int nEllipse) {
+    cairo_region_t* pRegion = cairo_region_create();
+    const int nRadius = nEllipse / 2;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        int nInset = 0;
+        const int nFromEdge = std::min(y - rect.top, rect.bottom - 1 - y);
+        if (nFromEdge < nRadius) {
+            nInset = nRadius - nFromEdge;
+        }
+        const cairo_rectangle_int_t span{rect.left + nInset, y, rect.Width() - 2 * nInset, 1};
+        if (span.width > 0) {
+            cairo_region_union_rectangle(pRegion, &span);
+        }
+    }
+    return pRegion;
+}
+
+void OnMenuItem(GtkMenuItem*, gpointer pData) {
+    auto* pChoice = static_cast<UINT*>(g_object_get_data(G_OBJECT(pData), "drelk-choice"));
+    *pChoice = GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(pData), "drelk-command"));
+}
+
+} // namespace
+
+void BackendBeginResizeDrag(CWindowRecord* pRecord, int nHitTest, CPoint ptScreen) {
+    if (CGtkWindow* pNative = AfxGtk(pRecord); pNative != nullptr && pRecord->IsTopLevel()) {
+        gtk_window_begin_resize_drag(GTK_WINDOW(pNative->pWidget), EdgeOf(nHitTest), 1, ptScreen.x,
+                                     ptScreen.y, gtk_get_current_event_time());
+    }
+}
+
+void BackendFrameChanged(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    if (pNative == nullptr || !pRecord->IsTopLevel()) {
+        return;
+    }
+    if (pRecord->bHasRegion) {
+        cairo_region_t* pRegion = RoundedRegion(pRecord->rcRegion, pRecord->nRegionEllipse);
+        const bool bComposited = gdk_screen_is_composited(gtk_widget_get_screen(pNative->pWidget)) != FALSE;
+        gtk_widget_shape_combine_region(pNative->pWidget, bComposited ? nullptr : pRegion);
+        gtk_widget_input_shape_combine_region(pNative->pWidget, pRegion);
+        cairo_region_destroy(pRegion);
+    }
+    gtk_widget_queue_draw(pNative->pWidget);
+}
+
+void BackendStateChanged(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    if (pNative == nullptr || !pRecord->IsTopLevel() || !pRecord->bVisible) {
+        return;
+    }
+    GtkWindow* pWindow = GTK_WINDOW(pNative->pWidget);
+    if (pRecord->bIconic) {
+        gtk_window_iconify(pWindow);
+        return;
+    }
+    gtk_window_deiconify(pWindow);
+    pRecord->bZoomed ? gtk_window_maximize(pWindow) : gtk_window_unmaximize(pWindow);
+}
+
+UINT BackendTrackSystemMenu(CWindowRecord* pRecord, CPoint) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    if (pNative == nullptr) {
+        return 0;
+    }
+    UINT nChoice = 0;
+    GtkWidget* pMenu = gtk_menu_new();
+    const struct {
+        const char* pszLabel;
+        UINT nCommand;
+        bool bEnabled;
+    } items[] = {{"还原", SC_RESTORE, pRecord->bZoomed || pRecord->bIconic},
+                 {"最小化", SC_MINIMIZE, !pRecord->bIconic},
+                 {"最大化", SC_MAXIMIZE, !pRecord->bZoomed},
+                 {"关闭", SC_CLOSE, true}};
+    for (const auto& item : items) {
+        GtkWidget* pItem = gtk_menu_item_new_with_label(item.pszLabel);
+        gtk_widget_set_sensitive(pItem, item.bEnabled);
+        g_object_set_data(G_OBJECT(pItem), "drelk-choice", &nChoice);
+        g_object_set_data(G_OBJECT(pItem), "drelk-command", GUINT_TO_POINTER(item.nCommand));
+        g_signal_connect(pItem, "activate", G_CALLBACK(OnMenuItem), pItem);
+        gtk_menu_shell_append(GTK_MENU_SHELL(pMenu), pItem);
+    }
+    gtk_widget_show_all(pMenu);
+    gtk_menu_attach_to_widget(GTK_MENU(pMenu), pNative->pWidget, nullptr);
+    GMainLoop* pLoop = g_main_loop_new(nullptr, FALSE);
+    g_signal_connect_swapped(pMenu, "deactivate", G_CALLBACK(g_main_loop_quit), pLoop);
+    GdkEvent* pTrigger = gtk_get_current_event();
+    gtk_menu_popup_at_pointer(GTK_MENU(pMenu), pTrigger);
+    if (pTrigger != nullptr) {
+        gdk_event_free(pTrigger);
+    }
+    if (gtk_widget_get_visible(pMenu)) {
+        g_main_loop_run(pLoop);
+    }
+    // Let the chosen item's activation arrive (it follows the deactivation).
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    g_main_loop_unref(pLoop);
+    gtk_widget_destroy(pMenu);
+    return nChoice;
+}
+
+void BackendDrawString(CPixels& target, const Gdi::CDrawCall& call) {
+    if (target.Empty() || call.strText.empty()) {
+        return;
+    }
+    cairo_surface_t* pSurface = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(target.bits.data()), CAIRO_FORMAT_ARGB32, target.nWidth,
+        target.nHeight, target.nWidth * 4);
+    cairo_t* pCairo = cairo_create(pSurface);
+    PangoLayout* pLayout = pango_cairo_create_layout(pCairo);
+    // The face asked for, then CJK faces that stand in for it.
+    const std::string strFamilies =
+        AfxUtf8FromUtf16(call.strFace) + ",SimSun,WenQuanYi Zen Hei,Noto Sans CJK SC,sans";
+    PangoFontDescription* pFont = pango_font_description_from_string(strFamilies.c_str());
+    pango_font_description_set_absolute_size(pFont, call.fPixelSize * PANGO_SCALE);
+    pango_font_description_set_weight(pFont, call.bBold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_layout_set_font_description(pLayout, pFont);
+    pango_layout_set_text(pLayout, AfxUtf8FromUtf16(call.strText).c_str(), -1);
+    const bool bBounded = call.dst.Width > 0 && call.dst.Height > 0;
+    if (bBounded && (call.nFormatFlags & Gdi::StringFormatFlagsNoWrap) == 0) {
+        pango_layout_set_width(pLayout, static_cast<int>(call.dst.Width * PANGO_SCALE));
+        pango_layout_set_wrap(pLayout, PANGO_WRAP_CHAR);
+    }
+    int nTextWidth = 0;
+    int nTextHeight = 0;
+    pango_layout_get_pixel_size(pLayout, &nTextWidth, &nTextHeight);
+    double x = call.dst.X;
+    double y = call.dst.Y;
+    if (bBounded) {
+        cairo_rectangle(pCairo, call.dst.X, call.dst.Y, call.dst.Width, call.dst.Height);
+        cairo_clip(pCairo);
+        if (call.eAlign == Gdi::StringAlignmentCenter) {
+            pango_layout_set_alignment(pLayout, PANGO_ALIGN_CENTER);
+            x += (call.dst.Width - nTextWidth) / 2.0;
+        }
+        if (call.eLineAlign == Gdi::StringAlignmentCenter) {
+            y += (call.dst.Height - nTextHeight) / 2.0;
+        }
+    }
+    cairo_set_source_rgba(pCairo, ((call.color >> 16) & 0xFF) / 255.0, ((call.color >> 8) & 0xFF) / 255.0,
+                          (call.color & 0xFF) / 255.0, (call.color >> 24) / 255.0);
+    cairo_move_to(pCairo, x, y);
+    pango_cairo_show_layout(pCairo, pLayout);
+    pango_font_description_free(pFont);
+    g_object_unref(pLayout);
+    cairo_destroy(pCairo);
+    cairo_surface_flush(pSurface);
+    cairo_surface_destroy(pSurface);
+}
+
+bool BackendFontFamilyExists(const std::u16string&) {
+    // Fontconfig always substitutes a face; a missing one falls back to a CJK face when drawn.
+    return true;
+}
+
+// The web view's cache shows as two entries: everything but the cookies, and the cookies.
+std::vector<CUrlCacheEntry> BackendUrlCacheEntries() {
+    return {{kWebCacheEntry, NORMAL_CACHE_ENTRY, 0}, {kCookieEntry, COOKIE_CACHE_ENTRY, 0}};
+}
+
+bool BackendDeleteUrlCacheEntry(const std::string& strUrl) {
+    if (strUrl != kWebCacheEntry) {
+        return false;
+    }
+    WebKitWebsiteDataManager* pManager = AfxGtkWebsiteDataManager();
+    bool bDone = false;
+    const auto types =
+        static_cast<WebKitWebsiteDataTypes>(WEBKIT_WEBSITE_DATA_ALL & ~WEBKIT_WEBSITE_DATA_COOKIES);
+    webkit_website_data_manager_clear(
+        pManager, types, 0, nullptr,
+        [](GObject* pSource, GAsyncResult* pResult, gpointer pData) {
+            webkit_website_data_manager_clear_finish(WEBKIT_WEBSITE_DATA_MANAGER(pSource), pResult, nullptr);
+            *static_cast<bool*>(pData) = true;
+        },
+        &bDone);
+    // The walk is synchronous: wait (bounded) for the data manager.
+    const gint64 nDeadline = g_get_monotonic_time() + 10 * G_TIME_SPAN_SECOND;
+    while (!bDone && g_get_monotonic_time() < nDeadline) {
+        g_main_context_iteration(nullptr, TRUE);
+    }
+    return bDone;
+}
