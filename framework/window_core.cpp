@@ -250,9 +250,12 @@ namespace {
 HWND g_hPressTarget = nullptr;    // the window that got a client press (it keeps the mouse until the release)
 HWND g_hNonClientPress = nullptr; // the window whose frame got the press
 
+// A screen point in the window's client coordinates.
 CPoint ClientPoint(HWND hWnd, CPoint ptScreen) {
-    const CRect rect = AfxGetRecord(hWnd)->ScreenRect();
-    return CPoint(ptScreen.x - rect.left, ptScreen.y - rect.top);
+    const CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    const CRect rect = pRecord->ScreenRect();
+    return CPoint(ptScreen.x - rect.left - pRecord->rcClient.left,
+                  ptScreen.y - rect.top - pRecord->rcClient.top);
 }
 
 LPARAM PointParam(CPoint pt) { return MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y)); }
