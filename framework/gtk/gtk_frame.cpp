@@ -156,10 +156,6 @@ void BackendDrawString(CPixels& target, const Gdi::CDrawCall& call) {
     pango_layout_set_font_description(pLayout, pFont);
     pango_layout_set_text(pLayout, AfxUtf8FromUtf16(call.strText).c_str(), -1);
     const bool bBounded = call.dst.Width > 0 && call.dst.Height > 0;
-    if (bBounded && (call.nFormatFlags & Gdi::StringFormatFlagsNoWrap) == 0) {
-        pango_layout_set_width(pLayout, static_cast<int>(call.dst.Width * PANGO_SCALE));
-        pango_layout_set_wrap(pLayout, PANGO_WRAP_CHAR);
-    }
     int nTextWidth = 0;
     int nTextHeight = 0;
     pango_layout_get_pixel_size(pLayout, &nTextWidth, &nTextHeight);
@@ -169,7 +165,6 @@ void BackendDrawString(CPixels& target, const Gdi::CDrawCall& call) {
         cairo_rectangle(pCairo, call.dst.X, call.dst.Y, call.dst.Width, call.dst.Height);
         cairo_clip(pCairo);
         if (call.eAlign == Gdi::StringAlignmentCenter) {
-            pango_layout_set_alignment(pLayout, PANGO_ALIGN_CENTER);
             x += (call.dst.Width - nTextWidth) / 2.0;
         }
         if (call.eLineAlign == Gdi::StringAlignmentCenter) {

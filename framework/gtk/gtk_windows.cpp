@@ -218,6 +218,14 @@ gboolean OnButtonPress(GtkWidget* pWidget, GdkEventButton* pEvent, gpointer pDat
     return TRUE;
 }
 
+// Coming back from a child (the page) into the frame brings no motion event: the entry is one.
+gboolean OnEnter(GtkWidget*, GdkEventCrossing* pEvent, gpointer pData) {
+    if ((pEvent->state & GDK_BUTTON1_MASK) == 0) {
+        AfxMouseHover(static_cast<CWindowRecord*>(pData), RootPoint(pEvent->x_root, pEvent->y_root));
+    }
+    return FALSE;
+}
+
 gboolean OnLeave(GtkWidget*, GdkEventCrossing*, gpointer pData) {
     AfxMouseLeftFrame(static_cast<CWindowRecord*>(pData));
     return FALSE;
@@ -318,8 +326,8 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
         gtk_window_set_skip_taskbar_hint(GTK_WINDOW(pWindow), TRUE);
         gtk_window_set_skip_pager_hint(GTK_WINDOW(pWindow), TRUE);
     }
-    gtk_widget_add_events(pWindow, GDK_LEAVE_NOTIFY_MASK | GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK |
-                                       GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+    gtk_widget_add_events(pWindow, GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_FOCUS_CHANGE_MASK |
+                                       GDK_STRUCTURE_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                        GDK_POINTER_MOTION_MASK | GDK_STRUCTURE_MASK | GDK_KEY_PRESS_MASK);
     pNative->pFixed = GTK_WIDGET(g_object_new(drelk_fixed_get_type(), nullptr));
     gtk_container_add(GTK_CONTAINER(pWindow), pNative->pFixed);
@@ -333,6 +341,7 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
     g_signal_connect(pWindow, "delete-event", G_CALLBACK(OnDelete), pRecord);
     g_signal_connect(pWindow, "map-event", G_CALLBACK(OnMapEvent), pRecord);
     g_signal_connect(pWindow, "leave-notify-event", G_CALLBACK(OnLeave), pRecord);
+    g_signal_connect(pWindow, "enter-notify-event", G_CALLBACK(OnEnter), pRecord);
     g_signal_connect(pWindow, "focus-in-event", G_CALLBACK(OnFocus), pRecord);
     g_signal_connect(pWindow, "focus-out-event", G_CALLBACK(OnFocus), pRecord);
     g_signal_connect(pWindow, "window-state-event", G_CALLBACK(OnWindowState), pRecord);

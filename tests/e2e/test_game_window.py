@@ -1,0 +1,109 @@
+"""The whole cycle on a real display: launcher, server, game window, its caption commands, close."""
+
+import os
+import subprocess
+import tempfile
+import time
+import unittest
+
+from harness import DemoSite, Launcher, pixel, run, wait_for
+
+SERVER_1 = (316 + 120, 98 + 95)
+
+
+def caption_button(width, left_from_right, right_from_right):
+    """The centre of a caption button of a window at (0, 0) of the given width."""
+    return (width - (left_from_right + right_from_right) // 2, 20)
+
+
+class GameWindowTest(unittest.TestCase):
+    def setUp(self):
+        self.site = DemoSite(tempfile.mkdtemp(prefix="drelk-site-"))
+        self.addCleanup(self.site.stop)
+        self.launcher = Launcher(self.site, settings={"airclient": "false"})
+        self.addCleanup(self.kill_relaunched)
+        self.addCleanup(self.launcher.stop)
+        x, y = self.launcher.launcher_windows()[0][:2]
+        self.launcher.wait_for_server_list()
+        self.launcher.click(x + SERVER_1[0], y + SERVER_1[1])
+        self.window = wait_for(self.game_window, 20, what="the game window")
+        wait_for(lambda: any(p.startswith("/static/game.css") for p in self.site.paths()), 20, what="the game page")
+        time.sleep(1.0)
+
+    def kill_relaunched(self):
+        subprocess.run(["pkill", "-f", self.launcher.program], check=False)
+
+    def game_window(self):
+        windows = self.launcher.windows()
+        big = [w for w in windows if w[2] >= 1200]
+        return big[0] if big else None
+
+    def logins(self):
+        return [r for r in self.site.requests() if r["path"].startswith("/login.php")]
+
+    def test_opens_maximised_on_the_login_address_with_the_title_in_its_caption(self):
+        width, height = self.window[2], self.window[3]
+        self.assertEqual(self.window[:2], (0, 0))
+        self.assertGreaterEqual(height, 760)
+        login = self.logins()[0]["path"]
+        self.assertTrue(login.startswith("/login.php?sid=1&server_name="), login)
+        shot = self.launcher.screenshot()
+        # White title text is drawn from (97, 15) over the dark caption.
+        bright = [pixel(shot, x, y) for x in range(97, 260, 3) for y in range(16, 28, 2)]
+        self.assertGreater(sum(1 for p in bright if min(p) > 200), 5)
+        self.assertLess(width, 1300)
+
+    def test_hovering_a_caption_button_draws_its_hot_cell(self):
+        width = self.window[2]
+        home = caption_button(width, 265, 225)
+        probe = (home[0] - 16, 20)  # the face left of the caption text
+        before = pixel(self.launcher.screenshot("before.png"), *probe)
+        # Along the caption onto the button, as a player's pointer goes.
+        for step in range(600, home[0] + 1, 109):
+            run(["xdotool", "mousemove", "--sync", str(step), str(home[1])])
+            time.sleep(0.05)
+        run(["xdotool", "mousemove", "--sync", str(home[0]), str(home[1])])
+        time.sleep(0.5)
+        after = pixel(self.launcher.screenshot("after.png"), *probe)
+        self.assertGreater(sum(after), sum(before) + 30, (before, after))
+
+    def test_refresh_and_clear_cache(self):
+        width = self.window[2]
+        refresh = caption_button(width, 130, 90)
+        clean = caption_button(width, 175, 135)
+        static_before = sum(1 for p in self.site.paths() if p.startswith("/static/"))
+        self.launcher.click(*refresh)
+        wait_for(lambda: len(self.logins()) >= 2, 15, what="the login address again")
+        time.sleep(1.0)
+        self.assertTrue(self.logins()[1]["path"].startswith("/login.php?sid=1&server_name="))
+        # Cached: the page's resources were not fetched again.
+        self.assertEqual(sum(1 for p in self.site.paths() if p.startswith("/static/")), static_before)
+        self.launcher.click(*clean)
+        time.sleep(1.0)
+        self.launcher.key("Return")  # Yes
+        time.sleep(1.5)
+        self.launcher.click(*refresh)
+        wait_for(lambda: len(self.logins()) >= 3, 15, what="the third load")
+        wait_for(lambda: sum(1 for p in self.site.paths() if p.startswith("/static/")) > static_before, 15,
+                 what="the resources fetched again")
+        self.assertIn("drelk_session=", self.logins()[2]["cookie"])
+
+    def test_official_site_opens_in_the_default_browser(self):
+        self.launcher.click(*caption_button(self.window[2], 265, 225))
+        opened = wait_for(self.launcher.opened_in_browser, 10, what="the desktop's browser")
+        self.assertEqual(opened, [self.site.url + "/index.html"])
+
+    def test_close_asks_then_a_new_launcher_replaces_the_old_process(self):
+        zonelists = sum(1 for p in self.site.paths() if p.startswith("/mini/zonelist"))
+        self.launcher.click(*caption_button(self.window[2], 30, 10))
+        time.sleep(1.0)
+        self.launcher.key("Return")  # Yes
+        self.assertTrue(self.launcher.exited(15))
+        wait_for(lambda: sum(1 for p in self.site.paths() if p.startswith("/mini/zonelist")) > zonelists, 20,
+                 what="the new launcher's server list")
+        pids = run(["pgrep", "-f", self.launcher.program]).split()
+        self.assertTrue(pids, "a new launcher process runs")
+
+
+if __name__ == "__main__":
+    unittest.main()
