@@ -4,15 +4,22 @@
 
 namespace {
 
-class CacheWalkTest : public CHeadlessTest {};
+// The game window's cache walk, without its window.
+class CacheWalkTest : public CHeadlessTest {
+protected:
+    void ClearCache() {
+        ChtmlbrowserDlg dialog;
+        dialog.ClearBrowserCache();
+        delete dialog.m_pSkinImage;
+    }
+};
 
 TEST_F(CacheWalkTest, DeletesEverythingButCookiesAndRefetchesBigEntries) {
     Platform().urlCache = {{"http://op/static/game.css", NORMAL_CACHE_ENTRY, 0},
                            {"Cookie:player@op/", COOKIE_CACHE_ENTRY, 0},
                            {"http://op/static/big.png", NORMAL_CACHE_ENTRY, 9000},
                            {"http://op/login.php?sid=1", NORMAL_CACHE_ENTRY, 0}};
-    ChtmlbrowserDlg dialog;
-    dialog.ClearBrowserCache();
+    ClearCache();
     EXPECT_EQ(Platform().deletedUrls,
               (std::vector<std::string>{"http://op/static/game.css", "http://op/static/big.png",
                                         "http://op/login.php?sid=1"}));
@@ -21,16 +28,14 @@ TEST_F(CacheWalkTest, DeletesEverythingButCookiesAndRefetchesBigEntries) {
 }
 
 TEST_F(CacheWalkTest, EmptyCacheIsOneLookUp) {
-    ChtmlbrowserDlg dialog;
-    dialog.ClearBrowserCache();
+    ClearCache();
     EXPECT_EQ(Platform().nUrlCacheEnumerations, 1);
     EXPECT_TRUE(Platform().deletedUrls.empty());
 }
 
 TEST_F(CacheWalkTest, FirstEntryLargerThanTheBufferIsFetchedAgain) {
     Platform().urlCache = {{"http://op/huge", NORMAL_CACHE_ENTRY, 5000}};
-    ChtmlbrowserDlg dialog;
-    dialog.ClearBrowserCache();
+    ClearCache();
     EXPECT_EQ(Platform().deletedUrls, std::vector<std::string>{"http://op/huge"});
 }
 

@@ -33,6 +33,7 @@ protected:
         };
         const INT_PTR nResult = dialog.DoModal();
         Platform().onIdle = nullptr;
+        delete dialog.m_pSkinImage; // the program keeps the skin for the rest of the process
         return nResult;
     }
 
@@ -322,6 +323,7 @@ TEST_F(GameWindowTest, FramePaintsTheNineSlicesThenTitleThenButtonsInOrder) {
 
 TEST_F(GameWindowTest, NoSkinPaintsNothingButButtonsStillWork) {
     RunGameWindow([&](ChtmlbrowserDlg& dialog) {
+        delete dialog.m_pSkinImage;
         dialog.m_pSkinImage = nullptr;
         std::vector<Gdi::CDrawCall> calls;
         Gdi::g_pDrawLog = &calls;
