@@ -45,10 +45,11 @@ class ServerListTest(unittest.TestCase):
         time.sleep(0.5)
         self.assertFalse(any(p.startswith("/login.php") for p in self.site.paths()))
 
-    def test_without_the_game_client_the_launcher_ends_with_ok(self):
+    def test_without_the_game_client_the_launcher_gives_way_to_the_game_window(self):
         launcher, origin = self.start(settings={"airclient": "false"})
         self.click_server_1(launcher, origin)
-        self.assertTrue(launcher.exited())
+        wait_for(lambda: [w for w in launcher.windows() if w[2] >= 1200], 20, what="the game window")
+        self.assertFalse([w for w in launcher.windows() if w[2:] == (1024, 635)])
         self.assertIsNone(launcher.started_client())
 
     def test_missing_game_client_leaves_the_launcher_on_the_list(self):
