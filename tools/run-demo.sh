@@ -2,7 +2,8 @@
 # Installs what is needed, builds the Linux program, starts the demo operator site on a free
 # loopback port, prepares a program directory whose pm_config.ini points at it, and starts the
 # launcher. With a display the player uses it. Without one it runs under Xvfb, waits until the
-# server list is shown, writes a screenshot, prints its path and ends everything it started.
+# server list is shown, writes a screenshot, picks the first server, writes a screenshot of the game
+# window, prints their paths and ends everything it started.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -49,7 +50,19 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     done
     sleep 1.5
     import -window root "$DRELK_DEMO_DIR/launcher.png"
+    # A player picks the first server: the game window opens on it.
+    geometry=$(xdotool search --onlyvisible --pid $app 2>/dev/null | head -n 1 | xargs -r xwininfo -id 2>/dev/null)
+    x=$(echo "$geometry" | sed -n "s/.*Absolute upper-left X: *//p")
+    y=$(echo "$geometry" | sed -n "s/.*Absolute upper-left Y: *//p")
+    xdotool mousemove --sync $((x + 436)) $((y + 193)) click 1
+    for _ in $(seq 150); do
+        grep -q "/static/game.css" "$DRELK_DEMO_DIR/site-requests.jsonl" 2>/dev/null && break
+        sleep 0.1
+    done
+    sleep 1.5
+    import -window root "$DRELK_DEMO_DIR/game-window.png"
     kill $app $wm 2>/dev/null
     wait $app 2>/dev/null
     true'
-echo "screenshot: $demo/launcher.png"
+echo "screenshot of the launcher: $demo/launcher.png"
+echo "screenshot of the game window after picking a server: $demo/game-window.png"
