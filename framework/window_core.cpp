@@ -476,7 +476,19 @@ INT_PTR AfxShellExecute(HWND, const char* lpOperation, const char* lpFile, const
     return BackendShellOpen(strFile) ? 42 : ERROR_FILE_NOT_FOUND;
 }
 
-int AfxGetSystemMetrics(int nIndex) { return BackendSystemMetric(nIndex); }
+int AfxGetSystemMetrics(int nIndex) {
+    // Icon sizes are the classic ones on every platform; the rest is the window system's.
+    switch (nIndex) {
+    case SM_CXICON:
+    case SM_CYICON:
+        return 32;
+    case SM_CXSMICON:
+    case SM_CYSMICON:
+        return 16;
+    default:
+        return BackendSystemMetric(nIndex);
+    }
+}
 CRect AfxGetWorkArea() { return BackendWorkArea(); }
 void AfxInitCommonControls(DWORD) {}
 BOOL AfxEnableControlContainer() { return TRUE; }

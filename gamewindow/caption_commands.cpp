@@ -5,6 +5,7 @@
 #include "gamewindow/resource_image_loader.h"
 
 #include "app/drelk_client_app.h"
+#include "launcher/operator_pages.h"
 #include "launcher/process_launch.h"
 #include "settings/client_config.h"
 
@@ -68,11 +69,6 @@ void ChtmlbrowserDlg::OnNcLButtonDown(UINT, CPoint point) {
     Default();
 }
 
-void ChtmlbrowserDlg::OpenSetting(const char* pszKey) {
-    const std::string strValue = CClientConfig::Instance()->GetValue(pszKey);
-    AfxShellExecute(nullptr, "open", strValue.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
 void ChtmlbrowserDlg::OnNcLButtonUp(UINT, CPoint point) {
     CRect rcButton;
     const int nID = ButtonFromPoint(WindowPoint(point), rcButton);
@@ -81,10 +77,10 @@ void ChtmlbrowserDlg::OnNcLButtonUp(UINT, CPoint point) {
         Default();
         break;
     case IDC_CAPTION_HOME:
-        OpenSetting("home");
+        OpenSettingInShell("home");
         break;
     case IDC_CAPTION_CHARGE:
-        OpenSetting("charge");
+        OpenSettingInShell("charge");
         break;
     case IDC_CAPTION_REFRESH:
         NavigateTo(static_cast<CDrelkClientApp*>(AfxGetApp())->m_strGameUrl);

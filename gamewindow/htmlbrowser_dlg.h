@@ -71,5 +71,4 @@ private:
     void ResetButton(CDUIButton& button);
     void Invalidate(CDUIButton& button);
     CPoint WindowPoint(CPoint ptScreen) const;
-    void OpenSetting(const char* pszKey);
 };

@@ -2,6 +2,7 @@
 
 #include "launcher/doc_host_ui_handler.h"
 #include "launcher/drelk_client_dlg.h"
+#include "launcher/operator_pages.h"
 
 #include "settings/client_config.h"
 #include "settings/client_reporter.h"
@@ -162,15 +163,10 @@ void CControllersDlg::OnBnClickedClose() {
     }
 }
 
-void CControllersDlg::OpenSetting(const char* pszKey) {
-    const std::string strValue = CClientConfig::Instance()->GetValue(pszKey);
-    AfxShellExecute(nullptr, "open", strValue.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void CControllersDlg::OnBnClickedHome() { OpenSetting("home"); }
-void CControllersDlg::OnBnClickedForum() { OpenSetting("bbs"); }
-void CControllersDlg::OnBnClickedService() { OpenSetting("service"); }
-void CControllersDlg::OnBnClickedCharge() { OpenSetting("charge"); }
+void CControllersDlg::OnBnClickedHome() { OpenSettingInShell("home"); }
+void CControllersDlg::OnBnClickedForum() { OpenSettingInShell("bbs"); }
+void CControllersDlg::OnBnClickedService() { OpenSettingInShell("service"); }
+void CControllersDlg::OnBnClickedCharge() { OpenSettingInShell("charge"); }
 
 BOOL CControllersDlg::OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) {
     if (idCtrl != IDC_EXPLORER1) {

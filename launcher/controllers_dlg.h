@@ -55,8 +55,6 @@ protected:
     void OnBnClickedCharge();
 
     void InitControls();
-    // Hands a setting's value to the shell's "open".
-    void OpenSetting(const char* pszKey);
 
 private:
     bool m_bHandlerReleased = false;

@@ -13,7 +13,7 @@ build() {
 }
 
 echo "== demo operator site =="
-python3 -m unittest discover -s tools/demo-site
+python3 -m unittest discover -s tests/tools -p "test_*.py"
 
 for preset in linux asan; do
     echo "== $preset =="

@@ -641,12 +641,6 @@ int BackendSystemMetric(int nIndex) {
         }
         return nIndex == SM_CXSCREEN ? area.width : area.height;
     }
-    case SM_CXICON:
-    case SM_CYICON:
-        return 32;
-    case SM_CXSMICON:
-    case SM_CYSMICON:
-        return 16;
     default:
         return 0;
     }

@@ -16,7 +16,9 @@ void BackendLayeredChanged(CWindowRecord*) {}
 void BackendTextChanged(CWindowRecord*) {}
 void BackendSetFocus(CWindowRecord*) {}
 void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint) { AfxHeadless().moveDrags.push_back(pRecord); }
-void BackendBeginResizeDrag(CWindowRecord*, int nHitTest, CPoint) { AfxHeadless().resizeDrags.push_back(nHitTest); }
+void BackendBeginResizeDrag(CWindowRecord*, int nHitTest, CPoint) {
+    AfxHeadless().resizeDrags.push_back(nHitTest);
+}
 void BackendFrameChanged(CWindowRecord*) { ++AfxHeadless().nFramePaints; }
 void BackendStateChanged(CWindowRecord*) {}
 
@@ -77,12 +79,6 @@ int BackendSystemMetric(int nIndex) {
         return 1280;
     case SM_CYSCREEN:
         return 800;
-    case SM_CXICON:
-    case SM_CYICON:
-        return 32;
-    case SM_CXSMICON:
-    case SM_CYSMICON:
-        return 16;
     default:
         return 0;
     }

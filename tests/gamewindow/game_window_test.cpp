@@ -2,6 +2,7 @@
 #include "gamewindow/resource_image_loader.h"
 
 #include "support/headless_fixture.h"
+#include "support/modal_run.h"
 
 #include "framework/browser.h"
 #include "framework/window_core.h"
@@ -22,17 +23,7 @@ protected:
     // Runs the game window modally; the step runs once it is up.
     INT_PTR RunGameWindow(const std::function<void(ChtmlbrowserDlg&)>& step) {
         ChtmlbrowserDlg dialog;
-        bool bRan = false;
-        Platform().onIdle = [&] {
-            if (bRan) {
-                return false;
-            }
-            bRan = true;
-            step(dialog);
-            return true;
-        };
-        const INT_PTR nResult = dialog.DoModal();
-        Platform().onIdle = nullptr;
+        const INT_PTR nResult = RunModalWithStep<ChtmlbrowserDlg>(dialog, step);
         delete dialog.m_pSkinImage; // the program keeps the skin for the rest of the process
         return nResult;
     }

@@ -1,6 +1,7 @@
 // The real Linux services against real servers, files, processes and adapters.
 #include "framework/gtk/linux_services.h"
 
+#include "support/http_client_contract.h"
 #include "support/loopback_server.h"
 
 #include <gtest/gtest.h>
@@ -51,76 +52,18 @@ private:
     fs::path m_path;
 };
 
-class LinuxHttpTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (const char* pszName :
-             {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"}) {
-            unsetenv(pszName);
-        }
+// libcurl under the HTTP clients' contract, with the proxy variables of a test run cleared.
+std::unique_ptr<IHttpService> MakeCurlService(CHttpBounds bounds) {
+    for (const char* pszName :
+         {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"}) {
+        unsetenv(pszName);
     }
-    CHttpResult Get(const std::string& strUrl, CHttpBounds bounds = {}) {
-        CCurlHttpService service(bounds);
-        DWORD dwError = 0;
-        std::unique_ptr<IHttpSession> pSession = service.OpenSession("Drelk", dwError);
-        EXPECT_NE(pSession, nullptr);
-        return pSession ? pSession->Get(strUrl) : CHttpResult{};
-    }
-};
-
-TEST_F(LinuxHttpTest, SendsTheRequestLineAndUserAgentAndReadsTheBody) {
-    CLoopbackServer server;
-    const CHttpResult result = Get(server.Url("/report?game=drelk&mac=0A1B2C3D4E5F&time=11:04:05 GMT+0800"));
-    EXPECT_EQ(result.eOutcome, EHttpOutcome::Completed);
-    EXPECT_EQ(result.strBody, "ok\n");
-    const std::vector<std::string> requests = server.Requests();
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(CLoopbackServer::RequestLine(requests[0]),
-              "GET /report?game=drelk&mac=0A1B2C3D4E5F&time=11:04:05%20GMT+0800 HTTP/1.1");
-    EXPECT_EQ(CLoopbackServer::Header(requests[0], "User-Agent"), "Drelk");
+    return std::make_unique<CCurlHttpService>(bounds);
 }
 
-TEST_F(LinuxHttpTest, ErrorStatusIsStillAResponse) {
-    CLoopbackServer server;
-    server.m_strResponse = "HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\nConnection: close\r\n\r\nnope";
-    const CHttpResult result = Get(server.Url("/x"));
-    EXPECT_EQ(result.eOutcome, EHttpOutcome::Completed);
-    EXPECT_EQ(result.strBody, "nope");
-}
-
-TEST_F(LinuxHttpTest, ClosedPortFailsToOpen) {
-    const CHttpResult result = Get("http://127.0.0.1:" + std::to_string(CLoopbackServer::ClosedPort()) + "/");
-    EXPECT_EQ(result.eOutcome, EHttpOutcome::OpenFailed);
-    EXPECT_NE(result.dwError, 0u);
-}
-
-TEST_F(LinuxHttpTest, OnlyWebAddressesAreRequested) {
-    EXPECT_EQ(Get("file:///etc/hostname").eOutcome, EHttpOutcome::OpenFailed);
-    EXPECT_EQ(Get("").eOutcome, EHttpOutcome::OpenFailed);
-    EXPECT_EQ(Get("not an address").eOutcome, EHttpOutcome::OpenFailed);
-}
-
-TEST_F(LinuxHttpTest, SilentServerIsCutOffByTheIdleBound) {
-    CLoopbackServer server(CLoopbackServer::EMode::Silent);
-    const auto start = std::chrono::steady_clock::now();
-    const CHttpResult result = Get(server.Url("/"), CHttpBounds{5, 1, 1024});
-    EXPECT_EQ(result.eOutcome, EHttpOutcome::OpenFailed);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
-}
-
-TEST_F(LinuxHttpTest, EndlessBodyIsCutOffAtTheSizeBound) {
-    CLoopbackServer server(CLoopbackServer::EMode::EndlessBody);
-    const CHttpResult result = Get(server.Url("/"), CHttpBounds{5, 5, 100000});
-    EXPECT_EQ(result.eOutcome, EHttpOutcome::Completed);
-    EXPECT_EQ(result.strBody.size(), 100000u);
-}
-
-TEST_F(LinuxHttpTest, BodyThatStopsComingIsAReadFailure) {
-    CLoopbackServer server(CLoopbackServer::EMode::StallBody);
-    const CHttpResult result = Get(server.Url("/"), CHttpBounds{5, 1, 1024 * 1024});
-    EXPECT_EQ(result.eOutcome, EHttpOutcome::ReadFailed);
-    EXPECT_EQ(result.strBody, "line one\n");
-}
+INSTANTIATE_TEST_SUITE_P(Linux, HttpClientContract,
+                         ::testing::Values(CHttpClientUnderTest{"libcurl", MakeCurlService, 1}),
+                         HttpClientName);
 
 class LinuxFilesTest : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "support/headless_fixture.h"
+#include "support/modal_run.h"
 
 #include "launcher/controllers_dlg.h"
 #include "launcher/doc_host_ui_handler.h"
@@ -36,19 +37,9 @@ protected:
     INT_PTR RunLauncher(const std::function<void(CDrelkClientDlg&)>& step) {
         CDrelkClientDlg dialog;
         m_pDialog = &dialog;
-        bool bRan = false;
-        Platform().onIdle = [&] {
-            if (bRan) {
-                return false;
-            }
-            bRan = true;
-            step(dialog);
-            return true;
-        };
-        const INT_PTR nResult = dialog.DoModal();
+        const INT_PTR nResult = RunModalWithStep<CDrelkClientDlg>(dialog, step);
         // The program keeps the controls object for the rest of the process; a test gives it back.
         delete dialog.m_pControls;
-        Platform().onIdle = nullptr;
         m_pDialog = nullptr;
         return nResult;
     }

@@ -4,7 +4,7 @@ Each test starts server.py on a free port in a subprocess and talks to it over
 plain sockets, so request lines can carry raw UTF-8 bytes exactly as the
 launcher sends them.  Run with:
 
-    python3 -m unittest discover -s tools/demo-site
+    python3 -m unittest discover -s tests/tools -p "test_*.py"
 """
 
 import datetime
@@ -25,7 +25,7 @@ from pathlib import Path
 from urllib.parse import quote
 
 HERE = Path(__file__).resolve().parent
-SERVER = HERE / "server.py"
+SERVER = HERE.parent.parent / "tools" / "demo-site" / "server.py"
 TIMEOUT = 10  # seconds, for every socket operation and process wait
 
 SERVER_NAMES = ["双线一区", "双线二区", "电信一区", "电信二区",
