@@ -548,12 +548,17 @@ BOOL CWnd::ShowWindow(int nCmdShow) {
             pRecord->bIconic = false;
             pRecord->bZoomed = bWasIconic && bWasZoomed;
             BackendStateChanged(pRecord);
+            const CSize sizeBefore = pRecord->rcWindow.Size();
             if (!pRecord->bZoomed && !pRecord->rcRestore.IsRectEmpty()) {
                 AfxSetWindowRect(m_hWnd, pRecord->rcRestore, true);
             }
-            const WPARAM nType = pRecord->bZoomed ? SIZE_MAXIMIZED : SIZE_RESTORED;
-            AfxSendMessage(m_hWnd, WM_SIZE, nType,
-                           MAKELPARAM(pRecord->rcClient.Width(), pRecord->rcClient.Height()));
+            // A change of size has reported itself; otherwise the new state is reported here.
+            if (AfxGetRecord(m_hWnd) != nullptr && pRecord->rcWindow.Width() == sizeBefore.cx &&
+                pRecord->rcWindow.Height() == sizeBefore.cy) {
+                const WPARAM nType = pRecord->bZoomed ? SIZE_MAXIMIZED : SIZE_RESTORED;
+                AfxSendMessage(m_hWnd, WM_SIZE, nType,
+                               MAKELPARAM(pRecord->rcClient.Width(), pRecord->rcClient.Height()));
+            }
         }
         break;
     default:

@@ -95,3 +95,24 @@ TEST(CodePageTest, InvalidInputBecomesQuestionMarks) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CodePageTest, EveryByteValueConvertsWithoutLoss) {
+    // Each single byte and each lead/trail pair of GBK round-trips or becomes '?', never crashes.
+    for (int lead = 0; lead < 256; ++lead) {
+        const std::string strOne(1, static_cast<char>(lead));
+        const std::u16string strWide = AfxCodePageToUtf16(936, strOne);
+        ASSERT_EQ(strWide.size(), 1u);
+        for (int trail = 0x40; trail < 0xFF; trail += 7) {
+            const std::string strPair{static_cast<char>(lead), static_cast<char>(trail)};
+            const std::u16string strBack = AfxCodePageToUtf16(936, strPair);
+            ASSERT_FALSE(strBack.empty());
+            if (strBack.find(u'?') == std::u16string::npos && strBack.size() == 1) {
+                EXPECT_EQ(AfxUtf16ToCodePage(936, strBack), strPair);
+            }
+        }
+    }
+}
+
+} // namespace
