@@ -11,6 +11,20 @@ SERVER_1 = (316 + 120, 98 + 95)  # the first server's tile, in launcher coordina
 SERVER_1_NAME = "双线一区"
 
 
+def machine_has_adapter():
+    """Whether this machine has a network interface with a hardware address (loopback aside)."""
+    import os
+    for name in os.listdir("/sys/class/net"):
+        try:
+            with open(f"/sys/class/net/{name}/address") as stream:
+                address = stream.read().strip()
+        except OSError:
+            continue
+        if name != "lo" and address and address.replace(":", "").strip("0"):
+            return True
+    return False
+
+
 class ServerListTest(unittest.TestCase):
     def setUp(self):
         self.site = DemoSite(tempfile.mkdtemp(prefix="drelk-site-"))
@@ -71,6 +85,9 @@ class ServerListTest(unittest.TestCase):
         self.assertEqual(reports[0]["user_agent"], "drelk")
         start_page = [p for p in self.site.paths() if p.startswith("/mini/zonelist")][0]
         self.assertRegex(start_page, r"&mac=([0-9A-F]{12})?$")
+        if machine_has_adapter():
+            self.assertRegex(start_page, r"&mac=[0-9A-F]{12}$")
+            self.assertRegex(reports[0]["path"], r"&mac=[0-9A-F]{12}&time=")
         before = launcher.settings_bytes()
         self.assertTrue(before.endswith(b"\r\nfirstopen=false"))
         self.assertEqual(before.count(b"firstopen"), 1)
