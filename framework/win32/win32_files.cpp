@@ -1,24 +1,13 @@
 #include <windows.h>
 
+#include "framework/win32/scoped_handle.h"
 #include "framework/win32/win32_services.h"
 
 namespace {
 
-class CHandle {
-public:
-    explicit CHandle(HANDLE h) : m_h(h) {}
-    ~CHandle() {
-        if (m_h != INVALID_HANDLE_VALUE) {
-            CloseHandle(m_h);
-        }
-    }
-    CHandle(const CHandle&) = delete;
-    CHandle& operator=(const CHandle&) = delete;
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
+// INVALID_HANDLE_VALUE is no constant expression: a file handle is checked against it by value.
+inline BOOL CloseFile(HANDLE h) { return h != INVALID_HANDLE_VALUE ? CloseHandle(h) : TRUE; }
+using CHandle = CScopedHandle<HANDLE, CloseFile, nullptr>;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include "framework/win32/scoped_handle.h"
 #include "framework/win32/win32_services.h"
 
 #include "framework/internet.h"
@@ -10,21 +11,7 @@
 
 namespace {
 
-class CInternetHandle {
-public:
-    explicit CInternetHandle(HINTERNET h) : m_h(h) {}
-    ~CInternetHandle() {
-        if (m_h != nullptr) {
-            InternetCloseHandle(m_h);
-        }
-    }
-    CInternetHandle(const CInternetHandle&) = delete;
-    CInternetHandle& operator=(const CInternetHandle&) = delete;
-    HINTERNET Get() const { return m_h; }
-
-private:
-    HINTERNET m_h;
-};
+using CInternetHandle = CScopedHandle<HINTERNET, InternetCloseHandle, nullptr>;
 
 CHttpResult Failure(EHttpOutcome eOutcome, DWORD dwError, std::string strBody = {}) {
     return CHttpResult{eOutcome, dwError, std::move(strBody)};
