@@ -155,7 +155,10 @@ def now_iso():
 
 class Templates:
     """The HTML files in pages/, with {{name}} placeholders.  Values passed
-    to render() are inserted as they are: callers escape them."""
+    to render() are inserted as they are: callers escape them.
+
+    A page file that starts with its <title> line holds only its content: it is
+    set in the operator pages' frame, pages/_site.html (head, navigation, footer)."""
 
     def __init__(self, folder):
         self._pages = {}
@@ -163,6 +166,13 @@ class Templates:
             if name.endswith(".html"):
                 with open(os.path.join(folder, name), encoding="utf-8") as fh:
                     self._pages[name[:-5]] = fh.read()
+        frame = self._pages.pop("_site")
+        for name, text in self._pages.items():
+            if text.startswith("<title>"):
+                title_line, _, content = text.partition("\n")
+                title = title_line[len("<title>"):-len("</title>")]
+                self._pages[name] = (frame.replace("{{site_page_title}}", title)
+                                     .replace("{{site_page_content}}", content.rstrip("\n")))
 
     def render(self, name, **values):
         def fill(match):
