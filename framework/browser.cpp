@@ -1,6 +1,7 @@
 #include "framework/browser.h"
 
 #include "framework/codepage.h"
+#include "framework/exception.h"
 #include "framework/window_core.h"
 
 #include <atomic>
@@ -130,7 +131,9 @@ void CBrowserControl::Fire(DISPID dispid, std::vector<VARIANT>& arguments) {
     std::vector<VARIANT> reversed(arguments.rbegin(), arguments.rend());
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     if (CWnd* pParent = CWnd::FromHandle(pRecord->hParent)) {
-        pParent->OnEvent(pRecord->nID, dispid, &params);
+        const UINT nID = pRecord->nID;
+        AfxCallAtBoundary(pParent->m_hWnd, FALSE,
+                          [pParent, nID, dispid, &params] { return pParent->OnEvent(nID, dispid, &params); });
     }
 }
 

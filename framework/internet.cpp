@@ -4,6 +4,13 @@
 
 #include <utility>
 
+BOOL CInternetException::GetErrorMessage(char* lpszError, UINT nMaxError, UINT* pnHelpContext) const {
+    if (pnHelpContext != nullptr) {
+        *pnHelpContext = 0;
+    }
+    return CopyErrorText(AfxGetPlatformServices().http.DescribeError(m_dwError), lpszError, nMaxError);
+}
+
 CStdioFile::CStdioFile(CHttpResult result) : m_result(std::move(result)) {}
 
 BOOL CStdioFile::ReadString(std::string& rString) {
@@ -58,6 +65,16 @@ CStdioFile* CInternetSession::OpenURL(const char* pstrURL, DWORD_PTR, DWORD, con
 }
 
 void CInternetSession::Close() { m_pSession.reset(); }
+
+bool AfxAppendBounded(std::string& strBody, const char* pData, std::size_t nBytes, std::size_t nMaxBytes) {
+    const std::size_t nRoom = strBody.size() < nMaxBytes ? nMaxBytes - strBody.size() : 0;
+    if (nBytes >= nRoom) {
+        strBody.append(pData, nRoom);
+        return false;
+    }
+    strBody.append(pData, nBytes);
+    return true;
+}
 
 std::string AfxEncodeBlanksForWire(const std::string& strUrl) {
     std::string result;

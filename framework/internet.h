@@ -2,6 +2,7 @@
 // framework's CInternetSession / CStdioFile pair. Failures are reported as CInternetException.
 #pragma once
 
+#include "framework/exception.h"
 #include "framework/services.h"
 #include "framework/windefs.h"
 
@@ -14,9 +15,11 @@
 #define INTERNET_FLAG_TRANSFER_ASCII 0x00000001
 #endif
 
-class CInternetException {
+// An HTTP failure; its description is the platform's text for the error number.
+class CInternetException : public CException {
 public:
     explicit CInternetException(DWORD dwError) : m_dwError(dwError) {}
+    BOOL GetErrorMessage(char* lpszError, UINT nMaxError, UINT* pnHelpContext = nullptr) const override;
     DWORD m_dwError;
 };
 
@@ -57,6 +60,10 @@ public:
 private:
     std::unique_ptr<IHttpSession> m_pSession;
 };
+
+// Adds what arrived to a response body that may hold at most nMaxBytes. False once the bound is
+// reached: the bytes beyond it are dropped and the rest of the response is not to be read.
+bool AfxAppendBounded(std::string& strBody, const char* pData, std::size_t nBytes, std::size_t nMaxBytes);
 
 // The address as it goes on the wire: a blank is sent as %20; nothing else is changed.
 std::string AfxEncodeBlanksForWire(const std::string& strUrl);

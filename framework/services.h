@@ -89,6 +89,8 @@ public:
     virtual ~IHttpService() = default;
     // Null when no session can be opened; the platform's error number goes to dwError.
     virtual std::unique_ptr<IHttpSession> OpenSession(const std::string& strUserAgent, DWORD& dwError) = 0;
+    // The platform's description of one of its error numbers; empty when it has none.
+    virtual std::string DescribeError(DWORD dwError) = 0;
 };
 
 // A process to start without waiting for it. Windows starts strApplication with the command-line

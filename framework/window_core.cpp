@@ -3,6 +3,7 @@
 #include "framework/window_core.h"
 
 #include "framework/browser.h"
+#include "framework/exception.h"
 #include "framework/services.h"
 
 #include <algorithm>
@@ -395,12 +396,7 @@ LRESULT AfxSendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (pWnd == nullptr) {
         return AfxDefWindowProc(hWnd, message, wParam, lParam);
     }
-    const MSG msg{hWnd, message, wParam, lParam, 0, {0, 0}};
-    const MSG* pPrevious = pWnd->m_pCurrentMsg;
-    pWnd->m_pCurrentMsg = &msg;
-    const LRESULT result = pWnd->WindowProc(message, wParam, lParam);
-    pWnd->m_pCurrentMsg = pPrevious;
-    return result;
+    return AfxCallWindowProc(pWnd, hWnd, message, wParam, lParam);
 }
 
 BOOL AfxPostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -441,7 +437,9 @@ void AfxTranslateAndDispatch(MSG* pMsg) {
     // The window and its parents see the message before it is dispatched.
     for (CWindowRecord* pRecord = AfxGetRecord(pMsg->hwnd); pRecord != nullptr;
          pRecord = AfxGetRecord(pRecord->hParent)) {
-        if (pRecord->pWnd != nullptr && pRecord->pWnd->PreTranslateMessage(pMsg)) {
+        CWnd* pWnd = pRecord->pWnd;
+        if (pWnd != nullptr &&
+            AfxCallAtBoundary(pRecord, TRUE, [pWnd, pMsg] { return pWnd->PreTranslateMessage(pMsg); })) {
             return;
         }
     }

@@ -1,6 +1,8 @@
 #include "framework/wnd.h"
 
+#include "framework/app.h"
 #include "framework/browser.h"
+#include "framework/exception.h"
 #include "framework/gdi.h"
 #include "framework/window_core.h"
 
@@ -147,6 +149,29 @@ LRESULT ButtonProc(CWindowRecord* pRecord, UINT message, WPARAM wParam, LPARAM l
 }
 
 } // namespace
+
+void AfxReportHandlerFailure(HWND hWnd, const CException* pException) noexcept {
+    try {
+        char szText[512] = {};
+        const bool bDescribed = pException != nullptr && pException->GetErrorMessage(szText, sizeof(szText));
+        const CWinApp* pApp = AfxGetApp();
+        const char* pszCaption = pApp != nullptr && pApp->m_pszAppName != nullptr ? pApp->m_pszAppName : "";
+        BackendMessageBox(AfxGetRecord(hWnd), bDescribed ? szText : kInternalFailureText, pszCaption,
+                          MB_OK | MB_ICONSTOP);
+    } catch (...) {
+        // Nothing more can be shown; the program goes on.
+    }
+}
+
+LRESULT AfxCallWindowProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const MSG msg{hWnd, message, wParam, lParam, 0, {0, 0}};
+    const MSG* pPrevious = pWnd->m_pCurrentMsg;
+    pWnd->m_pCurrentMsg = &msg;
+    const LRESULT result = AfxCallAtBoundary(hWnd, LRESULT(message == WM_CREATE ? -1 : 0),
+                                             [&] { return pWnd->WindowProc(message, wParam, lParam); });
+    pWnd->m_pCurrentMsg = pPrevious;
+    return result;
+}
 
 LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWindowRecord* pRecord = AfxGetRecord(hWnd);

@@ -123,7 +123,7 @@ protected:
 
     // The message being handled, for Default().
     const MSG* m_pCurrentMsg = nullptr;
-    friend LRESULT AfxSendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    friend LRESULT AfxCallWindowProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 // WM_CTLCOLOR kinds passed to OnCtlColor.
@@ -154,6 +154,11 @@ private:
 
 // Asks for a WM_NCMOUSELEAVE when the pointer leaves the window's frame (TME_LEAVE | TME_NONCLIENT).
 BOOL AfxTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack);
+
+// The one way a message reaches a window object, whichever window system delivers it: it becomes the
+// current message and goes to WindowProc at the dispatch boundary. A handler's failure shows the
+// framework's error box and ends the message with 0 (-1 for WM_CREATE, which fails the creation).
+LRESULT AfxCallWindowProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Default processing of a message for a window, whatever object is attached to it.
 LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

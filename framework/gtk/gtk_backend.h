@@ -1,11 +1,32 @@
 // The GTK backend's shared pieces: the native side of a window record and text conversions.
 #pragma once
 
+#include "framework/exception.h"
 #include "framework/window_core.h"
 
 #include <gtk/gtk.h>
 
 #include <string>
+#include <type_traits>
+
+// A native callback that contains every failure of its function F (reported with the framework's
+// error box, the callback then answering 0): connect AfxGuarded<F>() instead of G_CALLBACK(F).
+template <auto F>
+struct CGuardedCallback;
+template <typename TResult, typename... TArgs, TResult (*F)(TArgs...)>
+struct CGuardedCallback<F> {
+    static TResult Call(TArgs... args) noexcept {
+        if constexpr (std::is_void_v<TResult>) {
+            AfxCallAtBoundary(nullptr, [&] { F(args...); });
+        } else {
+            return AfxCallAtBoundary(nullptr, TResult{}, [&] { return F(args...); });
+        }
+    }
+};
+template <auto F>
+GCallback AfxGuarded() {
+    return reinterpret_cast<GCallback>(&CGuardedCallback<F>::Call);
+}
 
 struct CGtkWindow {
     GtkWidget* pWidget = nullptr; // the GtkWindow of a top-level window, the widget of a child

@@ -115,7 +115,7 @@ UINT BackendTrackSystemMenu(CWindowRecord* pRecord, CPoint) {
         gtk_widget_set_sensitive(pItem, item.bEnabled);
         g_object_set_data(G_OBJECT(pItem), "drelk-choice", &nChoice);
         g_object_set_data(G_OBJECT(pItem), "drelk-command", GUINT_TO_POINTER(item.nCommand));
-        g_signal_connect(pItem, "activate", G_CALLBACK(OnMenuItem), pItem);
+        g_signal_connect(pItem, "activate", AfxGuarded<OnMenuItem>(), pItem);
         gtk_menu_shell_append(GTK_MENU_SHELL(pMenu), pItem);
     }
     gtk_widget_show_all(pMenu);

@@ -1,21 +1,28 @@
 // The program's entry on Linux: the locale, GTK, the application object, InitInstance.
 #include "framework/app.h"
+#include "framework/exception.h"
 
 #include <gtk/gtk.h>
 
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     // WebKit's accelerated compositing costs memory and buys nothing for these pages.
     g_setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", FALSE);
-    gtk_init(&argc, &argv);
+    if (!gtk_init_check(&argc, &argv)) {
+        const char* pszDisplay = g_getenv("DISPLAY");
+        std::fprintf(stderr, "%s: cannot open the X display %s\n", argc > 0 ? argv[0] : "drelk",
+                     pszDisplay != nullptr && *pszDisplay != '\0' ? pszDisplay : "(DISPLAY is not set)");
+        return 1;
+    }
     CWinApp* pApp = AfxGetApp();
     if (pApp == nullptr) {
         return 1;
     }
     AfxWinInit(pApp, AfxJoinCommandLine(argc - 1, argv + 1));
-    pApp->InitInstance();
+    AfxCallAtBoundary(nullptr, [pApp] { pApp->InitInstance(); });
     return 0;
 }

@@ -332,19 +332,19 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
     pNative->pFixed = GTK_WIDGET(g_object_new(drelk_fixed_get_type(), nullptr));
     gtk_container_add(GTK_CONTAINER(pWindow), pNative->pFixed);
     gtk_widget_show(pNative->pFixed);
-    g_signal_connect(pWindow, "draw", G_CALLBACK(OnDraw), pRecord);
-    g_signal_connect(pWindow, "configure-event", G_CALLBACK(OnConfigure), pRecord);
-    g_signal_connect(pWindow, "button-press-event", G_CALLBACK(OnButtonPress), pRecord);
-    g_signal_connect(pWindow, "button-release-event", G_CALLBACK(OnButtonRelease), pRecord);
-    g_signal_connect(pWindow, "motion-notify-event", G_CALLBACK(OnMotion), pRecord);
-    g_signal_connect(pWindow, "key-press-event", G_CALLBACK(OnKeyPress), pRecord);
-    g_signal_connect(pWindow, "delete-event", G_CALLBACK(OnDelete), pRecord);
-    g_signal_connect(pWindow, "map-event", G_CALLBACK(OnMapEvent), pRecord);
-    g_signal_connect(pWindow, "leave-notify-event", G_CALLBACK(OnLeave), pRecord);
-    g_signal_connect(pWindow, "enter-notify-event", G_CALLBACK(OnEnter), pRecord);
-    g_signal_connect(pWindow, "focus-in-event", G_CALLBACK(OnFocus), pRecord);
-    g_signal_connect(pWindow, "focus-out-event", G_CALLBACK(OnFocus), pRecord);
-    g_signal_connect(pWindow, "window-state-event", G_CALLBACK(OnWindowState), pRecord);
+    g_signal_connect(pWindow, "draw", AfxGuarded<OnDraw>(), pRecord);
+    g_signal_connect(pWindow, "configure-event", AfxGuarded<OnConfigure>(), pRecord);
+    g_signal_connect(pWindow, "button-press-event", AfxGuarded<OnButtonPress>(), pRecord);
+    g_signal_connect(pWindow, "button-release-event", AfxGuarded<OnButtonRelease>(), pRecord);
+    g_signal_connect(pWindow, "motion-notify-event", AfxGuarded<OnMotion>(), pRecord);
+    g_signal_connect(pWindow, "key-press-event", AfxGuarded<OnKeyPress>(), pRecord);
+    g_signal_connect(pWindow, "delete-event", AfxGuarded<OnDelete>(), pRecord);
+    g_signal_connect(pWindow, "map-event", AfxGuarded<OnMapEvent>(), pRecord);
+    g_signal_connect(pWindow, "leave-notify-event", AfxGuarded<OnLeave>(), pRecord);
+    g_signal_connect(pWindow, "enter-notify-event", AfxGuarded<OnEnter>(), pRecord);
+    g_signal_connect(pWindow, "focus-in-event", AfxGuarded<OnFocus>(), pRecord);
+    g_signal_connect(pWindow, "focus-out-event", AfxGuarded<OnFocus>(), pRecord);
+    g_signal_connect(pWindow, "window-state-event", AfxGuarded<OnWindowState>(), pRecord);
     AfxAttachWidget(pRecord, pWindow);
     gtk_window_move(GTK_WINDOW(pWindow), pRecord->rcWindow.left, pRecord->rcWindow.top);
     SetTopLevelSize(pRecord, pNative);
@@ -471,7 +471,7 @@ void BackendWindowCreated(CWindowRecord* pRecord) {
     if (pRecord->strClass == "Button") {
         // No events of its own: presses reach the top-level window, which routes them.
         pNative->pWidget = gtk_drawing_area_new();
-        g_signal_connect(pNative->pWidget, "draw", G_CALLBACK(OnDraw), pRecord);
+        g_signal_connect(pNative->pWidget, "draw", AfxGuarded<OnDraw>(), pRecord);
         AfxAttachWidget(pRecord, pNative->pWidget);
         AfxPlaceChild(pRecord);
     }

@@ -27,13 +27,10 @@ std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pUs
     auto* pTransfer = static_cast<CTransfer*>(pUser);
     pTransfer->bHeadReceived = true;
     const std::size_t nBytes = nSize * nCount;
-    const std::size_t nRoom = pTransfer->nMaxBody - pTransfer->strBody.size();
-    if (nBytes > nRoom) {
-        pTransfer->strBody.append(pData, nRoom);
+    if (!AfxAppendBounded(pTransfer->strBody, pData, nBytes, pTransfer->nMaxBody)) {
         pTransfer->bCapped = true;
         return 0; // ends the transfer: the rest is not read
     }
-    pTransfer->strBody.append(pData, nBytes);
     return nBytes;
 }
 
@@ -95,4 +92,8 @@ CCurlHttpService::CCurlHttpService(CHttpBounds bounds) : m_bounds(bounds) {
 std::unique_ptr<IHttpSession> CCurlHttpService::OpenSession(const std::string& strUserAgent, DWORD& dwError) {
     dwError = 0;
     return std::make_unique<CCurlHttpSession>(strUserAgent, m_bounds);
+}
+
+std::string CCurlHttpService::DescribeError(DWORD dwError) {
+    return dwError == 0 ? std::string() : curl_easy_strerror(static_cast<CURLcode>(dwError));
 }

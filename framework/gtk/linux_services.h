@@ -40,6 +40,7 @@ class CCurlHttpService : public IHttpService {
 public:
     explicit CCurlHttpService(CHttpBounds bounds = {});
     std::unique_ptr<IHttpSession> OpenSession(const std::string& strUserAgent, DWORD& dwError) override;
+    std::string DescribeError(DWORD dwError) override;
 
 private:
     CHttpBounds m_bounds;

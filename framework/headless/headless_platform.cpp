@@ -119,3 +119,8 @@ CPlatformServices& AfxGetPlatformServices() {
 }
 
 UINT AfxGetProcessCodePage() { return Platform().nCodePage; }
+
+std::string CHeadlessHttp::DescribeError(DWORD dwError) {
+    const auto it = m_errorTexts.find(dwError);
+    return it != m_errorTexts.end() ? it->second : std::string();
+}

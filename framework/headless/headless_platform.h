@@ -57,11 +57,13 @@ struct CRecordedRequest {
 class CHeadlessHttp : public IHttpService {
 public:
     std::unique_ptr<IHttpSession> OpenSession(const std::string& strUserAgent, DWORD& dwError) override;
+    std::string DescribeError(DWORD dwError) override;
     bool m_bSessionFails = false;
     DWORD m_dwSessionError = 12029;
     CHttpResult m_response{EHttpOutcome::Completed, 0, "ok\r\n"}; // answer to every GET
     std::vector<CRecordedRequest> m_requests;
     int m_nSessionsOpened = 0;
+    std::map<DWORD, std::string> m_errorTexts; // the platform's descriptions of its error numbers
 };
 
 class CHeadlessProcesses : public IProcessService {

@@ -68,7 +68,7 @@ public:
         }
         std::string strBody;
         char buffer[16384];
-        while (strBody.size() < m_bounds.nMaxBodyBytes) {
+        for (;;) {
             // Asking what is available first hands over what arrived before a stall.
             DWORD nAvailable = 0;
             if (!InternetQueryDataAvailable(request.Get(), &nAvailable, 0, 0)) {
@@ -77,17 +77,14 @@ public:
             if (nAvailable == 0) {
                 break;
             }
-            const DWORD nWant = static_cast<DWORD>(
-                std::min<std::size_t>({sizeof(buffer), static_cast<std::size_t>(nAvailable),
-                                       m_bounds.nMaxBodyBytes - strBody.size()}));
+            const DWORD nWant = std::min<DWORD>(sizeof(buffer), nAvailable);
             DWORD nRead = 0;
             if (!InternetReadFile(request.Get(), buffer, nWant, &nRead)) {
                 return Failure(EHttpOutcome::ReadFailed, GetLastError(), std::move(strBody));
             }
-            if (nRead == 0) {
+            if (nRead == 0 || !AfxAppendBounded(strBody, buffer, nRead, m_bounds.nMaxBodyBytes)) {
                 break;
             }
-            strBody.append(buffer, nRead);
         }
         return CHttpResult{EHttpOutcome::Completed, 0, std::move(strBody)};
     }
@@ -111,4 +108,21 @@ std::unique_ptr<IHttpSession> CWinInetHttpService::OpenSession(const std::string
     }
     dwError = 0;
     return std::make_unique<CWinInetSession>(hSession, m_bounds);
+}
+
+std::string CWinInetHttpService::DescribeError(DWORD dwError) {
+    // WinInet's texts live in its own module; other numbers are the system's.
+    char* pszText = nullptr;
+    DWORD nLength = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
+                                       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   GetModuleHandleA("wininet.dll"), dwError, 0,
+                                   reinterpret_cast<char*>(&pszText), 0, nullptr);
+    std::string strText = nLength > 0 && pszText != nullptr ? std::string(pszText, nLength) : std::string();
+    if (pszText != nullptr) {
+        LocalFree(pszText);
+    }
+    while (!strText.empty() && (strText.back() == '\n' || strText.back() == '\r' || strText.back() == ' ')) {
+        strText.pop_back();
+    }
+    return strText;
 }

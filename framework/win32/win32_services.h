@@ -30,6 +30,7 @@ class CWinInetHttpService : public IHttpService {
 public:
     explicit CWinInetHttpService(CHttpBounds bounds = {});
     std::unique_ptr<IHttpSession> OpenSession(const std::string& strUserAgent, DWORD& dwError) override;
+    std::string DescribeError(DWORD dwError) override;
 
 private:
     CHttpBounds m_bounds;
