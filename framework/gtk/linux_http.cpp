@@ -4,21 +4,51 @@
 
 #include <curl/curl.h>
 
+#include <cctype>
+#include <cstdlib>
+#include <string_view>
+
 namespace {
 
 struct CTransfer {
     std::string strBody;
     std::size_t nMaxBody = 0;
-    bool bHeadReceived = false;
+    bool bHeadReceived = false; // the final response's head (not an interim or followed redirect's)
     bool bCapped = false;
+    int nStatus = 0;        // of the head being received
+    bool bLocation = false; // that head names a new location
 };
+
+bool StartsWithNoCase(std::string_view line, std::string_view prefix) {
+    if (line.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(line[i])) != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
 
 std::size_t OnHeader(char* pData, std::size_t nSize, std::size_t nCount, void* pUser) {
     auto* pTransfer = static_cast<CTransfer*>(pUser);
     const std::size_t nBytes = nSize * nCount;
-    // The empty line that ends a final (non-1xx) response head.
-    if (nBytes <= 2 && (nBytes == 0 || pData[0] == '\r' || pData[0] == '\n')) {
-        pTransfer->bHeadReceived = true;
+    const std::string_view line(pData, nBytes);
+    if (StartsWithNoCase(line, "http/")) {
+        const std::size_t nBlank = line.find(' ');
+        pTransfer->nStatus =
+            nBlank == std::string_view::npos ? 0 : std::atoi(std::string(line.substr(nBlank + 1, 3)).c_str());
+        pTransfer->bLocation = false;
+    } else if (StartsWithNoCase(line, "location:")) {
+        pTransfer->bLocation = true;
+    } else if (nBytes <= 2 && (nBytes == 0 || pData[0] == '\r' || pData[0] == '\n')) {
+        // The end of a head: interim (1xx) heads and redirects that are followed are not the answer.
+        const bool bInterim = pTransfer->nStatus / 100 == 1;
+        const bool bFollowed = pTransfer->nStatus / 100 == 3 && pTransfer->bLocation;
+        if (!bInterim && !bFollowed) {
+            pTransfer->bHeadReceived = true;
+        }
     }
     return nBytes;
 }

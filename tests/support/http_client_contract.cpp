@@ -66,3 +66,36 @@ TEST_P(HttpClientContract, BodyThatStopsComingIsAReadFailure) {
     EXPECT_EQ(result.eOutcome, EHttpOutcome::ReadFailed);
     EXPECT_EQ(result.strBody, "line one\n");
 }
+
+TEST_P(HttpClientContract, BodyCutShortOfItsLengthIsAReadFailure) {
+    CLoopbackServer server;
+    server.m_strResponse = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nConnection: close\r\n\r\nabcd";
+    const CHttpResult result = Get(server.Url("/report"));
+    EXPECT_EQ(result.eOutcome, EHttpOutcome::ReadFailed);
+    EXPECT_EQ(result.strBody, "abcd");
+    EXPECT_NE(result.dwError, 0u);
+}
+
+TEST_P(HttpClientContract, EndlessRedirectsFailToOpenAfterAFewRounds) {
+    CLoopbackServer server;
+    server.m_strResponse =
+        "HTTP/1.1 302 Found\r\nLocation: /loop\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    const CHttpResult result = Get(server.Url("/loop"));
+    EXPECT_EQ(result.eOutcome, EHttpOutcome::OpenFailed);
+    EXPECT_NE(result.dwError, 0u);
+    EXPECT_GE(server.Requests().size(), 2u);
+    EXPECT_LE(server.Requests().size(), 101u);
+}
+
+TEST_P(HttpClientContract, HugeResponseHeadFailsToOpen) {
+    CLoopbackServer server;
+    std::string strHead = "HTTP/1.1 200 OK\r\n";
+    const std::string strLine = "X-Padding: " + std::string(1000, 'p') + "\r\n";
+    while (strHead.size() < 10 * 1024 * 1024) {
+        strHead += strLine;
+    }
+    server.m_strResponse = strHead + "Content-Length: 2\r\nConnection: close\r\n\r\nok";
+    const CHttpResult result = Get(server.Url("/"), CHttpBounds{5, 5, 1024 * 1024});
+    EXPECT_NE(result.eOutcome, EHttpOutcome::ReadFailed);
+    EXPECT_LE(result.strBody.size(), 2u);
+}

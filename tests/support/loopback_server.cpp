@@ -58,10 +58,15 @@ CSocket ListenOnLoopback(int& nPort) {
     return s;
 }
 
+#ifndef MSG_NOSIGNAL
+#define MSG_NOSIGNAL 0 // Windows raises no signal for a closed peer
+#endif
+
+// A client that went away ends the sending; it never raises SIGPIPE.
 bool SendAll(CSocket s, const std::string& strData) {
     std::size_t nSent = 0;
     while (nSent < strData.size()) {
-        const int n = send(s, strData.data() + nSent, static_cast<int>(strData.size() - nSent), 0);
+        const int n = send(s, strData.data() + nSent, static_cast<int>(strData.size() - nSent), MSG_NOSIGNAL);
         if (n <= 0) {
             return false;
         }
