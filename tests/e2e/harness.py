@@ -151,6 +151,21 @@ class Launcher:
                               values["Width:"], values["Height:"]))
         return sorted(found, key=lambda g: -g[2] * g[3])
 
+    def window_named(self, name):
+        """The id of the program's visible message box (a dialog window) with this caption, or None."""
+        ids = run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid), "--name", f"^{name}$"])
+        for window in ids.split():
+            if "_NET_WM_WINDOW_TYPE_DIALOG" in run(["xprop", "-id", window, "_NET_WM_WINDOW_TYPE"]):
+                return window
+        return None
+
+    def answer_box(self, name, key="Return", timeout=20):
+        """Waits for a message box with this caption and answers it with a key."""
+        window = wait_for(lambda: self.window_named(name), timeout, what=f"the box '{name}'")
+        run(["xdotool", "windowactivate", "--sync", window])
+        run(["xdotool", "key", "--clearmodifiers", key])
+        wait_for(lambda: not self.window_named(name), 10, what=f"the box '{name}' to close")
+
     def launcher_windows(self, timeout=20):
         """The backdrop and the controls window, once both are mapped at full size."""
         def both():
