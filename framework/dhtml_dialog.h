@@ -14,6 +14,8 @@ public:
     HWND m_hBrowser;
 };
 
+class CDHtmlHostUIHandler;
+
 class CDHtmlDialog : public CDialog {
 public:
     CDHtmlDialog(UINT nIDTemplate, UINT nHtmlResID = 0, CWnd* pParentWnd = nullptr);
@@ -33,8 +35,14 @@ public:
     BOOL m_bUseHtmlTitle = FALSE;
     CWebBrowserApp* m_pBrowserApp = nullptr;
     BOOL m_bAutomationEnabled = FALSE;
+    // What the dialog's document host asks of the browser: the classic defaults, no 3-D border and
+    // no scroll bars (the page still scrolls).
+    DWORD m_dwHostFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO;
 
 protected:
     void OnSize(UINT nType, int cx, int cy) override;
     HWND m_hwndBrowser = nullptr;
+
+private:
+    CDHtmlHostUIHandler* m_pHostUIHandler = nullptr;
 };

@@ -6,32 +6,6 @@
 
 #include <atomic>
 
-// Every IDocHostUIHandler method answers E_NOTIMPL; derived classes supply IUnknown and the answers
-// that differ.
-class TDocHostUIHandlerImpl : public IDocHostUIHandler {
-public:
-    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ShowUI(DWORD, void*, void*, void*, void*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE HideUI() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE UpdateUI() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, void*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*, const GUID*, DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(OLECHAR**, DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetDropTarget(void*, void**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, OLECHAR*, OLECHAR**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE FilterDataObject(void*, void**) override { return E_NOTIMPL; }
-
-protected:
-    virtual ~TDocHostUIHandlerImpl() = default;
-};
-
 class CDocHostUIHandlerImpl : public TDocHostUIHandlerImpl {
 public:
     CDocHostUIHandlerImpl() = default; // holds one reference, its creator's

@@ -8,6 +8,8 @@
 #include <pango/pangocairo.h>
 #include <webkit2/webkit2.h>
 
+#include <memory>
+
 namespace {
 
 constexpr const char* kWebCacheEntry = "drelk-web-cache:all";
@@ -187,6 +189,37 @@ bool BackendFontFamilyExists(const std::u16string&) {
     return true;
 }
 
+namespace {
+
+// Clears the data of the given types and waits (bounded) for the data manager to finish.
+bool ClearWebsiteData(WebKitWebsiteDataTypes types) {
+    // Shared with the completion, which may come after a wait that gave up.
+    auto* pDone = new std::shared_ptr<bool>(std::make_shared<bool>(false));
+    const std::shared_ptr<bool> bDone = *pDone;
+    webkit_website_data_manager_clear(
+        AfxGtkWebsiteDataManager(), types, 0, nullptr,
+        [](GObject* pSource, GAsyncResult* pResult, gpointer pData) {
+            auto* pFlag = static_cast<std::shared_ptr<bool>*>(pData);
+            webkit_website_data_manager_clear_finish(WEBKIT_WEBSITE_DATA_MANAGER(pSource), pResult, nullptr);
+            **pFlag = true;
+            delete pFlag;
+        },
+        pDone);
+    // A timer wakes the wait at its end, whatever else happens.
+    GSource* pWake = g_timeout_source_new_seconds(10);
+    g_source_set_callback(
+        pWake, [](gpointer) { return gboolean(G_SOURCE_REMOVE); }, nullptr, nullptr);
+    g_source_attach(pWake, nullptr);
+    const gint64 nDeadline = g_get_monotonic_time() + 10 * G_TIME_SPAN_SECOND;
+    while (!*bDone && g_get_monotonic_time() < nDeadline) {
+        g_main_context_iteration(nullptr, TRUE);
+    }
+    g_source_destroy(pWake);
+    g_source_unref(pWake);
+    return *bDone;
+}
+} // namespace
+
 // The web view's cache shows as two entries: everything but the cookies, and the cookies.
 std::vector<CUrlCacheEntry> BackendUrlCacheEntries() {
     return {{kWebCacheEntry, NORMAL_CACHE_ENTRY, 0}, {kCookieEntry, COOKIE_CACHE_ENTRY, 0}};
@@ -196,21 +229,12 @@ bool BackendDeleteUrlCacheEntry(const std::string& strUrl) {
     if (strUrl != kWebCacheEntry) {
         return false;
     }
-    WebKitWebsiteDataManager* pManager = AfxGtkWebsiteDataManager();
-    bool bDone = false;
-    const auto types =
-        static_cast<WebKitWebsiteDataTypes>(WEBKIT_WEBSITE_DATA_ALL & ~WEBKIT_WEBSITE_DATA_COOKIES);
-    webkit_website_data_manager_clear(
-        pManager, types, 0, nullptr,
-        [](GObject* pSource, GAsyncResult* pResult, gpointer pData) {
-            webkit_website_data_manager_clear_finish(WEBKIT_WEBSITE_DATA_MANAGER(pSource), pResult, nullptr);
-            *static_cast<bool*>(pData) = true;
-        },
-        &bDone);
-    // The walk is synchronous: wait (bounded) for the data manager.
-    const gint64 nDeadline = g_get_monotonic_time() + 10 * G_TIME_SPAN_SECOND;
-    while (!bDone && g_get_monotonic_time() < nDeadline) {
-        g_main_context_iteration(nullptr, TRUE);
-    }
-    return bDone;
+    // What the platform's URL cache holds, and no more: cookies, local and session storage, IndexedDB,
+    // Web SQL and service-worker registrations (a game's saved data) stay.
+    const auto types = static_cast<WebKitWebsiteDataTypes>(
+        WEBKIT_WEBSITE_DATA_MEMORY_CACHE | WEBKIT_WEBSITE_DATA_DISK_CACHE |
+        WEBKIT_WEBSITE_DATA_OFFLINE_APPLICATION_CACHE | WEBKIT_WEBSITE_DATA_DOM_CACHE);
+    // The network process may still be writing entries of the last load when the first pass runs;
+    // a second pass removes what those writes left.
+    return ClearWebsiteData(types) && ClearWebsiteData(types);
 }

@@ -596,7 +596,12 @@ int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const s
         bYesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK, "%s", AfxUtf8FromSystem(strText).c_str());
     gtk_window_set_title(GTK_WINDOW(pDialog), AfxUtf8FromSystem(strCaption).c_str());
     // As on Windows, the first button (Yes) is the default.
-    gtk_dialog_set_default_response(GTK_DIALOG(pDialog), bYesNo ? GTK_RESPONSE_YES : GTK_RESPONSE_OK);
+    const int nDefault = bYesNo ? GTK_RESPONSE_YES : GTK_RESPONSE_OK;
+    gtk_dialog_set_default_response(GTK_DIALOG(pDialog), nDefault);
+    // and has the focus, so Enter picks it however the box was activated.
+    if (GtkWidget* pButton = gtk_dialog_get_widget_for_response(GTK_DIALOG(pDialog), nDefault)) {
+        gtk_widget_grab_focus(pButton);
+    }
     const int nResponse = gtk_dialog_run(GTK_DIALOG(pDialog));
     gtk_widget_destroy(pDialog);
     if (bYesNo) {

@@ -53,11 +53,11 @@ def run(arguments, timeout=20):
 
 
 class DemoSite:
-    def __init__(self, folder):
+    def __init__(self, folder, arguments=()):
         self.log = os.path.join(folder, "site.jsonl")
         port_file = os.path.join(folder, "port")
         self.process = subprocess.Popen(
-            ["python3", SITE, "--port", "0", "--log", self.log, "--port-file", port_file],
+            ["python3", SITE, "--port", "0", "--log", self.log, "--port-file", port_file, *arguments],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_for(lambda: os.path.exists(port_file) and read_text(port_file).strip(), what="the demo site")
         self.url = "http://127.0.0.1:" + read_text(port_file).strip()
@@ -161,9 +161,9 @@ class Launcher:
 
     def answer_box(self, name, key="Return", timeout=20):
         """Waits for a message box with this caption and answers it with a key."""
-        window = wait_for(lambda: self.window_named(name), timeout, what=f"the box '{name}'")
-        run(["xdotool", "windowactivate", "--sync", window])
-        run(["xdotool", "key", "--clearmodifiers", key])
+        wait_for(lambda: self.window_named(name), timeout, what=f"the box '{name}'")
+        time.sleep(0.5)  # mapped, focused by the window manager
+        run(["xdotool", "key", key])
         wait_for(lambda: not self.window_named(name), 10, what=f"the box '{name}' to close")
 
     def launcher_windows(self, timeout=20):

@@ -56,6 +56,10 @@ TEST_F(GameWindowTest, OpensMaximisedOnTheLoginAddressWithThePageTitle) {
         CBrowserControl* pBrowser = AfxGetBrowserControl(dialog.GetDlgItemHandle(AFX_IDC_BROWSER));
         ASSERT_NE(pBrowser, nullptr);
         EXPECT_TRUE(pBrowser->m_bSilent);
+        // The dialog's own document host: no 3-D border, no scroll bars; the context menu stays the
+        // browser's.
+        EXPECT_EQ(pBrowser->HostInfo().dwFlags, DWORD(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO));
+        EXPECT_FALSE(pBrowser->HandlerSuppressesContextMenu(POINT{10, 10}));
         EXPECT_EQ(AfxGetRecord(pBrowser->m_hWnd)->rcWindow, CRect(0, 0, 1274, 718));
         pBrowser->SetTitle(u"Drelk - 双线一区");
         const int nPaints = Platform().nFramePaints;

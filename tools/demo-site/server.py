@@ -273,8 +273,9 @@ class DemoServer(ThreadingHTTPServer):
     daemon_threads = True
     block_on_close = False
 
-    def __init__(self, address, request_log, verbose=False):
+    def __init__(self, address, request_log, verbose=False, game_height=0):
         self.request_log = request_log
+        self.game_height = game_height
         self.verbose = verbose
         self.templates = Templates(PAGES_DIR)
         self.static = load_static(STATIC_DIR)
@@ -374,6 +375,7 @@ class DemoHandler(BaseHTTPRequestHandler):
             "/cs": self.service_page,
             "/order.html": self.order_page,
             "/report": self.report,
+            "/beacon": self.beacon,
         }
         handler = pages.get(path)
         if handler is None:
@@ -440,8 +442,20 @@ class DemoHandler(BaseHTTPRequestHandler):
             sid=esc(sid or "—"),
             entry=esc(path),
             platforms=esc(platforms),
-            session="已恢复" if returning else "新建")
+            session="已恢复" if returning else "新建",
+            tall=self.tall_part())
         return Response(200, body, cache="no-store", headers=headers)
+
+    def tall_part(self):
+        """With --game-height, the game page is that tall and scrolls (below it, a plain strip)."""
+        if not self.server.game_height:
+            return ""
+        return ('<style>body { overflow: visible; min-height: %dpx; }</style>'
+                '<div class="tall" style="height: %dpx"></div>' % (self.server.game_height, self.server.game_height))
+
+    def beacon(self, query):
+        """What the game page reports about itself (saved data, scrolling); only the log keeps it."""
+        return Response(204, b"", content_type=None, cache="no-store")
 
     # ---- static files -------------------------------------------------
 
@@ -520,10 +534,13 @@ def main(argv=None):
     parser.add_argument("--host", type=loopback_host, default="127.0.0.1", help="loopback address to bind")
     parser.add_argument("--port-file", help="also write the chosen port to this file")
     parser.add_argument("--verbose", action="store_true", help="print the access log and errors to stderr")
+    parser.add_argument("--game-height", type=int, default=0,
+                        help="make the game page this many pixels tall, so that it scrolls (0: it fills the window)")
     args = parser.parse_args(argv)
 
     request_log = RequestLog(args.log)
-    server = DemoServer((args.host, args.port), request_log, verbose=args.verbose)
+    server = DemoServer((args.host, args.port), request_log, verbose=args.verbose,
+                        game_height=max(0, args.game_height))
     port = server.server_address[1]
 
     def stop(signum, frame):
