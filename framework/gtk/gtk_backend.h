@@ -48,5 +48,8 @@ typedef struct _WebKitWebsiteDataManager WebKitWebsiteDataManager;
 // The data manager of every web view of the process (persistent, with cookie storage).
 WebKitWebsiteDataManager* AfxGtkWebsiteDataManager();
 
+// The window's shape (SetWindowRgn) in window coordinates, or null when it has none; the caller frees it.
+cairo_region_t* AfxWindowRegion(CWindowRecord* pRecord);
+
 // Recomputes the visible and clickable shape of a top-level window.
 void AfxUpdateWindowShape(CWindowRecord* pRecord);

@@ -68,15 +68,19 @@ void BackendBeginResizeDrag(CWindowRecord* pRecord, int nHitTest, CPoint ptScree
     }
 }
 
+cairo_region_t* AfxWindowRegion(CWindowRecord* pRecord) {
+    return pRecord->bHasRegion ? RoundedRegion(pRecord->rcRegion, pRecord->nRegionEllipse) : nullptr;
+}
+
 void BackendFrameChanged(CWindowRecord* pRecord) {
     CGtkWindow* pNative = AfxGtk(pRecord);
     if (pNative == nullptr || !pRecord->IsTopLevel()) {
         return;
     }
-    if (pRecord->bHasRegion) {
-        cairo_region_t* pRegion = RoundedRegion(pRecord->rcRegion, pRecord->nRegionEllipse);
-        const bool bComposited = gdk_screen_is_composited(gtk_widget_get_screen(pNative->pWidget)) != FALSE;
-        gtk_widget_shape_combine_region(pNative->pWidget, bComposited ? nullptr : pRegion);
+    if (cairo_region_t* pRegion = AfxWindowRegion(pRecord)) {
+        // The bounding shape as well as the input shape, with or without a compositor: a window manager
+        // frames the bounding shape, and a press outside it would reach the frame (a move in openbox).
+        gtk_widget_shape_combine_region(pNative->pWidget, pRegion);
         gtk_widget_input_shape_combine_region(pNative->pWidget, pRegion);
         cairo_region_destroy(pRegion);
     }

@@ -4,7 +4,7 @@
 //
 // Realised: top-level and owned windows (transient, kept above their owner), moves from the window
 // manager (WM_MOVE), painting by WM_PAINT, layered surfaces and colour keys (bounding and input
-// shapes; input shape only with a compositor), presses routed by WM_NCHITTEST (HTCAPTION starts a
+// shapes, with or without a compositor), presses routed by WM_NCHITTEST (HTCAPTION starts a
 // move drag past the drag threshold), keys through PreTranslateMessage, message boxes as modal
 // dialogs, shell open through the desktop's default handler, the work area.
 // Not realised: minimised icons drawn by the program (the window manager shows its own).
@@ -148,11 +148,22 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
         return FALSE;
     }
     if (pRecord->pFrameSurface) {
-        // A window that paints its own frame: the frame, with the client content above it.
+        // A window that paints its own frame: the frame, with the client content above it. Outside the
+        // window's shape every pixel is transparent, which is what shows it under a compositor (without
+        // one, the bounding shape does).
+        cairo_save(pCairo);
+        cairo_set_source_rgba(pCairo, 0, 0, 0, 0);
+        cairo_paint(pCairo);
+        if (cairo_region_t* pShape = AfxWindowRegion(pRecord)) {
+            gdk_cairo_region(pCairo, pShape);
+            cairo_clip(pCairo);
+            cairo_region_destroy(pShape);
+        }
         cairo_surface_t* pSurface = SurfaceFromPixels(*pRecord->pFrameSurface, false, 0);
         cairo_set_source_surface(pCairo, pSurface, 0, 0);
         cairo_paint(pCairo);
         cairo_surface_destroy(pSurface);
+        cairo_restore(pCairo);
         return FALSE;
     }
     CPixels pixels(pRecord->rcWindow.Width(), pRecord->rcWindow.Height(), 0);
@@ -455,8 +466,9 @@ void AfxUpdateWindowShape(CWindowRecord* pRecord) {
     } else {
         return;
     }
-    const bool bComposited = gdk_screen_is_composited(gtk_widget_get_screen(pNative->pWidget)) != FALSE;
-    gtk_widget_shape_combine_region(pNative->pWidget, bComposited ? nullptr : pRegion);
+    // The bounding shape as well as the input shape, with or without a compositor: a window manager
+    // frames the bounding shape, and a press outside it would reach the frame (a move in openbox).
+    gtk_widget_shape_combine_region(pNative->pWidget, pRegion);
     gtk_widget_input_shape_combine_region(pNative->pWidget, pRegion);
     cairo_region_destroy(pRegion);
 }

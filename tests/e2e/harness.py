@@ -245,5 +245,12 @@ def pixel(path, x, y):
     return tuple(int(float(c)) for c in colour[:3])
 
 
+def desktop_colour(path):
+    """What the screen shows where no window is (black without a compositor, grey with xcompmgr):
+    the bottom-right pixel of a screenshot taken while only the launcher is up."""
+    size = run(["identify", "-format", "%w %h", path]).split()
+    return pixel(path, int(size[0]) - 1, int(size[1]) - 1)
+
+
 def close_enough(a, b, tolerance=12):
     return all(abs(p - q) <= tolerance for p, q in zip(a, b))

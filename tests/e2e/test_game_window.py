@@ -6,7 +6,7 @@ import tempfile
 import time
 import unittest
 
-from harness import DemoSite, Launcher, pixel, run, wait_for
+from harness import DemoSite, Launcher, close_enough, desktop_colour, pixel, run, wait_for
 
 SERVER_1 = (316 + 120, 98 + 95)
 
@@ -25,6 +25,7 @@ class GameWindowTest(unittest.TestCase):
         self.addCleanup(self.launcher.stop)
         x, y = self.launcher.launcher_windows()[0][:2]
         self.launcher.wait_for_server_list()
+        self.desktop = desktop_colour(self.launcher.screenshot("desktop.png"))
         self.launcher.click(x + SERVER_1[0], y + SERVER_1[1])
         self.window = wait_for(self.game_window, 20, what="the game window")
         wait_for(lambda: any(p.startswith("/static/game.css") for p in self.site.paths()), 20, what="the game page")
@@ -52,6 +53,14 @@ class GameWindowTest(unittest.TestCase):
         bright = [pixel(shot, x, y) for x in range(97, 260, 3) for y in range(16, 28, 2)]
         self.assertGreater(sum(1 for p in bright if min(p) > 200), 5)
         self.assertLess(width, 1300)
+
+    def test_the_rounded_corners_show_the_desktop(self):
+        width, height = self.window[2], self.window[3]
+        shot = self.launcher.screenshot()
+        for corner in ((0, 0), (1, 0), (0, 1), (width - 1, 0), (0, height - 1)):
+            self.assertTrue(close_enough(pixel(shot, *corner), self.desktop, 4), (corner, pixel(shot, *corner)))
+        # Just inside the shape, the frame's own pixels.
+        self.assertFalse(close_enough(pixel(shot, 3, 3), self.desktop, 4))
 
     def test_hovering_a_caption_button_draws_its_hot_cell(self):
         width = self.window[2]
