@@ -123,12 +123,25 @@ BOOL CControllersDlg::PreTranslateMessage(MSG* pMsg) {
 }
 
 BOOL CControllersDlg::DestroyWindow() {
-    m_browser.DestroyWindow();
+    ReleaseBrowser();
+    return CDialog::DestroyWindow();
+}
+
+// The window also goes when its owner, the backdrop, is destroyed (the end of the launcher phase),
+// without a call of DestroyWindow: the same teardown then runs here.
+void CControllersDlg::OnDestroy() {
+    ReleaseBrowser();
+    CDialog::OnDestroy();
+}
+
+void CControllersDlg::ReleaseBrowser() {
+    if (m_browser.m_hWnd != nullptr) {
+        m_browser.DestroyWindow();
+    }
     if (g_pDocHostUIHandler != nullptr && !m_bHandlerReleased) {
         m_bHandlerReleased = true;
         g_pDocHostUIHandler->Release();
     }
-    return CDialog::DestroyWindow();
 }
 
 BOOL CControllersDlg::OnCommand(WPARAM wParam, LPARAM lParam) {

@@ -16,6 +16,8 @@ public:
     CControllersDlg();
 
     BOOL DestroyWindow() override;
+    // Whether the creator's reference to the document UI handler was given back.
+    bool HandlerReleased() const { return m_bHandlerReleased; }
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -47,6 +49,7 @@ protected:
     void OnMove(int x, int y) override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnClose() override;
+    void OnDestroy() override;
 
     void OnBnClickedClose();
     void OnBnClickedHome();
@@ -57,6 +60,8 @@ protected:
     void InitControls();
 
 private:
+    // Destroys the browser's window, then gives back the creator's handler reference (once).
+    void ReleaseBrowser();
     bool m_bHandlerReleased = false;
 };
 

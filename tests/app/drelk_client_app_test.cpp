@@ -24,10 +24,8 @@ protected:
             delete g_pClientDlg;
         }
         g_pClientDlg = nullptr;
-        if (g_pDocHostUIHandler != nullptr) {
-            g_pDocHostUIHandler->Release();
-            g_pDocHostUIHandler = nullptr;
-        }
+        // Its creator's reference went with the launcher's windows.
+        g_pDocHostUIHandler = nullptr;
         CHeadlessTest::TearDown();
     }
 };
@@ -75,6 +73,7 @@ TEST_F(DrelkClientAppTest, OkFromTheLoginOpensTheGameWindowOnItsAddress) {
     delete pGame->m_pSkinImage;
     delete pGame;
     App()->m_pMainWnd = nullptr;
+    EXPECT_TRUE(pControls->HandlerReleased());
     delete pControls;
     delete pLauncher;
 }

@@ -195,3 +195,22 @@ TEST_F(LauncherWindowsTest, ControlsWindowTearsDownBrowserFirstThenGivesBackTheH
 }
 
 } // namespace
+
+namespace {
+
+class LauncherTeardownTest : public CLauncherTest {};
+
+TEST_F(LauncherTeardownTest, TheEndOfTheLauncherGivesBackTheHandlersReferences) {
+    CDocHostUIHandlerImpl* pHandler = nullptr;
+    RunLauncher([&](CDrelkClientDlg&) {
+        Browser().FireDocumentComplete(u"about:blank");
+        pHandler = g_pDocHostUIHandler;
+        ASSERT_NE(pHandler, nullptr);
+        pHandler->AddRef(); // the test's own, to see the others go
+    });
+    ASSERT_NE(pHandler, nullptr);
+    // The creator's reference and the browser's went with the windows; the test's is the last.
+    EXPECT_EQ(pHandler->Release(), 0u);
+}
+
+} // namespace

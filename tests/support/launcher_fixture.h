@@ -24,11 +24,11 @@ protected:
     }
 
     void TearDown() override {
-        // The creator's reference, which the program keeps until it ends.
-        if (g_pDocHostUIHandler != nullptr) {
+        // The creator's reference, unless the controls window's teardown gave it back.
+        if (g_pDocHostUIHandler != nullptr && !m_bHandlerReleased) {
             g_pDocHostUIHandler->Release();
-            g_pDocHostUIHandler = nullptr;
         }
+        g_pDocHostUIHandler = nullptr;
         CHeadlessTest::TearDown();
     }
 
@@ -39,6 +39,7 @@ protected:
         m_pDialog = &dialog;
         const INT_PTR nResult = RunModalWithStep<CDrelkClientDlg>(dialog, step);
         // The program keeps the controls object for the rest of the process; a test gives it back.
+        m_bHandlerReleased = dialog.m_pControls != nullptr && dialog.m_pControls->HandlerReleased();
         delete dialog.m_pControls;
         m_pDialog = nullptr;
         return nResult;
@@ -66,4 +67,5 @@ protected:
     }
 
     CDrelkClientDlg* m_pDialog = nullptr;
+    bool m_bHandlerReleased = false;
 };
