@@ -1,7 +1,9 @@
 // The browser control on WebKitGTK: a WebKitWebView placed as the dialog item.
 //
-// BeforeNavigate2 comes from decide-policy (navigation and new-window actions, the request's URI)
-// and from create (window.open); a cancelled one is ignored. DocumentComplete comes from
+// BeforeNavigate2 comes from decide-policy for navigations in the view (the request's URI) and from
+// create for every new window (window.open and target=_blank links, whose new-window decision is left
+// to WebKit so that each navigation is reported once); a cancelled one is ignored, and no second
+// window is ever made. DocumentComplete comes from
 // load-changed FINISHED with the view's URI (about:blank included); a failed load reports the
 // address that failed, and WebKit's own error page is not shown. Navigations inside frames pass
 // the same way (WebKit does not tell them apart). The host policy is the installed UI handler's:
@@ -48,9 +50,8 @@ WebKitWebContext* SharedContext() {
 gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitPolicyDecisionType eType,
                         gpointer pData) {
     CBrowserControl* pControl = ControlOf(pData);
-    if (pControl == nullptr || (eType != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
-                                eType != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION)) {
-        return FALSE;
+    if (pControl == nullptr || eType != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+        return FALSE; // a new window's navigation is reported by create
     }
     WebKitNavigationAction* pAction =
         webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(pDecision));

@@ -22,6 +22,7 @@ PROXY_VARIABLES = ("http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "AL
 
 # A game client that records its argument vector (NUL-separated) and exits.
 FAKE_CLIENT = """#!/bin/sh
+echo start >> "$(dirname "$0")/starts"
 out="$(dirname "$0")/started"
 for argument in "$@"; do printf '%s\\0' "$argument"; done > "$out.part"
 mv "$out.part" "$out"
@@ -208,6 +209,10 @@ class Launcher:
             return None
         with open(path, "rb") as stream:
             return stream.read().decode("utf-8").split("\0")[:-1]
+
+    def client_starts(self):
+        path = os.path.join(self.directory, "game", "starts")
+        return len(read_text(path).split()) if os.path.exists(path) else 0
 
     def opened_in_browser(self):
         if not os.path.exists(self.browser_log):

@@ -59,6 +59,17 @@ class ServerListTest(unittest.TestCase):
         time.sleep(0.5)
         self.assertFalse(any(p.startswith("/login.php") for p in self.site.paths()))
 
+    def test_a_login_that_opens_a_new_window_is_handed_on_once(self):
+        for mode in ("blank", "window"):
+            with self.subTest(mode=mode):
+                page = self.site.url + "/mini/zonelist.html?open=" + mode
+                launcher, origin = self.start(settings={"airclient": "true", "page": page})
+                self.click_server_1(launcher, origin)
+                started = wait_for(launcher.started_client, 15, what="the game client")
+                self.assertRegex(started[1], r"/login\.php\?sid=1&server_name=" + SERVER_1_NAME + "$")
+                self.assertTrue(launcher.exited())
+                self.assertEqual(launcher.client_starts(), 1)
+
     def test_without_the_game_client_the_launcher_gives_way_to_the_game_window(self):
         launcher, origin = self.start(settings={"airclient": "false"})
         self.click_server_1(launcher, origin)

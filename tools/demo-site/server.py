@@ -416,7 +416,15 @@ class DemoHandler(BaseHTTPRequestHandler):
             platform=esc(platform),
             tiles="\n      ".join(tiles),
             plain_login_url=esc(PLAIN_LOGIN_URL),
-            nav_delay=self.nav_delay_of(query))
+            nav_delay=self.nav_delay_of(query),
+            open_mode=self.open_mode_of(query))
+
+    @staticmethod
+    def open_mode_of(query):
+        """How a tile opens its login address: in the page (default), a new window by target=_blank
+        ("blank"), or by window.open() ("window")."""
+        mode = query.get("open", "")
+        return mode if mode in ("blank", "window") else "page"
 
     def zonelist_frame_page(self, query):
         src = "/mini/zonelist.html?platform=%s" % quote(self.platform_of(query), safe="")
