@@ -359,11 +359,17 @@ CSize AfxMinTrackSize(HWND hWnd) {
     return CSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y);
 }
 
-void AfxMouseMove(HWND, CPoint ptScreen) {
+void AfxMouseMove(HWND hWnd, CPoint ptScreen) {
     if (AfxGetRecord(g_hPressTarget) != nullptr) {
         MSG msg{g_hPressTarget, WM_MOUSEMOVE, 0x0001, PointParam(ClientPoint(g_hPressTarget, ptScreen)), 0,
                 ptScreen};
         AfxTranslateAndDispatch(&msg);
+        return;
+    }
+    // After a press in the frame nothing holds the mouse: the moves go on as they would without the
+    // button held (WM_NCMOUSEMOVE with their hit codes), as on Windows.
+    if (AfxGetRecord(g_hNonClientPress) != nullptr) {
+        AfxMouseHover(hWnd, ptScreen);
     }
 }
 

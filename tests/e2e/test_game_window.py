@@ -76,6 +76,25 @@ class GameWindowTest(unittest.TestCase):
         after = pixel(self.launcher.screenshot("after.png"), *probe)
         self.assertGreater(sum(after), sum(before) + 30, (before, after))
 
+    def test_moving_with_the_button_held_hands_the_pressed_look_to_the_next_button(self):
+        width = self.window[2]
+        home = caption_button(width, 265, 225)
+        charge = caption_button(width, 220, 180)
+        probe = (home[0] - 16, 20)
+        normal = pixel(self.launcher.screenshot("normal.png"), *probe)
+        run(["xdotool", "mousemove", "--sync", str(home[0]), str(home[1]), "mousedown", "1"])
+        time.sleep(0.3)
+        pressed = pixel(self.launcher.screenshot("pressed.png"), *probe)
+        for step in range(home[0], charge[0] + 1, 5):
+            run(["xdotool", "mousemove", "--sync", str(step), str(charge[1])])
+        time.sleep(0.5)
+        left = pixel(self.launcher.screenshot("left.png"), *probe)
+        run(["xdotool", "mouseup", "1"])
+        self.assertNotEqual(pressed, normal)
+        self.assertEqual(left, normal, (normal, pressed, left))
+        opened = wait_for(self.launcher.opened_in_browser, 10, what="the desktop's browser")
+        self.assertEqual(opened, [self.site.url + "/order.html?gkey=drelk"])
+
     def test_refresh_and_clear_cache(self):
         width = self.window[2]
         refresh = caption_button(width, 130, 90)

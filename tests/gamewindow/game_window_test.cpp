@@ -142,6 +142,23 @@ TEST_F(GameWindowTest, HotTrackingRepaintsOncePerChangeOfButton) {
     });
 }
 
+TEST_F(GameWindowTest, MovesWithTheButtonHeldLeaveThePressedButtonForItsNeighbour) {
+    RunGameWindow([&](ChtmlbrowserDlg& dialog) {
+        CDUIButton& home = dialog.m_mapButtons.at(IDC_CAPTION_HOME);
+        CDUIButton& charge = dialog.m_mapButtons.at(IDC_CAPTION_CHARGE);
+        Move(dialog, 1020, 20);
+        AfxMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20)); // 官网, held
+        EXPECT_TRUE(home.m_bPressed);
+        AfxMouseMove(dialog.m_hWnd, Screen(dialog, 1070, 20)); // onto 充值
+        EXPECT_FALSE(home.m_bPressed);
+        EXPECT_FALSE(home.m_bHot);
+        EXPECT_TRUE(charge.m_bHot);
+        AfxMouseRelease(dialog.m_hWnd, Screen(dialog, 1070, 20));
+        EXPECT_EQ(Platform().shellOpened,
+                  std::vector<std::string>{CClientConfig::Instance()->GetValue("charge")});
+    });
+}
+
 TEST_F(GameWindowTest, ReleaseRunsTheButtonUnderThePointer) {
     RunGameWindow([&](ChtmlbrowserDlg& dialog) {
         AfxMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20)); // 官网
