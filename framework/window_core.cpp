@@ -276,12 +276,15 @@ void AfxMousePress(HWND hWnd, CPoint ptScreen) {
     if (AfxGetRecord(pRecord) == nullptr) {
         return;
     }
+    // A press starts a new gesture: the release of the last one may never have come (a move drag run
+    // by the window manager swallows it).
+    g_hPressTarget = nullptr;
+    g_hNonClientPress = nullptr;
     if (nHit == HTCLIENT) {
         g_hPressTarget = pRecord;
         MSG msg{pRecord, WM_LBUTTONDOWN, 0x0001, PointParam(ClientPoint(pRecord, ptScreen)), 0, ptScreen};
         AfxTranslateAndDispatch(&msg);
     } else if (nHit != HTNOWHERE && nHit != HTTRANSPARENT && nHit != HTERROR) {
-        g_hPressTarget = nullptr;
         g_hNonClientPress = pRecord;
         MSG msg{pRecord, WM_NCLBUTTONDOWN, static_cast<WPARAM>(nHit), PointParam(ptScreen), 0, ptScreen};
         AfxTranslateAndDispatch(&msg);

@@ -179,6 +179,8 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
     return FALSE;
 }
 
+void RaiseOwnedWindows(CWindowRecord* pOwner);
+
 gboolean OnConfigure(GtkWidget* pWidget, GdkEventConfigure* pEvent, gpointer pData) {
     auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
     if (pRecord != nullptr && gtk_widget_get_window(pWidget) != nullptr) {
@@ -186,6 +188,10 @@ gboolean OnConfigure(GtkWidget* pWidget, GdkEventConfigure* pEvent, gpointer pDa
         int y = 0;
         gdk_window_get_root_origin(gtk_widget_get_window(pWidget), &x, &y);
         AfxNativeMoved(pRecord, CRect(x, y, x + pEvent->width, y + pEvent->height));
+        // A window manager raises what it moves or restacks; the owned windows go back above it.
+        if (AfxGetRecord(pRecord) != nullptr) {
+            RaiseOwnedWindows(pRecord);
+        }
     }
     return FALSE;
 }
@@ -243,7 +249,12 @@ gboolean OnLeave(GtkWidget*, GdkEventCrossing*, gpointer pData) {
 }
 
 gboolean OnFocus(GtkWidget*, GdkEventFocus* pEvent, gpointer pData) {
-    AfxNativeActivated(static_cast<CWindowRecord*>(pData), pEvent->in != 0);
+    auto* pRecord = static_cast<CWindowRecord*>(pData);
+    AfxNativeActivated(pRecord, pEvent->in != 0);
+    // Activation raises the window; its owned windows stay above it.
+    if (pEvent->in != 0 && AfxGetRecord(pRecord) != nullptr) {
+        RaiseOwnedWindows(pRecord);
+    }
     return FALSE;
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,6 +30,13 @@ private:
 EAppendResult CLinuxFiles::AppendToExisting(const std::string& strPath, std::string_view bytes) {
     CFileDescriptor file(open(AfxLinuxPath(strPath).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY));
     if (file.Get() < 0 || flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+        return EAppendResult::NotOpened;
+    }
+    // A file nobody may write is read-only, also for the superuser (as the read-only attribute is on
+    // Windows); only a regular file is extended.
+    struct stat status {};
+    if (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
         return EAppendResult::NotOpened;
     }
     while (!bytes.empty()) {

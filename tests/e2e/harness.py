@@ -83,10 +83,11 @@ class DemoSite:
 class Launcher:
     """One launcher process in a program directory of its own."""
 
-    def __init__(self, site, settings=None, arguments=(), settings_file=True):
+    def __init__(self, site, settings=None, arguments=(), settings_file=True, directory="Drelk",
+                 prepare=None):
         self.folder = tempfile.mkdtemp(prefix="drelk-e2e-")
         self.site = site
-        self.directory = os.path.join(self.folder, "Drelk")
+        self.directory = os.path.join(self.folder, directory)
         os.makedirs(os.path.join(self.directory, "game"))
         self.program = os.path.join(self.directory, "drelk")
         shutil.copy(PROGRAM, self.program)
@@ -106,6 +107,8 @@ class Launcher:
             entries.update(settings or {})
             with open(self.settings_path, "wb") as stream:
                 stream.write("\r\n".join(f"{k}={v}" for k, v in entries.items()).encode("utf-8"))
+        if prepare is not None:
+            prepare(self)  # the test's changes to the program folder before the start
         self.browser_log = os.path.join(self.folder, "browser-opened.txt")
         self.env = self._environment()
         self.output = open(os.path.join(self.folder, "drelk.out"), "w")
@@ -240,6 +243,7 @@ class Launcher:
                 self.process.kill()
                 self.process.wait(timeout=5)
         self.output.close()
+        subprocess.run(["chmod", "-R", "u+rwX", self.folder], check=False)
         shutil.rmtree(self.folder, ignore_errors=True)
 
 

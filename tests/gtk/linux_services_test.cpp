@@ -100,6 +100,14 @@ TEST_F(LinuxFilesTest, LockedFileStaysUnchanged) {
     EXPECT_EQ(ReadFile(file), "a=1");
 }
 
+TEST_F(LinuxFilesTest, AFileNobodyMayWriteStaysUnchangedEvenForTheSuperuser) {
+    const fs::path file = m_dir.Path() / "pm_config.ini";
+    WriteFile(file, "a=1");
+    chmod(file.c_str(), 0444);
+    EXPECT_EQ(m_files.AppendToExisting(SystemPath(file), "x"), EAppendResult::NotOpened);
+    EXPECT_EQ(ReadFile(file), "a=1");
+}
+
 TEST_F(LinuxFilesTest, ReadOnlyFileStaysUnchanged) {
     const fs::path file = m_dir.Path() / "pm_config.ini";
     WriteFile(file, "a=1");

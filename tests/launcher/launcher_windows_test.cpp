@@ -97,6 +97,18 @@ TEST_F(LauncherWindowsTest, TabsOpenTheirSettingsInTheShell) {
     });
 }
 
+TEST_F(LauncherWindowsTest, AButtonStillClicksAfterADragWhoseReleaseNeverCame) {
+    RunLauncher([&](CDrelkClientDlg& dialog) {
+        // The window manager ran the move and kept the release to itself.
+        const CRect backdrop = ScreenRect(dialog);
+        AfxMousePress(dialog.m_hWnd, CPoint(backdrop.left + 150, backdrop.top + 20));
+        ASSERT_EQ(Platform().moveDrags.size(), 1u);
+        Click(Controls(), Centre(Controls().m_btnHome));
+        EXPECT_EQ(Platform().shellOpened,
+                  std::vector<std::string>{CClientConfig::Instance()->GetValue("home")});
+    });
+}
+
 TEST_F(LauncherWindowsTest, PressedBitmapOnlyWhileHeldOverTheButton) {
     RunLauncher([&](CDrelkClientDlg&) {
         CBitmapButton& tab = Controls().m_btnForum;
