@@ -140,7 +140,12 @@ class Launcher:
 
     def windows(self):
         """Geometry (x, y, width, height) of the program's mapped windows, largest first."""
-        ids = run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)]).split()
+        return self.windows_of(self.process.pid)
+
+    @staticmethod
+    def windows_of(pid):
+        """The same for any process (a relaunched launcher)."""
+        ids = run(["xdotool", "search", "--onlyvisible", "--pid", str(pid)]).split()
         found = []
         for window in ids:
             info = run(["xwininfo", "-id", window])
@@ -155,20 +160,21 @@ class Launcher:
                               values["Width:"], values["Height:"]))
         return sorted(found, key=lambda g: -g[2] * g[3])
 
-    def window_named(self, name):
+    def window_named(self, name, pid=None):
         """The id of the program's visible message box (a dialog window) with this caption, or None."""
-        ids = run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid), "--name", f"^{name}$"])
+        pid = self.process.pid if pid is None else pid
+        ids = run(["xdotool", "search", "--onlyvisible", "--pid", str(pid), "--name", f"^{name}$"])
         for window in ids.split():
             if "_NET_WM_WINDOW_TYPE_DIALOG" in run(["xprop", "-id", window, "_NET_WM_WINDOW_TYPE"]):
                 return window
         return None
 
-    def answer_box(self, name, key="Return", timeout=20):
+    def answer_box(self, name, key="Return", timeout=20, pid=None):
         """Waits for a message box with this caption and answers it with a key."""
-        wait_for(lambda: self.window_named(name), timeout, what=f"the box '{name}'")
+        wait_for(lambda: self.window_named(name, pid), timeout, what=f"the box '{name}'")
         time.sleep(0.5)  # mapped, focused by the window manager
         run(["xdotool", "key", key])
-        wait_for(lambda: not self.window_named(name), 10, what=f"the box '{name}' to close")
+        wait_for(lambda: not self.window_named(name, pid), 10, what=f"the box '{name}' to close")
 
     def launcher_windows(self, timeout=20):
         """The backdrop and the controls window, once both are mapped at full size."""

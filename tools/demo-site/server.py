@@ -417,7 +417,17 @@ class DemoHandler(BaseHTTPRequestHandler):
             tiles="\n      ".join(tiles),
             plain_login_url=esc(PLAIN_LOGIN_URL),
             nav_delay=self.nav_delay_of(query),
-            open_mode=self.open_mode_of(query))
+            open_mode=self.open_mode_of(query),
+            reload_ms=self.reload_of(query))
+
+    @staticmethod
+    def reload_of(query):
+        """With reload=N the list reloads itself every N ms (at least 100; 0: never), for soak runs."""
+        try:
+            interval = int(query.get("reload", "0"))
+        except ValueError:
+            return 0
+        return 0 if interval <= 0 else max(100, min(interval, 3600 * 1000))
 
     @staticmethod
     def open_mode_of(query):
