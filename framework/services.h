@@ -74,6 +74,7 @@ struct CHttpBounds {
     long nConnectSeconds = 60;
     long nIdleSeconds = 30;                  // longest wait for any data once connected
     std::size_t nMaxBodyBytes = 1024 * 1024; // the rest of a longer body is not read
+    int nMaxRedirects = 10;                  // one more is a failure to open
 };
 
 class IHttpSession {

@@ -84,7 +84,7 @@ public:
         curl_easy_setopt(pCurl, CURLOPT_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(pCurl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(pCurl, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(pCurl, CURLOPT_MAXREDIRS, 10L);
+        curl_easy_setopt(pCurl, CURLOPT_MAXREDIRS, static_cast<long>(m_bounds.nMaxRedirects));
         curl_easy_setopt(pCurl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(pCurl, CURLOPT_CONNECTTIMEOUT, m_bounds.nConnectSeconds);
         // Less than one byte per second over the idle time ends the transfer.

@@ -17,12 +17,73 @@ CHttpResult Failure(EHttpOutcome eOutcome, DWORD dwError, std::string strBody = 
     return CHttpResult{eOutcome, dwError, std::move(strBody)};
 }
 
+// A number from the response head (status code, Content-Length); false when the head has none.
+bool QueryNumber(HINTERNET hRequest, DWORD dwInfo, DWORD& dwValue) {
+    DWORD dwSize = sizeof(dwValue);
+    return HttpQueryInfoA(hRequest, dwInfo | HTTP_QUERY_FLAG_NUMBER, &dwValue, &dwSize, nullptr) != FALSE;
+}
+
+std::string QueryText(HINTERNET hRequest, DWORD dwInfo) {
+    DWORD dwSize = 0;
+    HttpQueryInfoA(hRequest, dwInfo, nullptr, &dwSize, nullptr);
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || dwSize == 0) {
+        return {};
+    }
+    std::vector<char> text(dwSize + 1, '\0');
+    if (!HttpQueryInfoA(hRequest, dwInfo, text.data(), &dwSize, nullptr)) {
+        return {};
+    }
+    return std::string(text.data(), dwSize);
+}
+
+// The address a Location value names, seen from the address that answered with it.
+std::string CombineUrl(const std::string& strBase, const std::string& strLocation) {
+    DWORD dwSize = static_cast<DWORD>(strBase.size() + strLocation.size() + 64);
+    std::vector<char> combined(dwSize, '\0');
+    if (!InternetCombineUrlA(strBase.c_str(), strLocation.c_str(), combined.data(), &dwSize, ICU_NO_ENCODE)) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+            return {};
+        }
+        combined.assign(dwSize + 1, '\0');
+        if (!InternetCombineUrlA(strBase.c_str(), strLocation.c_str(), combined.data(), &dwSize,
+                                 ICU_NO_ENCODE)) {
+            return {};
+        }
+    }
+    return std::string(combined.data());
+}
+
+bool IsFollowedRedirect(DWORD dwStatus) {
+    return dwStatus == 301 || dwStatus == 302 || dwStatus == 303 || dwStatus == 307 || dwStatus == 308;
+}
+
 class CWinInetSession : public IHttpSession {
 public:
     CWinInetSession(HINTERNET hSession, CHttpBounds bounds) : m_session(hSession), m_bounds(bounds) {}
 
     CHttpResult Get(const std::string& strUrl) override {
-        const std::string strWireUrl = AfxEncodeBlanksForWire(strUrl);
+        // Redirects are followed here, a bounded number of times (WinInet's own following has no bound
+        // that holds everywhere).
+        std::string strCurrent = AfxEncodeBlanksForWire(strUrl);
+        for (int nRedirects = 0;; ++nRedirects) {
+            std::string strLocation;
+            CHttpResult result = GetOnce(strCurrent, strLocation);
+            if (strLocation.empty()) {
+                return result;
+            }
+            if (nRedirects == m_bounds.nMaxRedirects) {
+                return Failure(EHttpOutcome::OpenFailed, ERROR_HTTP_REDIRECT_FAILED);
+            }
+            strCurrent = CombineUrl(strCurrent, strLocation);
+            if (strCurrent.empty()) {
+                return Failure(EHttpOutcome::OpenFailed, ERROR_HTTP_REDIRECT_FAILED);
+            }
+        }
+    }
+
+private:
+    // One request. A redirect to follow leaves its Location in strLocation and reads nothing.
+    CHttpResult GetOnce(const std::string& strWireUrl, std::string& strLocation) {
         char szHost[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
         std::vector<char> path(strWireUrl.size() + 2, '\0');
         std::vector<char> extra(strWireUrl.size() + 2, '\0');
@@ -48,7 +109,7 @@ public:
         const std::string strObject = parts.dwUrlPathLength + parts.dwExtraInfoLength == 0
                                           ? std::string(1, '/')
                                           : std::string(path.data()) + extra.data();
-        DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII;
+        DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_NO_AUTO_REDIRECT;
         if (parts.nScheme == INTERNET_SCHEME_HTTPS) {
             dwFlags |= INTERNET_FLAG_SECURE;
         }
@@ -65,6 +126,13 @@ public:
         InternetSetOptionA(request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &dwIdle, sizeof(dwIdle));
         if (!HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0)) {
             return Failure(EHttpOutcome::OpenFailed, GetLastError());
+        }
+        DWORD dwStatus = 0;
+        if (QueryNumber(request.Get(), HTTP_QUERY_STATUS_CODE, dwStatus) && IsFollowedRedirect(dwStatus)) {
+            strLocation = QueryText(request.Get(), HTTP_QUERY_LOCATION);
+            if (!strLocation.empty()) {
+                return Failure(EHttpOutcome::OpenFailed, 0);
+            }
         }
         std::string strBody;
         char buffer[16384];
@@ -83,13 +151,17 @@ public:
                 return Failure(EHttpOutcome::ReadFailed, GetLastError(), std::move(strBody));
             }
             if (nRead == 0 || !AfxAppendBounded(strBody, buffer, nRead, m_bounds.nMaxBodyBytes)) {
-                break;
+                return CHttpResult{EHttpOutcome::Completed, 0, std::move(strBody)};
             }
+        }
+        // The end came before the length the head announced: the connection broke.
+        DWORD dwLength = 0;
+        if (QueryNumber(request.Get(), HTTP_QUERY_CONTENT_LENGTH, dwLength) && strBody.size() < dwLength) {
+            return Failure(EHttpOutcome::ReadFailed, ERROR_INTERNET_CONNECTION_RESET, std::move(strBody));
         }
         return CHttpResult{EHttpOutcome::Completed, 0, std::move(strBody)};
     }
 
-private:
     CInternetHandle m_session;
     CHttpBounds m_bounds;
 };
