@@ -47,6 +47,9 @@ std::u16string AfxUtf16FromUtf8(const char* pszText);
 typedef struct _WebKitWebsiteDataManager WebKitWebsiteDataManager;
 // The data manager of every web view of the process (persistent, with cookie storage).
 WebKitWebsiteDataManager* AfxGtkWebsiteDataManager();
+// Tells the browsers that the caches were cleared (their next load of the page on show bypasses what
+// the engine still holds).
+void AfxGtkCachesCleared();
 
 // The window's shape (SetWindowRgn) in window coordinates, or null when it has none; the caller frees it.
 cairo_region_t* AfxWindowRegion(CWindowRecord* pRecord);

@@ -19,10 +19,14 @@
 
 namespace {
 
+// How many times the caches were cleared; a view that has not loaded since bypasses them once.
+unsigned g_nCacheClears = 0;
+
 struct CGtkBrowser {
     WebKitWebView* pView = nullptr;
     std::u16string strFailedUrl;
     bool bScrollBarsHidden = false;
+    unsigned nCacheClearsSeen = 0;
 };
 
 CGtkBrowser* Native(CBrowserControl* pControl) { return static_cast<CGtkBrowser*>(pControl->m_pNative); }
@@ -123,6 +127,7 @@ void BackendBrowserCreated(CBrowserControl* pControl) {
     CWindowRecord* pRecord = AfxGetRecord(pControl->m_hWnd);
     auto* pNative = new CGtkBrowser;
     pControl->m_pNative = pNative;
+    pNative->nCacheClearsSeen = g_nCacheClears;
     pNative->pView = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(SharedContext()));
     GtkWidget* pWidget = GTK_WIDGET(pNative->pView);
     HWND hWnd = pControl->m_hWnd;
@@ -147,10 +152,39 @@ void BackendBrowserDestroyed(CBrowserControl* pControl) {
     pControl->m_pNative = nullptr;
 }
 
-void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& strUrl) {
-    if (CGtkBrowser* pNative = Native(pControl)) {
-        webkit_web_view_load_uri(pNative->pView, AfxUtf8FromUtf16(strUrl).c_str());
+namespace {
+
+// Whether the address is the view's own (WebKit shows it percent-encoded).
+bool IsPageOnShow(WebKitWebView* pView, const std::string& strUrl) {
+    const char* pszCurrent = webkit_web_view_get_uri(pView);
+    if (pszCurrent == nullptr) {
+        return false;
     }
+    gchar* pszDecoded = g_uri_unescape_string(pszCurrent, nullptr);
+    const bool bSame = strUrl == pszCurrent || (pszDecoded != nullptr && strUrl == pszDecoded);
+    g_free(pszDecoded);
+    return bSame;
+}
+
+} // namespace
+
+void AfxGtkCachesCleared() { ++g_nCacheClears; }
+
+void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& strUrl) {
+    CGtkBrowser* pNative = Native(pControl);
+    if (pNative == nullptr) {
+        return;
+    }
+    const std::string strTarget = AfxUtf8FromUtf16(strUrl);
+    // The page on show may still hold its resources in the web process after the caches were
+    // cleared; loading it again then goes to the network for all of them, as it would on Windows.
+    const bool bFirstSinceClear = pNative->nCacheClearsSeen != g_nCacheClears;
+    pNative->nCacheClearsSeen = g_nCacheClears;
+    if (bFirstSinceClear && IsPageOnShow(pNative->pView, strTarget)) {
+        webkit_web_view_reload_bypass_cache(pNative->pView);
+        return;
+    }
+    webkit_web_view_load_uri(pNative->pView, strTarget.c_str());
 }
 
 void BackendBrowserStop(CBrowserControl* pControl) {

@@ -240,5 +240,7 @@ bool BackendDeleteUrlCacheEntry(const std::string& strUrl) {
         WEBKIT_WEBSITE_DATA_OFFLINE_APPLICATION_CACHE | WEBKIT_WEBSITE_DATA_DOM_CACHE);
     // The network process may still be writing entries of the last load when the first pass runs;
     // a second pass removes what those writes left.
-    return ClearWebsiteData(types) && ClearWebsiteData(types);
+    const bool bCleared = ClearWebsiteData(types) && ClearWebsiteData(types);
+    AfxGtkCachesCleared();
+    return bCleared;
 }
