@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the demo operator site, the Linux build (headless unit tests and the
 # real Linux services), the same under AddressSanitizer + UBSan, the Linux program end to end under
-# Xvfb, then the Windows cross-build under Wine.
+# Xvfb, every fuzz target for 30 s, then the Windows cross-build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Test servers listen on 127.0.0.1; nothing of ours may go through a proxy.
@@ -24,6 +24,9 @@ done
 
 echo "== Linux program end to end (Xvfb + openbox, demo site) =="
 tests/e2e/run_e2e.sh
+
+echo "== fuzz targets (clang, ASan + UBSan), 30 s each =="
+fuzz/run-all.sh 30
 
 echo "== win32 (under Wine) =="
 build win32

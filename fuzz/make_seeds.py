@@ -1,0 +1,102 @@
+#!/usr/bin/env python3
+"""Writes the hand-made seed inputs of the fuzz targets into corpus/<target>/ (seed_*.bin).
+
+The layouts are described at the top of each target's source file. Inputs added later by
+`-merge=1` live next to these under libFuzzer's own names and are left alone.
+"""
+import pathlib
+
+HERE = pathlib.Path(__file__).resolve().parent
+
+ZONELIST = b"http://op.example/mini/zonelist.html?x=1"
+
+SEEDS = {
+    # three control bytes (line break, split offset high, low), then pm_config.ini
+    "settings_file_fuzzer": [
+        b"\x00\x00\x05platform=baidu\r\npage = http://a/b?x=1 \nsuccess=http://r/?a=b=c\rlast=1",
+        b"\x01\x00\x03\xEF\xBB\xBF[main]\r\n; comment=1\r\n# comment=2\r\n\r\nno equals sign\r\n=\r\n===\r\n  = value\r\nkey=\r\n",
+        b"\x02\x00\x01\xEF\xBB\xBFplatform=360",
+        b"\x00\x00\x04bad=a\x00b\r\nctl=\x01\x02\r\nok=\xB5\x6C\xD6\xD0\r\n",
+        b"\x01\x00\x02a=1\r\na=2",
+        b"\x02\x00\x0Eplatform=baidu\r\nfirstopen=false\r\nsuccess=http://r.example/s?id=7",
+        b"\x00\x00\x00\tkey\t=\t value with = signs \t\r\n\r\r\n\n",
+        b"\x00\x00\x09page=" + ZONELIST + b"\r\nplatform=6711\r",
+        b"\x00\x00\x00",
+        b"\x01\x00\x00\xEF\xBB",
+        b"\x02\x00\x05a=1\r\nbb=22\r\nccc=333\n",
+        b"\x01\x00\x04a=1\r\nb=2\r\n#c=3\r\n[d=4]",
+    ],
+    # control byte (platform, adapters), command line, NUL, pm_config.ini, NUL, adapter address
+    "start_page_fuzzer": [
+        b"\x01-url \"http://x/list?a=1&b=2\"\x00\x00",
+        b"\x01-foo bar -url \"http://x/\"\x00\x00",
+        b"\x01-url \"http://x/\" -y \"z\"\x00\x00",
+        b"\x01-url \"\"\x00\x00",
+        b"\x01-url http://x/a?b=1 -z\x00\x00",
+        b"\x01-url\x00\x00",
+        b"\x01-url \t \x00\x00",
+        b"\x01-URL \"http://x/\"\x00\x00",
+        b"\x01\xB5-url \"http://x/\xD6\xD0\"\x00\x00",
+        b"\x01\x81-url \"http://x/\"\x00\x00",
+        b"\x00-url \"http://x/\"\x00platform=360\r\npage=" + ZONELIST + b"\x00",
+        b"\x10\x00platform=baidu\r\npage=" + ZONELIST + b"\x00\x0A\x1B\x2C\x3D\x4E\x5F",
+        b"\x1A-url \"http://x/\"\x00\x00\xAB\xCD",
+        b"\x0A\x00\x00\x01\x02\x03\x04\x05\x06",
+        b"\x03-url \"http://x/\"\x00\x00",
+        b"\x05-url \"http://x/\"\x00\x00",
+        b"\x00\x00platform=6711\r\npage=\x00",
+    ],
+    # control byte (code page, needle cut), URL, NUL, title
+    "login_rules_fuzzer": [
+        b"\x00http://h/login_game_for_general?x\x00server 1",
+        b"\x01http://h/login.php?sid=1\x00\xE4\xB8\xAD\xE6\x96\x87",
+        b"\x00http://h/login.php?sid=1\x00\xD6\xD0",
+        b"\x00http://h/\x81login.php\x00login",
+        b"\x01http://h/\x81login.php\x00login",
+        b"\x01http://h/\xE4\xB8\xADlogin.php\x00\xE4\xB8\xAD",
+        b"\x02http://g/index37wan/indexliebao/index6711\x00index",
+        b"\x00C:\\Games\\\x81\x5C\\Drelk\x81\x5C.exe\x00\\",
+        b"\x01C:\\Drelk\\Drelk.exe\x00.",
+        b"\x03\xD6\xD0\xCE\xC4\xB5\x6C\x81\xFE\x00\xCE\xC4",
+        b"\x01\xF0\x9F\x98\x80\xED\xA0\x80\xC2\x00\x80",
+        b"\x24http://h/a?b=c&d=e\x00&d",
+    ],
+    # control byte (ACP, split point), data (also read as UTF-16LE)
+    "codepage_fuzzer": [
+        b"\x00hello, world",
+        b"\x01\xE4\xB8\xAD\xE6\x96\x87\xE2\x82\xAC",
+        b"\x01\xD6\xD0\xCE\xC4\xB5\x6C\x80",
+        b"\x04\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xE0\x80\x80\xFF",
+        b"\x06\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF",
+        b"\x02\x3D\xD8\x00\xDE\x00\xD8\x61\x00\x00\xDC\xAC\x20",
+        b"\x03\x2D\x4E\x87\x65\xFF\xFE\x00\x00",
+        b"\x01\x81\x40\xFE\xFE\x81\x7F\xA1\xA1",
+        b"\x00?\xE4\xB8",
+    ],
+    # outcome, bound, number of chunk sizes, chunk sizes, data
+    "report_response_fuzzer": [
+        b"\x00\x3F\x00ok\r\n",
+        b"\x01\x3F\x00a\nb",
+        b"\x00\x10\x02\x03\x01one\r\ntwo\n\nlast",
+        b"\x00\x05\x01\x05" b"12345678",
+        b"\x00\x08\x01\x08" b"1234\r\n78",
+        b"\x01\x00\x00x",
+        b"\x03\x3F\x03\x00\x01\x07\r\n\r\r\n\n\rline\r",
+        b"\x00\x3F\x00",
+        b"\x01\x3F\x00",
+    ],
+}
+
+
+def main():
+    for target, seeds in SEEDS.items():
+        folder = HERE / "corpus" / target
+        folder.mkdir(parents=True, exist_ok=True)
+        for old in folder.glob("seed_*.bin"):
+            old.unlink()
+        for index, seed in enumerate(seeds):
+            (folder / f"seed_{index:02d}.bin").write_bytes(seed)
+
+
+if __name__ == "__main__":
+    main()
