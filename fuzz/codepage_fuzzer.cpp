@@ -77,7 +77,8 @@ void CheckEncoding(UINT nCodePage, std::u16string_view wide, std::size_t nSplit)
     if (nAt > 0 && nAt < wide.size() && IsHighSurrogate(wide[nAt - 1]) && IsLowSurrogate(wide[nAt])) {
         ++nAt;
     }
-    FUZZ_CHECK(AfxUtf16ToCodePage(nCodePage, wide.substr(0, nAt)) + AfxUtf16ToCodePage(nCodePage, wide.substr(nAt)) ==
+    FUZZ_CHECK(AfxUtf16ToCodePage(nCodePage, wide.substr(0, nAt)) +
+                   AfxUtf16ToCodePage(nCodePage, wide.substr(nAt)) ==
                narrow);
 
     const std::u16string back = AfxCodePageToUtf16(nCodePage, narrow);
