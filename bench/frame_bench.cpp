@@ -5,7 +5,7 @@
 
 #include "app/drelk_client_app.h"
 #include "framework/headless/headless_platform.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "framework/dhtml_dialog.h"
 
 #include "framework/codepage.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 
 #include <atomic>
 

@@ -2,7 +2,7 @@
 
 #include "framework/browser.h"
 #include "framework/resources.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     if (rControl.m_hWnd == nullptr) {

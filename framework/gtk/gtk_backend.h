@@ -2,7 +2,7 @@
 #pragma once
 
 #include "framework/exception.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 
 #include <gtk/gtk.h>
 

@@ -1,7 +1,7 @@
 #include "framework/headless/headless_platform.h"
 
 #include "framework/codepage.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "framework/browser.h"
 #include "framework/graphics.h"
 #include "framework/headless/headless_platform.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The framework's window model on the headless platform: what the platform would do by default.
 #include "framework/dialog.h"
 #include "framework/headless/headless_platform.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 #include "res/resource.h"
 
 #include "support/modal_run.h"

@@ -5,7 +5,7 @@
 #include "support/modal_run.h"
 
 #include "framework/browser.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 #include "res/resource.h"
 
 #include <functional>

@@ -1,5 +1,5 @@
 // The real Linux services against real servers, files, processes and adapters.
-#include "framework/gtk/linux_services.h"
+#include "framework/linux/linux_services.h"
 
 #include "support/http_client_contract.h"
 #include "support/loopback_server.h"

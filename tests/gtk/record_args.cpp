@@ -1,6 +1,6 @@
 // Test helper: records how it was started into the file named by DRELK_RECORD_FILE, as
 // NUL-terminated fields: the working directory, its own module path, then each argument.
-#include "framework/gtk/linux_services.h"
+#include "framework/linux/linux_services.h"
 
 #include <unistd.h>
 

@@ -10,7 +10,7 @@
 #include "launcher/drelk_client_dlg.h"
 
 #include "framework/browser.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 // The window model: records, creation and destruction, geometry, painting, input routing and the
 // message loop. Backends realise what happens here.
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 
 #include "framework/browser.h"
 #include "framework/exception.h"

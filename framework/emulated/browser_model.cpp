@@ -2,7 +2,7 @@
 
 #include "framework/codepage.h"
 #include "framework/exception.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 
 #include <atomic>
 

@@ -1,7 +1,7 @@
 #include "framework/gdi.h"
 
 #include "framework/resources.h"
-#include "framework/window_core.h"
+#include "framework/emulated/window_core.h"
 #include "framework/wnd.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "framework/gtk/linux_services.h"
+#include "framework/linux/linux_services.h"
 
 #include "framework/internet.h"
 

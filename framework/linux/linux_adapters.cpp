@@ -1,4 +1,4 @@
-#include "framework/gtk/linux_services.h"
+#include "framework/linux/linux_services.h"
 
 #include <ifaddrs.h>
 #include <linux/if_packet.h>

@@ -1,5 +1,5 @@
 // The services of the Linux backend.
-#include "framework/gtk/linux_services.h"
+#include "framework/linux/linux_services.h"
 
 #include "framework/codepage.h"
 
