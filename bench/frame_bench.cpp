@@ -5,7 +5,7 @@
 
 #include "app/drelk_client_app.h"
 #include "framework/headless/headless_platform.h"
-#include "framework/emulated/window_core.h"
+#include "framework/headless/headless_inspect.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,18 +1,42 @@
 #include "framework/dhtml_dialog.h"
 
 #include "framework/codepage.h"
-#include "framework/emulated/window_core.h"
+#include "framework/window_system.h"
 
 #include <atomic>
 
 HRESULT CWebBrowserApp::put_Silent(VARIANT_BOOL bSilent) {
-    CBrowserControl* pControl = AfxGetBrowserControl(m_hBrowser);
-    if (pControl == nullptr) {
-        return E_FAIL;
-    }
-    pControl->m_bSilent = bSilent != VARIANT_FALSE;
-    return S_OK;
+    VARIANT value{};
+    value.vt = VT_BOOL;
+    value.boolVal = bSilent != VARIANT_FALSE ? VARIANT_TRUE : VARIANT_FALSE;
+    return AfxInvokeBrowser(m_hBrowser, DISPID_SILENT, DISPATCH_PROPERTYPUT, {value}, nullptr);
 }
+
+namespace {
+
+// The title of the browser's document ("" while it has none).
+std::u16string DocumentTitle(HWND hBrowser) {
+    VARIANT document{};
+    if (AfxInvokeBrowser(hBrowser, DISPID_DOCUMENT, DISPATCH_PROPERTYGET, {}, &document) != S_OK ||
+        document.vt != VT_DISPATCH || document.pdispVal == nullptr) {
+        return std::u16string();
+    }
+    std::u16string strTitle;
+    IHTMLDocument2* pDocument = nullptr;
+    if (document.pdispVal->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&pDocument)) == S_OK &&
+        pDocument != nullptr) {
+        BSTR bstrTitle = nullptr;
+        if (pDocument->get_title(&bstrTitle) == S_OK && bstrTitle != nullptr) {
+            strTitle = AfxBstrText(bstrTitle);
+            AfxSysFreeString(bstrTitle);
+        }
+        pDocument->Release();
+    }
+    document.pdispVal->Release();
+    return strTitle;
+}
+
+} // namespace
 
 // The dialog's own document host: it answers the browser with the dialog's host flags and leaves
 // everything else (context menu, external object...) to the browser.
@@ -73,26 +97,25 @@ BOOL CDHtmlDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     CRect client;
     GetClientRect(&client);
-    m_hwndBrowser = AfxCreateBrowserControl(m_hWnd, AFX_IDC_BROWSER, WS_CHILD | WS_VISIBLE, client, "");
+    m_hwndBrowser = AfxCreateBrowserHost(m_hWnd, AFX_IDC_BROWSER, WS_CHILD | WS_VISIBLE, client);
     m_pBrowserApp = new CWebBrowserApp(m_hwndBrowser);
-    if (CBrowserControl* pControl = AfxGetBrowserControl(m_hwndBrowser)) {
+    if (m_hwndBrowser != nullptr) {
         if (m_pHostUIHandler == nullptr) {
             m_pHostUIHandler = new CDHtmlHostUIHandler(this);
         }
-        pControl->InstallUIHandler(m_pHostUIHandler);
+        AfxSetBrowserHostHandler(m_hwndBrowser, m_pHostUIHandler);
     }
     return TRUE;
 }
 
 void CDHtmlDialog::Navigate(const char* lpszURL, DWORD, const char*, const char*, void*, DWORD) {
-    CBrowserControl* pControl = AfxGetBrowserControl(m_hwndBrowser);
-    if (pControl == nullptr || lpszURL == nullptr) {
+    if (m_hwndBrowser == nullptr || lpszURL == nullptr) {
         return;
     }
     VARIANT url{};
     url.vt = VT_BSTR;
     url.bstrVal = AfxSysAllocString(AfxCodePageToUtf16(CP_ACP, lpszURL));
-    pControl->Invoke(DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
+    AfxInvokeBrowser(m_hwndBrowser, DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
     AfxSysFreeString(url.bstrVal);
 }
 
@@ -100,9 +123,8 @@ BOOL CDHtmlDialog::CanAccessExternal() { return FALSE; }
 
 BOOL CDHtmlDialog::OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) {
     if (idCtrl == AFX_IDC_BROWSER && dispid == DISPID_DOCUMENTCOMPLETE) {
-        CBrowserControl* pControl = AfxGetBrowserControl(m_hwndBrowser);
-        if (m_bUseHtmlTitle && pControl != nullptr) {
-            SetWindowText(AfxUtf16ToCodePage(CP_ACP, pControl->m_strTitle).c_str());
+        if (m_bUseHtmlTitle && m_hwndBrowser != nullptr) {
+            SetWindowText(AfxUtf16ToCodePage(CP_ACP, DocumentTitle(m_hwndBrowser)).c_str());
         }
         return TRUE;
     }
@@ -111,7 +133,7 @@ BOOL CDHtmlDialog::OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) {
 
 void CDHtmlDialog::OnSize(UINT nType, int cx, int cy) {
     CDialog::OnSize(nType, cx, cy);
-    if (AfxGetRecord(m_hwndBrowser) != nullptr) {
-        AfxSetWindowRect(m_hwndBrowser, CRect(0, 0, cx, cy), true);
+    if (AfxIsWindow(m_hwndBrowser)) {
+        AfxMoveWindow(m_hwndBrowser, CRect(0, 0, cx, cy), true);
     }
 }

@@ -1,8 +1,9 @@
 #include "framework/dialog.h"
 
-#include "framework/browser.h"
 #include "framework/resources.h"
-#include "framework/emulated/window_core.h"
+#include "framework/window_system.h"
+
+#include <string>
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
     if (rControl.m_hWnd == nullptr) {
@@ -17,49 +18,42 @@ BOOL CDialog::CreateFromTemplate(CWnd* pOwner) {
     if (pTemplate == nullptr) {
         return FALSE;
     }
-    CWindowCreate create;
-    create.strClass = "#32770";
-    create.strText = pTemplate->pszTitle;
-    create.dwStyle = pTemplate->dwStyle & ~static_cast<DWORD>(WS_VISIBLE);
-    create.dwExStyle = pTemplate->dwExStyle;
-    create.rect =
-        AfxDialogUnitsToPixels(*pTemplate, pTemplate->x, pTemplate->y, pTemplate->cx, pTemplate->cy);
-    create.hOwner = pOwner != nullptr ? pOwner->m_hWnd : nullptr;
-    if (AfxCreateWindow(create, this) == nullptr) {
-        return FALSE;
-    }
-    AfxGetRecord(m_hWnd)->pTemplate = pTemplate;
-    for (const CDialogItemTemplate& item : pTemplate->items) {
-        const CRect rect = AfxDialogUnitsToPixels(*pTemplate, item.x, item.y, item.cx, item.cy);
-        if (std::string(item.pszClass) == "WebBrowser") {
-            AfxCreateBrowserControl(m_hWnd, item.nID, item.dwStyle, rect, "");
-        } else {
-            CWindowCreate child;
-            child.strClass = item.pszClass;
-            child.dwStyle = item.dwStyle | WS_CHILD;
-            child.rect = rect;
-            child.hParent = m_hWnd;
-            child.nID = item.nID;
-            AfxCreateWindow(child, nullptr);
-        }
-    }
-    const CRect rectBefore = AfxGetRecord(m_hWnd)->rcWindow;
-    SendMessage(WM_INITDIALOG, 0, 0);
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr) {
+    HWND hOwner = pOwner != nullptr ? pOwner->m_hWnd : nullptr;
+    m_pCreatingTemplate = pTemplate;
+    m_rectBeforeInit = CRect();
+    HWND hWnd = AfxCreateDialogWindow(*pTemplate, this, hOwner);
+    m_pCreatingTemplate = nullptr;
+    if (hWnd == nullptr || !AfxIsWindow(hWnd)) {
         return FALSE;
     }
     // The classic framework centres a dialog that initialisation neither showed nor moved, that has
     // no owner and asks for no placement of its own.
+    CRect rect;
+    GetWindowRect(&rect);
     const bool bCentringStyle = (pTemplate->dwStyle & (DS_CENTER | DS_CENTERMOUSE)) != 0;
-    if (!bCentringStyle && !pRecord->bVisible && pRecord->hOwner == nullptr &&
-        pRecord->rcWindow.left == rectBefore.left && pRecord->rcWindow.top == rectBefore.top) {
+    if (!bCentringStyle && !IsWindowVisible() && hOwner == nullptr && rect.left == m_rectBeforeInit.left &&
+        rect.top == m_rectBeforeInit.top) {
         AfxCenterOnWorkArea(this);
     }
-    if ((pTemplate->dwStyle & WS_VISIBLE) != 0 && AfxGetRecord(m_hWnd) != nullptr) {
+    if ((pTemplate->dwStyle & WS_VISIBLE) != 0 && AfxIsWindow(m_hWnd)) {
         ShowWindow(SW_SHOW);
     }
     return TRUE;
+}
+
+// Before the dialog's own initialisation: the hosted browser items are made by our control host.
+void CDialog::CreateHostedItems() {
+    GetWindowRect(&m_rectBeforeInit);
+    if (m_pCreatingTemplate == nullptr) {
+        return;
+    }
+    for (const CDialogItemTemplate& item : m_pCreatingTemplate->items) {
+        if (std::string(item.pszClass) == "WebBrowser") {
+            AfxCreateBrowserHost(
+                m_hWnd, item.nID, item.dwStyle,
+                AfxDialogUnitsToPixels(*m_pCreatingTemplate, item.x, item.y, item.cx, item.cy));
+        }
+    }
 }
 
 void AfxCenterOnWorkArea(CWnd* pWnd) {
@@ -83,22 +77,12 @@ void AfxCenterOnWorkArea(CWnd* pWnd) {
     pWnd->MoveWindow(x, y, rect.Width(), rect.Height(), FALSE);
 }
 
-namespace {
-bool ModalGoesOn(void* pContext) {
-    CWindowRecord* pRecord = AfxGetRecord(static_cast<CDialog*>(pContext)->m_hWnd);
-    return pRecord != nullptr && !pRecord->bDialogEnded;
-}
-} // namespace
-
 INT_PTR CDialog::DoModal() {
-    CWnd* pOwner = m_pParentWnd;
-    if (!CreateFromTemplate(pOwner)) {
+    if (!CreateFromTemplate(m_pParentWnd)) {
         return -1;
     }
-    AfxRunMessageLoop(ModalGoesOn, this);
-    INT_PTR nResult = -1;
-    if (CWindowRecord* pRecord = AfxGetRecord(m_hWnd)) {
-        nResult = pRecord->bDialogEnded ? pRecord->nDialogResult : -1;
+    const INT_PTR nResult = AfxRunModalLoop(m_hWnd);
+    if (AfxIsWindow(m_hWnd)) {
         AfxDestroyWindow(m_hWnd);
     }
     return nResult;
@@ -112,6 +96,7 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
+        CreateHostedItems();
         return OnInitDialog();
     }
     return CWnd::WindowProc(message, wParam, lParam);
@@ -133,17 +118,7 @@ void CDialog::DoDataExchange(CDataExchange*) {}
 void CDialog::OnOK() { EndDialog(IDOK); }
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-void CDialog::EndDialog(int nResult) {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr) {
-        return;
-    }
-    pRecord->bDialogEnded = true;
-    pRecord->nDialogResult = nResult;
-    // A modeless dialog is hidden; a modal one ends its loop.
-    AfxSetVisible(m_hWnd, false);
-    BackendWakeUp();
-}
+void CDialog::EndDialog(int nResult) { AfxEndDialog(m_hWnd, nResult); }
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE)) {

@@ -4,6 +4,8 @@
 
 #include "framework/wnd.h"
 
+struct CDialogTemplate;
+
 class CDataExchange {
 public:
     CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
@@ -42,6 +44,11 @@ protected:
 
     UINT m_nIDHelp;
     CWnd* m_pParentWnd;
+
+private:
+    void CreateHostedItems();
+    const CDialogTemplate* m_pCreatingTemplate = nullptr;
+    CRect m_rectBeforeInit; // where the window was when WM_INITDIALOG came
 };
 
 // Centres a window on the primary screen's work area, then pushes it back inside it.

@@ -1,131 +1,120 @@
-// Drawing: 32-bit pixel surfaces, device contexts, bitmaps, brushes, icons and CImage.
-// Pixels are 0xAARRGGBB values with straight (not premultiplied) alpha, the layout of a 32-bit DIB.
+// Drawing: device contexts, bitmaps, brushes, regions, icons and CImage, in the shape of the classic
+// framework's GDI classes. Each object holds a handle of the window system; only the realisation
+// that made a handle can look into it. Pixels are 32-bit with the layout of a 32-bit DIB.
 #pragma once
 
 #include "framework/geometry.h"
 #include "framework/windefs.h"
 
 #include <cstddef>
-#include <cstdint>
+#include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 class CDC;
 
-struct CPixels {
-    int nWidth = 0;
-    int nHeight = 0;
-    std::vector<std::uint32_t> bits; // rows top-down
-
-    CPixels() = default;
-    CPixels(int nW, int nH, std::uint32_t fill = 0)
-        : nWidth(nW), nHeight(nH), bits(std::size_t(nW) * nH, fill) {}
-    bool Empty() const { return nWidth <= 0 || nHeight <= 0; }
-    std::uint32_t At(int x, int y) const { return bits[std::size_t(y) * nWidth + x]; }
-    std::uint32_t& At(int x, int y) { return bits[std::size_t(y) * nWidth + x]; }
-};
-
-inline std::uint32_t AfxArgb(BYTE a, BYTE r, BYTE g, BYTE b) {
-    return (std::uint32_t(a) << 24) | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
-}
-inline std::uint32_t AfxArgbFromColorRef(COLORREF cr) {
-    return AfxArgb(255, GetRValue(cr), GetGValue(cr), GetBValue(cr));
-}
-
-// Decodes a 24- or 32-bit uncompressed BMP (with or without its file header).
-bool AfxDecodeBmp(const BYTE* pData, std::size_t nSize, CPixels& pixels);
-// Decodes PNG and ICO pictures (the largest image of an icon); provided by the backend.
-bool AfxDecodeImage(const BYTE* pData, std::size_t nSize, CPixels& pixels);
-
+// A 32-bit bitmap (a DIB section on Windows).
 class CBitmap {
 public:
     CBitmap() = default;
-    virtual ~CBitmap() = default;
+    CBitmap(const CBitmap&) = delete;
+    CBitmap& operator=(const CBitmap&) = delete;
+    virtual ~CBitmap() { DeleteObject(); }
     // A bitmap resource of the program.
     BOOL LoadBitmap(UINT nIDResource);
     // A 32-bit surface, all pixels zero (transparent black).
     BOOL CreateDIBSection(int nWidth, int nHeight);
     BOOL CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) { return CreateDIBSection(nWidth, nHeight); }
     BOOL DeleteObject();
-    bool IsNull() const { return m_pixels.Empty(); }
-    CSize GetSize() const { return CSize(m_pixels.nWidth, m_pixels.nHeight); }
-    operator HBITMAP() const {
-        return IsNull() ? nullptr : reinterpret_cast<HBITMAP>(const_cast<CBitmap*>(this));
-    }
+    bool IsNull() const { return m_hObject == nullptr; }
+    CSize GetSize() const;
+    operator HBITMAP() const { return m_hObject; }
 
-    CPixels m_pixels;
+    HBITMAP m_hObject = nullptr;
 };
 
 class CBrush {
 public:
     CBrush() = default;
+    CBrush(const CBrush&) = delete;
+    CBrush& operator=(const CBrush&) = delete;
+    ~CBrush() { DeleteObject(); }
     BOOL CreateSolidBrush(COLORREF crColor);
-    operator HBRUSH() const {
-        return m_bCreated ? reinterpret_cast<HBRUSH>(const_cast<CBrush*>(this)) : nullptr;
-    }
-    static const CBrush* FromHandle(HBRUSH hBrush) { return reinterpret_cast<const CBrush*>(hBrush); }
-    COLORREF m_crColor = 0;
-    bool m_bCreated = false;
+    BOOL DeleteObject();
+    operator HBRUSH() const { return m_hObject; }
+
+    HBRUSH m_hObject = nullptr;
 };
 
 // The brush that dialogs paint their background with unless told otherwise.
 HBRUSH AfxGetDialogBrush();
 
-struct CIcon {
-    CPixels pixels;
+// A rounded-rectangle region (the only shape the framework offers).
+class CRgn {
+public:
+    CRgn() = default;
+    CRgn(const CRgn&) = delete;
+    CRgn& operator=(const CRgn&) = delete;
+    ~CRgn() { DeleteObject(); }
+    BOOL CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3);
+    BOOL DeleteObject();
+    // The window system owns the region from now on (SetWindowRgn took it).
+    HRGN Detach();
+    operator HRGN() const { return m_hObject; }
+
+    HRGN m_hObject = nullptr;
 };
-// An icon resource of the program (the largest image of the group), or null.
+
+// An icon resource of the program (the largest image of the group), or null. Icons are shared and
+// live as long as the process, as the platform's shared icons do.
 HICON AfxLoadIcon(UINT nIDResource);
-inline const CIcon* AfxIconFromHandle(HICON hIcon) { return reinterpret_cast<const CIcon*>(hIcon); }
 
 class CDC {
 public:
     CDC() = default;
-    explicit CDC(CPixels* pTarget, CPoint origin = CPoint()) : m_pTarget(pTarget), m_origin(origin) {}
-    virtual ~CDC() = default;
+    virtual ~CDC();
     CDC(const CDC&) = delete;
     CDC& operator=(const CDC&) = delete;
 
-    HDC GetSafeHdc() const { return reinterpret_cast<HDC>(const_cast<CDC*>(this)); }
-    operator HDC() const { return GetSafeHdc(); }
-    static CDC* FromHandle(HDC hDC) { return reinterpret_cast<CDC*>(hDC); }
+    HDC GetSafeHdc() const { return m_hDC; }
+    operator HDC() const { return m_hDC; }
+    // The object of a context: the one attached to it, or a temporary one that lives until the
+    // message being handled ends.
+    static CDC* FromHandle(HDC hDC);
+    BOOL Attach(HDC hDC);
+    HDC Detach();
 
     // A memory context that draws into the bitmap selected into it.
     BOOL CreateCompatibleDC(CDC* pDC);
     BOOL DeleteDC();
     CBitmap* SelectObject(CBitmap* pBitmap);
-    CBitmap* GetSelectedBitmap() const { return m_pSelected; }
 
     void FillSolidRect(LPCRECT lpRect, COLORREF clr);
     // A plain copy (SRCCOPY) of a rectangle of pSrcDC.
     BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop);
-    // Source-over blending with per-pixel source alpha, as AlphaBlend does with AC_SRC_ALPHA.
-    void AlphaBlend(const CPixels& source, int x, int y);
+    // Blending with the source's per-pixel alpha taken as premultiplied (AC_SRC_ALPHA), unscaled.
+    BOOL AlphaBlend(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc);
     BOOL DrawIcon(int x, int y, HICON hIcon);
     // The icon scaled to cx x cy (DI_NORMAL).
     BOOL DrawIconEx(int x, int y, HICON hIcon, int cx, int cy);
     int SetBkMode(int nBkMode) { return nBkMode; }
     // Drawing leaves the excluded rectangles alone; SelectClipRgn(nullptr) removes the exclusions.
     int ExcludeClipRect(LPCRECT lpRect);
-    int SelectClipRgn(void* pRgn);
+    int SelectClipRgn(CRgn* pRgn);
     // The bounding box of what may be painted.
     int GetClipBox(LPRECT lpRect) const;
 
-    // The pixels this context draws into (the selected bitmap's for a memory context).
-    CPixels* Target() const;
-    CPoint Origin() const { return m_origin; }
+    HDC m_hDC = nullptr;
 
 protected:
-    bool Clipped(int x, int y) const;
-    CPixels* m_pTarget = nullptr;
-    CPoint m_origin;
+    bool m_bOwned = false; // made by CreateCompatibleDC, deleted with the object
     CBitmap* m_pSelected = nullptr;
-    bool m_bMemory = false;
-    std::vector<CRect> m_excluded;
 };
 
 #define SRCCOPY 0x00CC0020
+
+// Frees the temporary objects CDC::FromHandle handed out (the dispatch calls it after each message).
+void AfxDeleteTemporaryObjects();
 
 class CWnd;
 // The context of the whole window, frame included: the frame the window paints itself.
@@ -138,14 +127,14 @@ private:
     HWND m_hWnd;
 };
 
-// The context of a WM_PAINT: the window's pixels for the duration of the paint.
+// The context of a WM_PAINT, its background erased.
 class CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* pWnd);
     ~CPaintDC() override;
 
 private:
-    CWnd* m_pWnd;
+    HWND m_hWnd;
 };
 
 // A growable in-memory stream, the stand-in for CreateStreamOnHGlobal.
@@ -164,18 +153,24 @@ private:
 };
 CMemoryStream* AfxCreateMemoryStream();
 
+// A picture held as a 32-bit bitmap with its alpha exactly as decoded (not premultiplied).
 class CImage {
 public:
+    CImage() = default;
+    CImage(const CImage&) = delete;
+    CImage& operator=(const CImage&) = delete;
+    ~CImage() { Destroy(); }
     // Decodes a PNG (any colour type, alpha kept) from the stream.
     HRESULT Load(CMemoryStream* pStream);
-    // Draws the picture at (x, y) at its own size; with alpha, blended source-over.
+    // Draws the picture at (x, y) at its own size, blended by its alpha.
     BOOL Draw(HDC hDestDC, int x, int y) const;
-    void Destroy() { m_pixels = CPixels(); }
-    bool IsNull() const { return m_pixels.Empty(); }
-    int GetWidth() const { return m_pixels.nWidth; }
-    int GetHeight() const { return m_pixels.nHeight; }
-    const CPixels& Pixels() const { return m_pixels; }
+    void Destroy();
+    bool IsNull() const { return m_hBitmap == nullptr; }
+    int GetWidth() const { return m_size.cx; }
+    int GetHeight() const { return m_size.cy; }
+    operator HBITMAP() const { return m_hBitmap; }
 
 private:
-    CPixels m_pixels;
+    HBITMAP m_hBitmap = nullptr;
+    CSize m_size;
 };

@@ -1,6 +1,6 @@
 // A GDI+-shaped drawing surface: images drawn from a source rectangle into a destination rectangle,
-// strings drawn with a font, a format and a brush. Images are drawn by the framework (nearest
-// pixel when scaled); text is rasterised by the backend. Every call can be recorded for tests.
+// strings drawn with a font, a format and a brush, on a device context. GDI+ itself on Windows;
+// cairo and Pango in the window model.
 #pragma once
 
 #include "framework/com.h"
@@ -8,6 +8,8 @@
 
 #include <string>
 #include <vector>
+
+struct CImageData; // the realisation's picture
 
 namespace Gdi {
 
@@ -32,26 +34,33 @@ struct PointF {
     float Y = 0;
 };
 
-// A picture: pixels with alpha, and the status of its creation.
+// A picture with alpha (straight ARGB, as GDI+ keeps it), and the status of its creation.
 class Image {
 public:
     Image() = default;
-    explicit Image(CPixels pixels, Status status = Ok) : m_pixels(std::move(pixels)), m_status(status) {}
-    virtual ~Image() = default;
-    UINT GetWidth() const { return static_cast<UINT>(m_pixels.nWidth); }
-    UINT GetHeight() const { return static_cast<UINT>(m_pixels.nHeight); }
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+    virtual ~Image();
+    // Decodes a picture (PNG, BMP, ICO) from the stream; never null, the status tells.
+    static Image* FromStream(CMemoryStream* pStream);
+    UINT GetWidth() const { return m_nWidth; }
+    UINT GetHeight() const { return m_nHeight; }
     Status GetLastStatus() const { return m_status; }
-    const CPixels& Pixels() const { return m_pixels; }
+    CImageData* Data() const { return m_pData; }
 
 protected:
-    CPixels m_pixels;
+    void Adopt(CImageData* pData, UINT nWidth, UINT nHeight);
+    CImageData* m_pData = nullptr;
+    UINT m_nWidth = 0;
+    UINT m_nHeight = 0;
     Status m_status = GenericError;
 };
 
-// A picture made from a bitmap (its pixels are copied, opaque).
+// A picture made from a bitmap (its colours copied, opaque), or a transparent one of a size.
 class Bitmap : public Image {
 public:
-    explicit Bitmap(const CBitmap* pBitmap);
+    Bitmap(HBITMAP hBitmap, void* hPalette);
+    Bitmap(int nWidth, int nHeight);
 };
 
 class FontFamily {
@@ -124,26 +133,12 @@ private:
     ARGB m_color;
 };
 
-// One drawing call, as a test sees it.
-struct CDrawCall {
-    enum EKind { DrawImage, DrawString } eKind = DrawImage;
-    RectF dst;
-    RectF src; // DrawImage
-    const Image* pImage = nullptr;
-    std::u16string strText; // DrawString
-    std::u16string strFace;
-    float fPixelSize = 0;
-    bool bBold = false;
-    ARGB color = 0;
-    int nFormatFlags = 0;
-    StringAlignment eAlign = StringAlignmentNear;
-    StringAlignment eLineAlign = StringAlignmentNear;
-};
-
 class Graphics {
 public:
     explicit Graphics(HDC hDC);
-    explicit Graphics(CPixels* pTarget);
+    Graphics(const Graphics&) = delete;
+    Graphics& operator=(const Graphics&) = delete;
+    ~Graphics();
     // dst gets the source rectangle of the image, scaled.
     Status DrawImage(const Image* pImage, const RectF& dst, float srcX, float srcY, float srcWidth,
                      float srcHeight, Unit srcUnit);
@@ -153,8 +148,7 @@ public:
                       const StringFormat* pFormat, const SolidBrush* pBrush);
 
 private:
-    CPixels* m_pTarget;
-    CPoint m_origin;
+    HDC m_hDC;
 };
 
 // Starts drawing for the process (the classic start-up call; nothing to do here but hand out a token).
@@ -165,13 +159,4 @@ inline Status Startup(UINT_PTR* pToken) {
     return Ok;
 }
 
-// While set, every drawing call is appended here.
-extern std::vector<CDrawCall>* g_pDrawLog;
-
 } // namespace Gdi
-
-// Rasterises a string into the pixels (the backend's text engine). A missing face falls back to a
-// CJK-capable one.
-void BackendDrawString(CPixels& target, const Gdi::CDrawCall& call);
-// True when the font family is installed (the backend answers; headless has every family).
-bool BackendFontFamilyExists(const std::u16string& strName);

@@ -1,12 +1,16 @@
+// CWnd: the portable half of every window. Messages are decoded here and handed to the virtual
+// On... handlers; what a window is and does on the screen is asked of the window system's seam.
 #include "framework/wnd.h"
 
 #include "framework/app.h"
 #include "framework/browser.h"
+#include "framework/codepage.h"
 #include "framework/exception.h"
 #include "framework/gdi.h"
-#include "framework/emulated/window_core.h"
+#include "framework/window_system.h"
 
 #include <cstdarg>
+#include <vector>
 
 void AfxReportHandlerFailure(HWND hWnd, const CException* pException) noexcept {
     try {
@@ -14,19 +18,28 @@ void AfxReportHandlerFailure(HWND hWnd, const CException* pException) noexcept {
         const bool bDescribed = pException != nullptr && pException->GetErrorMessage(szText, sizeof(szText));
         const CWinApp* pApp = AfxGetApp();
         const char* pszCaption = pApp != nullptr && pApp->m_pszAppName != nullptr ? pApp->m_pszAppName : "";
-        BackendMessageBox(AfxGetRecord(hWnd), bDescribed ? szText : kInternalFailureText, pszCaption,
-                          MB_OK | MB_ICONSTOP);
+        AfxShowMessageBox(AfxIsWindow(hWnd) ? hWnd : nullptr, bDescribed ? szText : kInternalFailureText,
+                          pszCaption, MB_OK | MB_ICONSTOP);
     } catch (...) {
         // Nothing more can be shown; the program goes on.
     }
 }
 
+namespace {
+int g_nDispatchDepth = 0;
+} // namespace
+
 LRESULT AfxCallWindowProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     const MSG msg{hWnd, message, wParam, lParam, 0, {0, 0}};
     const MSG* pPrevious = pWnd->m_pCurrentMsg;
     pWnd->m_pCurrentMsg = &msg;
+    ++g_nDispatchDepth;
     const LRESULT result = AfxCallAtBoundary(hWnd, LRESULT(message == WM_CREATE ? -1 : 0),
                                              [&] { return pWnd->WindowProc(message, wParam, lParam); });
+    if (--g_nDispatchDepth == 0) {
+        // Wrappers handed out for the message's foreign handles live as long as its handling.
+        AfxDeleteTemporaryObjects();
+    }
     pWnd->m_pCurrentMsg = pPrevious;
     return result;
 }
@@ -35,16 +48,9 @@ LRESULT AfxCallWindowProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LP
 
 CWnd::CWnd() = default;
 
-CWnd::~CWnd() {
-    if (CWindowRecord* pRecord = AfxGetRecord(m_hWnd); pRecord != nullptr && pRecord->pWnd == this) {
-        pRecord->pWnd = nullptr;
-    }
-}
+CWnd::~CWnd() { AfxDetachWindowObject(m_hWnd, this); }
 
-CWnd* CWnd::FromHandle(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
-    return pRecord != nullptr ? pRecord->pWnd : nullptr;
-}
+CWnd* CWnd::FromHandle(HWND hWnd) { return AfxWindowObject(hWnd); }
 
 LRESULT CWnd::Default() {
     if (m_pCurrentMsg == nullptr) {
@@ -180,24 +186,10 @@ void CWnd::OnNcLButtonDblClk(UINT, CPoint) { Default(); }
 void CWnd::OnNcMouseMove(UINT, CPoint) { Default(); }
 void CWnd::OnNcMouseLeave() { Default(); }
 
-int CWnd::SetWindowRgn(HRGN hRgn, BOOL) {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr) {
-        return 0;
-    }
-    const auto* pRgn = reinterpret_cast<const CRgn*>(hRgn);
-    pRecord->bHasRegion = pRgn != nullptr;
-    if (pRgn != nullptr) {
-        pRecord->rcRegion = pRgn->m_rect;
-        pRecord->nRegionEllipse = pRgn->m_nEllipse;
-    }
-    BackendFrameChanged(pRecord);
-    return 1;
-}
+int CWnd::SetWindowRgn(HRGN hRgn, BOOL bRedraw) { return AfxSetWindowRgn(m_hWnd, hRgn, bRedraw); }
 
 CMenu* CWnd::GetSystemMenu(BOOL) {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr || (pRecord->dwStyle & WS_SYSMENU) == 0) {
+    if (!AfxIsWindow(m_hWnd) || (GetStyle() & WS_SYSMENU) == 0) {
         return nullptr;
     }
     static CMenu s_menu(nullptr); // one menu object, as the platform hands out
@@ -205,42 +197,21 @@ CMenu* CWnd::GetSystemMenu(BOOL) {
     return &s_menu;
 }
 
-BOOL CRgn::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int) {
-    m_rect = CRect(x1, y1, x2, y2);
-    m_nEllipse = x3;
-    m_bCreated = true;
-    return TRUE;
-}
-
-BOOL CRgn::DeleteObject() {
-    m_bCreated = false;
-    return TRUE;
-}
-
 BOOL CMenu::TrackPopupMenu(UINT, int x, int y, CWnd* pWnd, LPCRECT) {
-    CWindowRecord* pRecord = AfxGetRecord(pWnd != nullptr ? pWnd->m_hWnd : m_hOwner);
-    if (pRecord == nullptr) {
+    HWND hWnd = pWnd != nullptr ? pWnd->m_hWnd : m_hOwner;
+    if (!AfxIsWindow(hWnd)) {
         return FALSE;
     }
-    const UINT nCommand = BackendTrackSystemMenu(pRecord, CPoint(x, y));
-    AfxSendMessage(pRecord, WM_UNINITMENUPOPUP, 0, 0);
-    if (nCommand != 0 && AfxGetRecord(pRecord) != nullptr) {
-        AfxSendMessage(pRecord, WM_SYSCOMMAND, nCommand, MAKELPARAM(x, y));
+    const UINT nCommand = AfxTrackSystemMenu(hWnd, CPoint(x, y));
+    AfxSendMessage(hWnd, WM_UNINITMENUPOPUP, 0, 0);
+    if (nCommand != 0 && AfxIsWindow(hWnd)) {
+        AfxSendMessage(hWnd, WM_SYSCOMMAND, nCommand, MAKELPARAM(x, y));
     }
-    return TRUE;
-}
-
-BOOL AfxTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack) {
-    CWindowRecord* pRecord = lpEventTrack != nullptr ? AfxGetRecord(lpEventTrack->hwndTrack) : nullptr;
-    if (pRecord == nullptr) {
-        return FALSE;
-    }
-    pRecord->bTrackingLeave = (lpEventTrack->dwFlags & TME_LEAVE) != 0;
     return TRUE;
 }
 
 BOOL CWnd::DestroyWindow() {
-    if (AfxGetRecord(m_hWnd) == nullptr) {
+    if (!AfxIsWindow(m_hWnd)) {
         return FALSE;
     }
     AfxDestroyWindow(m_hWnd);
@@ -248,11 +219,9 @@ BOOL CWnd::DestroyWindow() {
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
-    if (pRecord == nullptr || pRecord->pWnd != nullptr) {
+    if (!AfxAttachWindowObject(hWnd, this)) {
         return FALSE;
     }
-    pRecord->pWnd = this;
     m_hWnd = hWnd;
     return TRUE;
 }
@@ -263,9 +232,7 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
 
 HWND CWnd::UnsubclassWindow() {
     HWND hWnd = m_hWnd;
-    if (CWindowRecord* pRecord = AfxGetRecord(hWnd); pRecord != nullptr && pRecord->pWnd == this) {
-        pRecord->pWnd = nullptr;
-    }
+    AfxDetachWindowObject(hWnd, this);
     m_hWnd = nullptr;
     return hWnd;
 }
@@ -279,7 +246,7 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
-    AfxSetWindowRect(m_hWnd, CRect(x, y, x + nWidth, y + nHeight), bRepaint != FALSE);
+    AfxMoveWindow(m_hWnd, CRect(x, y, x + nWidth, y + nHeight), bRepaint != FALSE);
 }
 
 void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
@@ -287,16 +254,8 @@ void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
                bRepaint);
 }
 
-void CWnd::GetWindowRect(LPRECT lpRect) const {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    *lpRect = pRecord != nullptr ? pRecord->ScreenRect() : CRect();
-}
-
-void CWnd::GetClientRect(LPRECT lpRect) const {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    *lpRect =
-        pRecord != nullptr ? CRect(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height()) : CRect();
-}
+void CWnd::GetWindowRect(LPRECT lpRect) const { *lpRect = AfxGetWindowRect(m_hWnd); }
+void CWnd::GetClientRect(LPRECT lpRect) const { *lpRect = AfxGetClientRect(m_hWnd); }
 
 void CWnd::ScreenToClient(LPPOINT lpPoint) const {
     CRect rect;
@@ -312,137 +271,32 @@ void CWnd::ClientToScreen(LPPOINT lpPoint) const {
     lpPoint->y += rect.top;
 }
 
-BOOL CWnd::ShowWindow(int nCmdShow) {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr) {
-        return FALSE;
-    }
-    const BOOL bWasVisible = pRecord->bVisible ? TRUE : FALSE;
-    if (nCmdShow == SW_HIDE) {
-        AfxSetVisible(m_hWnd, false);
-        return bWasVisible;
-    }
-    AfxSetVisible(m_hWnd, true);
-    const bool bWasIconic = pRecord->bIconic;
-    const bool bWasZoomed = pRecord->bZoomed;
-    switch (nCmdShow) {
-    case SW_MINIMIZE:
-        if (!bWasIconic) {
-            AfxNativeStateChanged(m_hWnd, true, bWasZoomed);
-            BackendStateChanged(pRecord);
-        }
-        break;
-    case SW_SHOWMAXIMIZED:
-        if (!bWasZoomed || bWasIconic) {
-            if (!bWasZoomed) {
-                pRecord->rcRestore = pRecord->rcWindow;
-            }
-            pRecord->bIconic = false;
-            pRecord->bZoomed = true;
-            BackendStateChanged(pRecord);
-            AfxSetWindowRect(m_hWnd, AfxGetWorkArea(), true);
-            if (AfxGetRecord(m_hWnd) != nullptr && pRecord->rcWindow == AfxGetWorkArea() && bWasZoomed) {
-                AfxNativeStateChanged(m_hWnd, false, true);
-            }
-        }
-        break;
-    case SW_RESTORE:
-    case SW_SHOWNORMAL:
-        if (bWasIconic || bWasZoomed) {
-            pRecord->bIconic = false;
-            pRecord->bZoomed = bWasIconic && bWasZoomed;
-            BackendStateChanged(pRecord);
-            const CSize sizeBefore = pRecord->rcWindow.Size();
-            if (!pRecord->bZoomed && !pRecord->rcRestore.IsRectEmpty()) {
-                AfxSetWindowRect(m_hWnd, pRecord->rcRestore, true);
-            }
-            // A change of size has reported itself; otherwise the new state is reported here.
-            if (AfxGetRecord(m_hWnd) != nullptr && pRecord->rcWindow.Width() == sizeBefore.cx &&
-                pRecord->rcWindow.Height() == sizeBefore.cy) {
-                const WPARAM nType = pRecord->bZoomed ? SIZE_MAXIMIZED : SIZE_RESTORED;
-                AfxSendMessage(m_hWnd, WM_SIZE, nType,
-                               MAKELPARAM(pRecord->rcClient.Width(), pRecord->rcClient.Height()));
-            }
-        }
-        break;
-    default:
-        break;
-    }
-    return bWasVisible;
-}
-
-BOOL CWnd::IsWindowVisible() const {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    return pRecord != nullptr && pRecord->bVisible ? TRUE : FALSE;
-}
-
-BOOL CWnd::IsIconic() const {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    return pRecord != nullptr && pRecord->bIconic ? TRUE : FALSE;
-}
-
-BOOL CWnd::IsZoomed() const {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    return pRecord != nullptr && pRecord->bZoomed ? TRUE : FALSE;
-}
-
-void CWnd::InvalidateRect(LPCRECT, BOOL) {
-    if (CWindowRecord* pRecord = AfxGetRecord(m_hWnd)) {
-        BackendWindowInvalidated(pRecord);
-    }
-}
-
+BOOL CWnd::ShowWindow(int nCmdShow) { return AfxShowWindow(m_hWnd, nCmdShow); }
+BOOL CWnd::IsWindowVisible() const { return AfxIsWindowVisible(m_hWnd) ? TRUE : FALSE; }
+BOOL CWnd::IsIconic() const { return AfxIsIconic(m_hWnd) ? TRUE : FALSE; }
+BOOL CWnd::IsZoomed() const { return AfxIsZoomed(m_hWnd) ? TRUE : FALSE; }
+void CWnd::InvalidateRect(LPCRECT, BOOL) { AfxInvalidateWindow(m_hWnd); }
 void CWnd::UpdateWindow() {}
 
-HWND CWnd::GetDlgItemHandle(int nID) const {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr) {
-        return nullptr;
-    }
-    for (HWND hChild : pRecord->children) {
-        if (AfxGetRecord(hChild)->nID == static_cast<UINT>(nID)) {
-            return hChild;
-        }
-    }
-    return nullptr;
-}
+HWND CWnd::GetDlgItemHandle(int nID) const { return AfxGetDlgItem(m_hWnd, nID); }
 
 CWnd* CWnd::GetDlgItem(int nID) const {
     HWND hItem = GetDlgItemHandle(nID);
     if (hItem == nullptr) {
         return nullptr;
     }
-    // An item without an object of its own gets a plain wrapper that lives as long as the item.
-    if (CWnd* pWnd = FromHandle(hItem)) {
-        return pWnd;
-    }
-    CWindowRecord* pRecord = AfxGetRecord(hItem);
-    pRecord->pWrapper = std::make_unique<CWnd>();
-    pRecord->pWrapper->SubclassWindow(hItem);
-    return pRecord->pWrapper.get();
+    CWnd* pWnd = FromHandle(hItem);
+    return pWnd != nullptr ? pWnd : AfxPlainWindowObject(hItem);
 }
 
-int CWnd::GetDlgCtrlID() const {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    return pRecord != nullptr ? static_cast<int>(pRecord->nID) : 0;
-}
-
-CWnd* CWnd::GetParent() const {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr) {
-        return nullptr;
-    }
-    return FromHandle(pRecord->hParent != nullptr ? pRecord->hParent : pRecord->hOwner);
-}
+int CWnd::GetDlgCtrlID() const { return AfxGetDlgCtrlID(m_hWnd); }
+CWnd* CWnd::GetParent() const { return FromHandle(AfxGetParentOrOwner(m_hWnd)); }
 
 void CWnd::SetWindowText(const char* lpszString) {
     SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszString));
 }
 
-std::string CWnd::GetWindowText() const {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    return pRecord != nullptr ? pRecord->strText : std::string();
-}
+std::string CWnd::GetWindowText() const { return AfxGetWindowText(m_hWnd); }
 
 DWORD CWnd::GetStyle() const { return static_cast<DWORD>(GetWindowLong(GWL_STYLE)); }
 DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(GetWindowLong(GWL_EXSTYLE)); }
@@ -459,26 +313,8 @@ BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT) {
     return dwStyle != ((dwStyle & ~dwRemove) | dwAdd);
 }
 
-LONG CWnd::GetWindowLong(int nIndex) const {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr) {
-        return 0;
-    }
-    return static_cast<LONG>(nIndex == GWL_EXSTYLE ? pRecord->dwExStyle
-                             : nIndex == GWL_STYLE ? pRecord->dwStyle
-                                                   : 0);
-}
-
-LONG CWnd::SetWindowLong(int nIndex, LONG dwNewLong) {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr) {
-        return 0;
-    }
-    DWORD& dwSlot = nIndex == GWL_EXSTYLE ? pRecord->dwExStyle : pRecord->dwStyle;
-    const LONG nOld = static_cast<LONG>(dwSlot);
-    dwSlot = static_cast<DWORD>(dwNewLong);
-    return nOld;
-}
+LONG CWnd::GetWindowLong(int nIndex) const { return AfxGetWindowLong(m_hWnd, nIndex); }
+LONG CWnd::SetWindowLong(int nIndex, LONG dwNewLong) { return AfxSetWindowLong(m_hWnd, nIndex, dwNewLong); }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
     return reinterpret_cast<HICON>(
@@ -489,84 +325,96 @@ HICON CWnd::GetIcon(BOOL bBigIcon) const {
     return reinterpret_cast<HICON>(AfxSendMessage(m_hWnd, WM_GETICON, bBigIcon ? ICON_BIG : ICON_SMALL, 0));
 }
 
-BOOL CWnd::SetLayeredWindowAttributes(COLORREF crKey, BYTE, DWORD dwFlags) {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr || (pRecord->dwExStyle & WS_EX_LAYERED) == 0) {
-        return FALSE;
-    }
-    pRecord->bColorKey = (dwFlags & LWA_COLORKEY) != 0;
-    pRecord->crKey = crKey;
-    BackendLayeredChanged(pRecord);
-    return TRUE;
+BOOL CWnd::SetLayeredWindowAttributes(COLORREF crKey, BYTE bAlpha, DWORD dwFlags) {
+    return AfxSetLayeredWindowAttributes(m_hWnd, crKey, bAlpha, dwFlags);
 }
 
 BOOL CWnd::UpdateLayeredWindow(CDC*, POINT* pptDst, SIZE* psize, CDC* pDCSrc, POINT* pptSrc, COLORREF,
                                BLENDFUNCTION*, DWORD dwFlags) {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr || (pRecord->dwExStyle & WS_EX_LAYERED) == 0 || pDCSrc == nullptr ||
-        pDCSrc->Target() == nullptr || psize == nullptr || (dwFlags & ULW_ALPHA) == 0) {
+    if (pDCSrc == nullptr || psize == nullptr || psize->cx <= 0 || psize->cy <= 0) {
         return FALSE;
     }
-    const CPixels& source = *pDCSrc->Target();
-    const int xSrc = pptSrc != nullptr ? pptSrc->x : 0;
-    const int ySrc = pptSrc != nullptr ? pptSrc->y : 0;
-    auto pSurface = std::make_shared<CPixels>(psize->cx, psize->cy);
-    for (int y = 0; y < psize->cy; ++y) {
-        for (int x = 0; x < psize->cx; ++x) {
-            const int sx = x + xSrc;
-            const int sy = y + ySrc;
-            if (sx >= 0 && sy >= 0 && sx < source.nWidth && sy < source.nHeight) {
-                pSurface->At(x, y) = source.At(sx, sy);
-            }
-        }
-    }
-    pRecord->pLayeredSurface = pSurface;
-    CRect rect = pRecord->rcWindow;
-    if (pptDst != nullptr) {
-        rect = CRect(pptDst->x, pptDst->y, pptDst->x + psize->cx, pptDst->y + psize->cy);
-    } else {
-        rect.right = rect.left + psize->cx;
-        rect.bottom = rect.top + psize->cy;
-    }
-    BackendLayeredChanged(pRecord);
-    AfxSetWindowRect(m_hWnd, rect, false);
-    return TRUE;
+    return AfxUpdateLayeredWindow(m_hWnd, pptDst, psize, pDCSrc->GetSafeHdc(), pptSrc, dwFlags);
 }
 
-CDC* CWnd::GetDC() { return new CDC(nullptr); }
+CDC* CWnd::GetDC() {
+    auto* pDC = new CDC;
+    pDC->Attach(AfxGetDC(m_hWnd));
+    return pDC;
+}
+
 int CWnd::ReleaseDC(CDC* pDC) {
+    if (pDC == nullptr) {
+        return 0;
+    }
+    AfxReleaseDC(m_hWnd, pDC->Detach());
     delete pDC;
     return 1;
 }
 
-void CWnd::SetFocus() {
-    if (CWindowRecord* pRecord = AfxGetRecord(m_hWnd)) {
-        BackendSetFocus(pRecord);
-    }
-}
+void CWnd::SetFocus() { AfxSetFocus(m_hWnd); }
 
 int CWnd::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) {
-    return BackendMessageBox(AfxGetRecord(m_hWnd), lpszText != nullptr ? lpszText : "",
+    return AfxShowMessageBox(m_hWnd, lpszText != nullptr ? lpszText : "",
                              lpszCaption != nullptr ? lpszCaption : "", nType);
 }
 
-BOOL CWnd::CreateControl(REFCLSID clsid, const char* lpszWindowName, DWORD dwStyle, const RECT& rect,
-                         CWnd* pParentWnd, UINT nID) {
+BOOL CWnd::CreateControl(REFCLSID clsid, const char*, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                         UINT nID) {
     if (!(clsid == CLSID_DrelkWebBrowser) || pParentWnd == nullptr) {
         return FALSE;
     }
-    m_hWnd = AfxCreateBrowserControl(pParentWnd->m_hWnd, nID, dwStyle, rect, lpszWindowName);
-    if (m_hWnd == nullptr) {
-        return FALSE;
-    }
-    AfxGetRecord(m_hWnd)->pWnd = this;
-    return TRUE;
+    HWND hWnd = AfxCreateBrowserHost(pParentWnd->m_hWnd, nID, dwStyle, rect);
+    return hWnd != nullptr && SubclassWindow(hWnd);
 }
 
 void CWnd::InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo,
                         ...) {
     va_list arguments;
     va_start(arguments, pbParamInfo);
-    AfxInvokeControl(m_hWnd, dwDispID, wFlags, vtRet, pvRet, pbParamInfo, arguments);
+    std::vector<VARIANT> values;
+    std::vector<BSTR> owned;
+    for (const BYTE* p = pbParamInfo; p != nullptr && *p != 0; ++p) {
+        VARIANT v{};
+        switch (*p) {
+        case 0x08: { // VTS_BSTR: 8-bit text of the process code page
+            const char* psz = va_arg(arguments, const char*);
+            v.vt = VT_BSTR;
+            v.bstrVal = AfxSysAllocString(AfxCodePageToUtf16(CP_ACP, psz != nullptr ? psz : ""));
+            owned.push_back(v.bstrVal);
+            break;
+        }
+        case 0x0B: // VTS_BOOL
+            v.vt = VT_BOOL;
+            v.boolVal = va_arg(arguments, BOOL) != FALSE ? VARIANT_TRUE : VARIANT_FALSE;
+            break;
+        case 0x4C: // VTS_PVARIANT
+            v.vt = VT_BYREF | VT_VARIANT;
+            v.pvarVal = va_arg(arguments, VARIANT*);
+            break;
+        default:
+            v.vt = VT_EMPTY;
+            break;
+        }
+        values.push_back(v);
+    }
     va_end(arguments);
+    VARIANT result{};
+    AfxInvokeBrowser(m_hWnd, dwDispID, wFlags, values, &result);
+    for (BSTR bstr : owned) {
+        AfxSysFreeString(bstr);
+    }
+    if (vtRet == VT_DISPATCH && pvRet != nullptr) {
+        *static_cast<IDispatch**>(pvRet) = result.vt == VT_DISPATCH ? result.pdispVal : nullptr;
+    }
+}
+
+INT_PTR AfxShellExecute(HWND, const char* lpOperation, const char* lpFile, const char*, const char*, int) {
+    const std::string strFile = lpFile != nullptr ? lpFile : "";
+    const std::string strVerb = lpOperation != nullptr ? lpOperation : "open";
+    const bool bWebAddress = strFile.rfind("http://", 0) == 0 || strFile.rfind("https://", 0) == 0;
+    if (strVerb != "open" || !bWebAddress) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return AfxShellOpen(strFile) ? 42 : ERROR_FILE_NOT_FOUND;
 }

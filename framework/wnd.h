@@ -13,7 +13,6 @@ class CDC;
 class CBrush;
 class CMenu;
 class CDataExchange;
-struct CWindowRecord;
 
 class CWnd {
 public:
@@ -131,17 +130,6 @@ protected:
 #define CTLCOLOR_DLG 4
 #define CTLCOLOR_STATIC 6
 
-// A rounded-rectangle region (the only shape the framework offers).
-class CRgn {
-public:
-    BOOL CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3);
-    BOOL DeleteObject();
-    operator HRGN() const { return m_bCreated ? reinterpret_cast<HRGN>(const_cast<CRgn*>(this)) : nullptr; }
-    CRect m_rect;
-    int m_nEllipse = 0;
-    bool m_bCreated = false;
-};
-
 // The system menu: shown as a popup, its choice sent back as WM_SYSCOMMAND.
 class CMenu {
 public:
@@ -164,10 +152,8 @@ LRESULT AfxCallWindowProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LP
 LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT AfxSendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL AfxPostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Key and mouse input: PreTranslateMessage of the window and its parents first, then dispatch.
-void AfxTranslateAndDispatch(MSG* pMsg);
-// Sends the message to its window; a native event being handled is passed on to its native target.
+// Sends the message to its window (DispatchMessage); a native event being handled is passed on to
+// its native target.
 LRESULT AfxDispatchMessage(const MSG* pMsg);
 
 // Shell "open" of an http:// or https:// address by the desktop's default handler; anything else

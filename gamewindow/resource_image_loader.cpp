@@ -27,13 +27,17 @@ Gdi::Image* CResourceImageLoader::GetImage(int nID) {
         // Every request decodes the PNG again; the caller keeps the picture.
         const BYTE* pData = nullptr;
         std::size_t nSize = 0;
-        CPixels pixels;
-        const bool bLoaded = AfxFindResource(static_cast<UINT>(nID), "PNG", pData, nSize) &&
-                             AfxDecodeImage(pData, nSize, pixels);
-        return new (std::nothrow) Gdi::Image(std::move(pixels), bLoaded ? Gdi::Ok : Gdi::GenericError);
+        CMemoryStream* pStream = AfxCreateMemoryStream();
+        if (AfxFindResource(static_cast<UINT>(nID), "PNG", pData, nSize)) {
+            pStream->SetSize(nSize);
+            pStream->Write(pData, nSize);
+        }
+        Gdi::Image* pImage = Gdi::Image::FromStream(pStream);
+        pStream->Release();
+        return pImage;
     }
     CBitmap bitmap;
     bitmap.LoadBitmap(static_cast<UINT>(nID));
-    m_images[szKey] = new (std::nothrow) Gdi::Bitmap(&bitmap);
+    m_images[szKey] = new (std::nothrow) Gdi::Bitmap(bitmap, nullptr);
     return m_images[szKey];
 }

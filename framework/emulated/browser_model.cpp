@@ -1,8 +1,9 @@
-#include "framework/browser.h"
+#include "framework/emulated/browser_model.h"
 
 #include "framework/codepage.h"
 #include "framework/exception.h"
 #include "framework/emulated/window_core.h"
+#include "framework/window_system.h"
 
 #include <atomic>
 
@@ -212,10 +213,9 @@ void CBrowserControl::InstallUIHandler(IDocHostUIHandler* pHandler) {
     BackendBrowserHostPolicyChanged(this);
 }
 
-HWND AfxCreateBrowserControl(HWND hParent, UINT nID, DWORD dwStyle, const RECT& rect, const char* lpszName) {
+HWND AfxCreateBrowserHost(HWND hParent, UINT nID, DWORD dwStyle, const RECT& rect) {
     CWindowCreate create;
     create.strClass = "WebBrowser";
-    create.strText = lpszName != nullptr ? lpszName : "";
     create.dwStyle = dwStyle | WS_CHILD;
     create.rect = rect;
     create.hParent = hParent;
@@ -234,66 +234,14 @@ CBrowserControl* AfxGetBrowserControl(HWND hWnd) {
     return pRecord != nullptr ? pRecord->pControl.get() : nullptr;
 }
 
-void AfxInvokeControl(HWND hWnd, DISPID dispid, WORD wFlags, VARTYPE vtRet, void* pvRet,
-                      const BYTE* pbParamInfo, va_list arguments) {
-    CBrowserControl* pControl = AfxGetBrowserControl(hWnd);
-    if (pControl == nullptr) {
-        return;
-    }
-    std::vector<VARIANT> values;
-    std::vector<BSTR> owned;
-    for (const BYTE* p = pbParamInfo; p != nullptr && *p != 0; ++p) {
-        VARIANT v{};
-        switch (*p) {
-        case 0x08: { // VTS_BSTR: 8-bit text of the process code page
-            const char* psz = va_arg(arguments, const char*);
-            v.vt = VT_BSTR;
-            v.bstrVal = AfxSysAllocString(AfxCodePageToUtf16(CP_ACP, psz != nullptr ? psz : ""));
-            owned.push_back(v.bstrVal);
-            break;
-        }
-        case 0x0B: // VTS_BOOL
-            v.vt = VT_BOOL;
-            v.boolVal = va_arg(arguments, BOOL) != FALSE ? VARIANT_TRUE : VARIANT_FALSE;
-            break;
-        case 0x4C: // VTS_PVARIANT
-            v.vt = VT_BYREF | VT_VARIANT;
-            v.pvarVal = va_arg(arguments, VARIANT*);
-            break;
-        default:
-            v.vt = VT_EMPTY;
-            break;
-        }
-        values.push_back(v);
-    }
-    VARIANT result{};
-    pControl->Invoke(dispid, wFlags, values, &result);
-    for (BSTR bstr : owned) {
-        AfxSysFreeString(bstr);
-    }
-    if (vtRet == VT_DISPATCH && pvRet != nullptr) {
-        *static_cast<IDispatch**>(pvRet) = result.vt == VT_DISPATCH ? result.pdispVal : nullptr;
-    }
+HRESULT AfxInvokeBrowser(HWND hBrowser, DISPID dispid, WORD wFlags, const std::vector<VARIANT>& arguments,
+                         VARIANT* pResult) {
+    CBrowserControl* pControl = AfxGetBrowserControl(hBrowser);
+    return pControl != nullptr ? pControl->Invoke(dispid, wFlags, arguments, pResult) : E_FAIL;
 }
 
-VARIANT* CEventParams::At(UINT nIndex) const {
-    if (m_pParams == nullptr || nIndex >= m_pParams->cArgs) {
-        return nullptr;
+void AfxSetBrowserHostHandler(HWND hBrowser, IDocHostUIHandler* pHandler) {
+    if (CBrowserControl* pControl = AfxGetBrowserControl(hBrowser)) {
+        pControl->InstallUIHandler(pHandler);
     }
-    return &m_pParams->rgvarg[m_pParams->cArgs - 1 - nIndex];
-}
-
-IDispatch* CEventParams::Dispatch(UINT nIndex) const {
-    VARIANT* p = At(nIndex);
-    return p != nullptr && p->vt == VT_DISPATCH ? p->pdispVal : nullptr;
-}
-
-VARIANT* CEventParams::VariantRef(UINT nIndex) const {
-    VARIANT* p = At(nIndex);
-    return p != nullptr && p->vt == (VT_BYREF | VT_VARIANT) ? p->pvarVal : nullptr;
-}
-
-VARIANT_BOOL* CEventParams::BoolRef(UINT nIndex) const {
-    VARIANT* p = At(nIndex);
-    return p != nullptr && p->vt == (VT_BYREF | VT_BOOL) ? p->pboolVal : nullptr;
 }

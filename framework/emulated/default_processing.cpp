@@ -1,5 +1,6 @@
 // The model's default processing of messages: what the platform does for a window, a dialog and a
 // push button when the window's own handler lets a message through (CWnd::Default()).
+#include "framework/emulated/surfaces.h"
 #include "framework/emulated/window_core.h"
 
 #include "framework/gdi.h"
@@ -90,7 +91,7 @@ void EraseBackground(CWindowRecord* pRecord, CDC* pDC) {
         }
     }
     const CRect client(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height());
-    pDC->FillSolidRect(&client, CBrush::FromHandle(hBrush)->m_crColor);
+    pDC->FillSolidRect(&client, AfxBrushObject(hBrush)->crColor);
 }
 
 // A push button: pressed while the mouse button is held over it, BN_CLICKED on release over it.
@@ -124,8 +125,7 @@ LRESULT ButtonProc(CWindowRecord* pRecord, UINT message, WPARAM wParam, LPARAM l
         return 0;
     }
     case WM_PAINT: {
-        CDC dc(pRecord->pPaintTarget);
-        if (dc.Target() == nullptr || (pRecord->dwStyle & 0x0F) != BS_OWNERDRAW) {
+        if (pRecord->hPaintDC == nullptr || (pRecord->dwStyle & 0x0F) != BS_OWNERDRAW) {
             return 0;
         }
         DRAWITEMSTRUCT item{};
@@ -134,7 +134,7 @@ LRESULT ButtonProc(CWindowRecord* pRecord, UINT message, WPARAM wParam, LPARAM l
         item.itemAction = ODA_DRAWENTIRE;
         item.itemState = pRecord->bPushed ? ODS_SELECTED : 0;
         item.hwndItem = pRecord;
-        item.hDC = dc.GetSafeHdc();
+        item.hDC = pRecord->hPaintDC;
         item.rcItem = client;
         AfxSendMessage(pRecord->hParent, WM_DRAWITEM, pRecord->nID, reinterpret_cast<LPARAM>(&item));
         return 0;
@@ -191,13 +191,11 @@ LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
             AfxDestroyWindow(hWnd);
         }
         return 0;
-    case WM_PAINT: {
-        CDC dc(pRecord->pPaintTarget);
-        if (dc.Target() != nullptr) {
-            AfxSendMessage(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    case WM_PAINT:
+        if (pRecord->hPaintDC != nullptr) {
+            AfxSendMessage(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(pRecord->hPaintDC), 0);
         }
         return 0;
-    }
     case WM_ERASEBKGND:
         EraseBackground(pRecord, CDC::FromHandle(reinterpret_cast<HDC>(wParam)));
         return TRUE;

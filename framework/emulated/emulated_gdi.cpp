@@ -1,304 +1,378 @@
+// The model's GDI: bitmaps, brushes, regions, icons, device contexts and CImage on cairo.
+//
+// Realises: 32-bit DIB sections and resource bitmaps, solid brushes, round-rectangle regions (as
+// shapes), icons, memory contexts, FillSolidRect, BitBlt (SRCCOPY), AlphaBlend (AC_SRC_ALPHA,
+// unscaled), DrawIcon/DrawIconEx, ExcludeClipRect/SelectClipRgn(null)/GetClipBox, CImage from PNG.
+// Does not realise: other raster operations, palettes, pens, GDI text, clip regions other than
+// excluded rectangles.
+#include "framework/emulated/surfaces.h"
+#include "framework/com.h"
 #include "framework/gdi.h"
-
 #include "framework/resources.h"
-#include "framework/emulated/window_core.h"
-#include "framework/wnd.h"
 
-#include <cstring>
 #include <map>
 
 namespace {
 
-std::uint32_t ReadLittle(const BYTE* p, int nBytes) {
-    std::uint32_t value = 0;
-    for (int i = nBytes - 1; i >= 0; --i) {
-        value = (value << 8) | p[i];
-    }
-    return value;
+constexpr int kLargestSurface = 16384;
+
+void SetSourceColour(cairo_t* pCairo, COLORREF cr) {
+    cairo_set_source_rgb(pCairo, GetRValue(cr) / 255.0, GetGValue(cr) / 255.0, GetBValue(cr) / 255.0);
 }
 
 } // namespace
 
-bool AfxDecodeBmp(const BYTE* pData, std::size_t nSize, CPixels& pixels) {
-    if (nSize >= 14 && pData[0] == 'B' && pData[1] == 'M') {
-        const std::size_t nOffset = ReadLittle(pData + 10, 4);
-        const BYTE* pInfo = pData + 14;
-        if (nSize < 14 + 40 || nOffset > nSize) {
-            return false;
-        }
-        const int nWidth = static_cast<int>(ReadLittle(pInfo + 4, 4));
-        const int nHeightRaw = static_cast<int>(ReadLittle(pInfo + 8, 4));
-        const int nBits = static_cast<int>(ReadLittle(pInfo + 14, 2));
-        const std::uint32_t nCompression = ReadLittle(pInfo + 16, 4);
-        const bool bBottomUp = nHeightRaw > 0;
-        const int nHeight = bBottomUp ? nHeightRaw : -nHeightRaw;
-        if (nWidth <= 0 || nHeight <= 0 || nWidth > 16384 || nHeight > 16384 ||
-            (nBits != 24 && nBits != 32) || nCompression != 0) {
-            return false;
-        }
-        const std::size_t nStride = ((static_cast<std::size_t>(nWidth) * nBits / 8) + 3) & ~std::size_t(3);
-        if (nOffset + nStride * nHeight > nSize) {
-            return false;
-        }
-        pixels = CPixels(nWidth, nHeight);
-        for (int y = 0; y < nHeight; ++y) {
-            const BYTE* pRow = pData + nOffset + nStride * (bBottomUp ? nHeight - 1 - y : y);
-            for (int x = 0; x < nWidth; ++x) {
-                const BYTE* p = pRow + x * (nBits / 8);
-                pixels.At(x, y) = AfxArgb(255, p[2], p[1], p[0]);
-            }
-        }
-        return true;
+// ---- Surfaces ----
+
+CSurfaceRef AfxCreateSurface(int nWidth, int nHeight) {
+    if (nWidth <= 0 || nHeight <= 0 || nWidth > kLargestSurface || nHeight > kLargestSurface) {
+        return CSurfaceRef();
     }
-    return false;
+    // cairo clears a new image surface.
+    CSurfaceRef surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, nWidth, nHeight));
+    if (cairo_surface_status(surface.Get()) != CAIRO_STATUS_SUCCESS) {
+        return CSurfaceRef();
+    }
+    return surface;
 }
 
+std::uint32_t AfxSurfacePixel(cairo_surface_t* pSurface, int x, int y) {
+    if (pSurface == nullptr || x < 0 || y < 0 || x >= cairo_image_surface_get_width(pSurface) ||
+        y >= cairo_image_surface_get_height(pSurface)) {
+        return 0;
+    }
+    cairo_surface_flush(pSurface);
+    const unsigned char* pRow =
+        cairo_image_surface_get_data(pSurface) + y * cairo_image_surface_get_stride(pSurface);
+    const std::uint32_t nPixel = reinterpret_cast<const std::uint32_t*>(pRow)[x];
+    return cairo_image_surface_get_format(pSurface) == CAIRO_FORMAT_RGB24 ? (nPixel | 0xFF000000u) : nPixel;
+}
+
+HDC AfxCreateSurfaceDC(const CSurfaceRef& target, CPoint origin) {
+    auto* pDC = new CDcObject;
+    pDC->target = target;
+    pDC->origin = origin;
+    return pDC;
+}
+
+void AfxDeleteSurfaceDC(HDC hDC) { delete AfxDcObject(hDC); }
+
+cairo_surface_t* AfxDcSurface(HDC hDC) {
+    const CDcObject* pDC = AfxDcObject(hDC);
+    if (pDC == nullptr) {
+        return nullptr;
+    }
+    if (pDC->bMemory) {
+        return pDC->pSelected != nullptr ? pDC->pSelected->surface.Get() : nullptr;
+    }
+    return pDC->target.Get();
+}
+
+cairo_t* AfxBeginDrawing(HDC hDC) {
+    cairo_surface_t* pSurface = AfxDcSurface(hDC);
+    if (pSurface == nullptr) {
+        return nullptr;
+    }
+    const CDcObject* pDC = AfxDcObject(hDC);
+    cairo_t* pCairo = cairo_create(pSurface);
+    if (!pDC->excluded.empty()) {
+        // Everything but the excluded rectangles (which never overlap each other here).
+        cairo_set_fill_rule(pCairo, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_rectangle(pCairo, 0, 0, cairo_image_surface_get_width(pSurface),
+                        cairo_image_surface_get_height(pSurface));
+        for (const CRect& rect : pDC->excluded) {
+            cairo_rectangle(pCairo, rect.left, rect.top, rect.Width(), rect.Height());
+        }
+        cairo_clip(pCairo);
+        cairo_set_fill_rule(pCairo, CAIRO_FILL_RULE_WINDING);
+    }
+    cairo_translate(pCairo, pDC->origin.x, pDC->origin.y);
+    return pCairo;
+}
+
+// ---- Bitmaps, brushes, regions, icons ----
+
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
+    DeleteObject();
     const BYTE* pData = nullptr;
     std::size_t nSize = 0;
-    return AfxFindResource(nIDResource, RT_BITMAP, pData, nSize) && AfxDecodeBmp(pData, nSize, m_pixels);
+    if (!AfxFindResource(nIDResource, RT_BITMAP, pData, nSize)) {
+        return FALSE;
+    }
+    CSurfaceRef surface = AfxDecodePicture(pData, nSize, false);
+    if (!surface) {
+        return FALSE;
+    }
+    auto* pBitmap = new CBitmapObject;
+    pBitmap->surface = surface;
+    m_hObject = pBitmap;
+    return TRUE;
 }
 
 BOOL CBitmap::CreateDIBSection(int nWidth, int nHeight) {
-    if (nWidth <= 0 || nHeight <= 0) {
+    DeleteObject();
+    CSurfaceRef surface = AfxCreateSurface(nWidth, nHeight);
+    if (!surface) {
         return FALSE;
     }
-    m_pixels = CPixels(nWidth, nHeight, 0);
+    auto* pBitmap = new CBitmapObject;
+    pBitmap->surface = surface;
+    m_hObject = pBitmap;
     return TRUE;
 }
 
 BOOL CBitmap::DeleteObject() {
-    m_pixels = CPixels();
+    if (m_hObject == nullptr) {
+        return FALSE;
+    }
+    delete AfxBitmapObject(m_hObject);
+    m_hObject = nullptr;
     return TRUE;
 }
 
+CSize CBitmap::GetSize() const {
+    const CBitmapObject* pBitmap = AfxBitmapObject(m_hObject);
+    return pBitmap != nullptr ? CSize(pBitmap->surface.Width(), pBitmap->surface.Height()) : CSize();
+}
+
 BOOL CBrush::CreateSolidBrush(COLORREF crColor) {
-    m_crColor = crColor;
-    m_bCreated = true;
+    DeleteObject();
+    auto* pBrush = new CBrushObject;
+    pBrush->crColor = crColor;
+    m_hObject = pBrush;
+    return TRUE;
+}
+
+BOOL CBrush::DeleteObject() {
+    if (m_hObject == nullptr) {
+        return FALSE;
+    }
+    delete AfxBrushObject(m_hObject);
+    m_hObject = nullptr;
     return TRUE;
 }
 
 HBRUSH AfxGetDialogBrush() {
-    static CBrush s_brush = [] {
-        CBrush brush;
-        brush.CreateSolidBrush(RGB(240, 240, 240));
+    static CBrushObject s_brush = [] {
+        CBrushObject brush;
+        brush.crColor = RGB(240, 240, 240);
         return brush;
     }();
-    return s_brush;
+    return &s_brush;
+}
+
+BOOL CRgn::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int) {
+    DeleteObject();
+    auto* pRegion = new CRegionObject;
+    pRegion->rect = CRect(x1, y1, x2, y2);
+    pRegion->nEllipse = x3;
+    m_hObject = pRegion;
+    return TRUE;
+}
+
+BOOL CRgn::DeleteObject() {
+    if (m_hObject == nullptr) {
+        return FALSE;
+    }
+    delete AfxRegionObject(m_hObject);
+    m_hObject = nullptr;
+    return TRUE;
+}
+
+HRGN CRgn::Detach() {
+    HRGN hRgn = m_hObject;
+    m_hObject = nullptr;
+    return hRgn;
 }
 
 HICON AfxLoadIcon(UINT nIDResource) {
-    // Icons are shared and live as long as the process, as the platform's shared icons do.
-    static std::map<UINT, std::unique_ptr<CIcon>> s_icons;
+    static std::map<UINT, std::unique_ptr<CIconObject>> s_icons;
     if (auto it = s_icons.find(nIDResource); it != s_icons.end()) {
-        return reinterpret_cast<HICON>(it->second.get());
+        return it->second.get();
     }
     const BYTE* pData = nullptr;
     std::size_t nSize = 0;
     if (!AfxFindResource(nIDResource, RT_GROUP_ICON, pData, nSize)) {
         return nullptr;
     }
-    auto pIcon = std::make_unique<CIcon>();
-    if (!AfxDecodeImage(pData, nSize, pIcon->pixels)) {
-        pIcon->pixels = CPixels(32, 32, 0);
+    auto pIcon = std::make_unique<CIconObject>();
+    pIcon->surface = AfxDecodePicture(pData, nSize, true);
+    if (!pIcon->surface) {
+        pIcon->surface = AfxCreateSurface(32, 32);
     }
-    HICON hIcon = reinterpret_cast<HICON>(pIcon.get());
+    HICON hIcon = pIcon.get();
     s_icons.emplace(nIDResource, std::move(pIcon));
     return hIcon;
 }
 
+// ---- Device contexts ----
+
 BOOL CDC::CreateCompatibleDC(CDC*) {
-    m_bMemory = true;
-    m_pTarget = nullptr;
+    if (m_hDC != nullptr) {
+        return FALSE;
+    }
+    auto* pDC = new CDcObject;
+    pDC->bMemory = true;
+    Attach(pDC);
+    m_bOwned = true;
     return TRUE;
 }
 
 BOOL CDC::DeleteDC() {
+    if (m_hDC == nullptr) {
+        return FALSE;
+    }
+    const bool bOwned = m_bOwned;
+    HDC hDC = Detach();
+    if (bOwned) {
+        delete AfxDcObject(hDC);
+    }
     m_pSelected = nullptr;
-    m_pTarget = nullptr;
     return TRUE;
 }
 
 CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
+    CDcObject* pDC = AfxDcObject(m_hDC);
+    if (pDC == nullptr || !pDC->bMemory) {
+        return nullptr;
+    }
     CBitmap* pPrevious = m_pSelected;
     m_pSelected = pBitmap;
+    pDC->pSelected = pBitmap != nullptr ? AfxBitmapObject(pBitmap->m_hObject) : nullptr;
     return pPrevious;
 }
 
-CPixels* CDC::Target() const {
-    if (m_bMemory) {
-        return m_pSelected != nullptr ? &m_pSelected->m_pixels : nullptr;
+void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
+    cairo_t* pCairo = lpRect != nullptr ? AfxBeginDrawing(m_hDC) : nullptr;
+    if (pCairo == nullptr) {
+        return;
     }
-    return m_pTarget;
+    cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
+    SetSourceColour(pCairo, clr);
+    cairo_rectangle(pCairo, lpRect->left, lpRect->top, lpRect->right - lpRect->left,
+                    lpRect->bottom - lpRect->top);
+    cairo_fill(pCairo);
+    cairo_destroy(pCairo);
 }
 
-bool CDC::Clipped(int x, int y) const {
-    for (const CRect& rect : m_excluded) {
-        if (rect.PtInRect(CPoint(x, y))) {
-            return true;
-        }
-    }
-    return false;
-}
+namespace {
 
-int CDC::ExcludeClipRect(LPCRECT lpRect) {
-    if (lpRect != nullptr) {
-        CRect rect(*lpRect);
-        rect.OffsetRect(m_origin.x, m_origin.y);
-        m_excluded.push_back(rect);
-    }
-    return 2; // a complex region
-}
-
-int CDC::SelectClipRgn(void*) {
-    m_excluded.clear();
-    return 1;
-}
-
-int CDC::GetClipBox(LPRECT lpRect) const {
-    const CPixels* pTarget = Target();
-    *lpRect = pTarget != nullptr ? CRect(0, 0, pTarget->nWidth, pTarget->nHeight) : CRect();
-    return pTarget != nullptr ? 2 : 0;
-}
-
-BOOL CDC::DrawIconEx(int x, int y, HICON hIcon, int cx, int cy) {
-    if (hIcon == nullptr || cx <= 0 || cy <= 0) {
+// Puts a rectangle of the source context's surface at (x, y) with the operator.
+BOOL Transfer(HDC hDest, int x, int y, int nWidth, int nHeight, HDC hSource, int xSrc, int ySrc,
+              cairo_operator_t eOperator) {
+    cairo_surface_t* pSource = AfxDcSurface(hSource);
+    cairo_t* pCairo = pSource != nullptr ? AfxBeginDrawing(hDest) : nullptr;
+    if (pCairo == nullptr) {
         return FALSE;
     }
-    const CPixels& source = AfxIconFromHandle(hIcon)->pixels;
-    CPixels scaled(cx, cy);
-    for (int row = 0; row < cy && !source.Empty(); ++row) {
-        for (int column = 0; column < cx; ++column) {
-            scaled.At(column, row) = source.At(column * source.nWidth / cx, row * source.nHeight / cy);
-        }
-    }
-    AlphaBlend(scaled, x, y);
+    const CPoint sourceOrigin = AfxDcObject(hSource)->origin;
+    cairo_set_operator(pCairo, eOperator);
+    cairo_set_source_surface(pCairo, pSource, x - xSrc - sourceOrigin.x, y - ySrc - sourceOrigin.y);
+    cairo_rectangle(pCairo, x, y, nWidth, nHeight);
+    cairo_fill(pCairo);
+    cairo_destroy(pCairo);
     return TRUE;
 }
 
-void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
-    CPixels* pTarget = Target();
-    if (pTarget == nullptr || lpRect == nullptr) {
-        return;
+// Blends a premultiplied surface at (x, y), scaled to cx x cy.
+BOOL BlendSurface(HDC hDest, cairo_surface_t* pSource, int x, int y, int cx, int cy) {
+    cairo_t* pCairo = pSource != nullptr ? AfxBeginDrawing(hDest) : nullptr;
+    if (pCairo == nullptr) {
+        return FALSE;
     }
-    CRect rect(*lpRect);
-    rect.OffsetRect(m_origin.x, m_origin.y);
-    CRect clip;
-    clip.IntersectRect(rect, CRect(0, 0, pTarget->nWidth, pTarget->nHeight));
-    const std::uint32_t value = AfxArgbFromColorRef(clr);
-    for (int y = clip.top; y < clip.bottom; ++y) {
-        for (int x = clip.left; x < clip.right; ++x) {
-            if (!Clipped(x, y)) {
-                pTarget->At(x, y) = value;
-            }
-        }
+    const int nWidth = cairo_image_surface_get_width(pSource);
+    const int nHeight = cairo_image_surface_get_height(pSource);
+    cairo_translate(pCairo, x, y);
+    if (cx != nWidth || cy != nHeight) {
+        cairo_scale(pCairo, double(cx) / nWidth, double(cy) / nHeight);
     }
+    cairo_set_source_surface(pCairo, pSource, 0, 0);
+    cairo_paint(pCairo);
+    cairo_destroy(pCairo);
+    return TRUE;
 }
+
+} // namespace
 
 BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD) {
-    CPixels* pTarget = Target();
-    const CPixels* pSource = pSrcDC != nullptr ? pSrcDC->Target() : nullptr;
-    if (pTarget == nullptr || pSource == nullptr) {
-        return FALSE;
-    }
-    for (int row = 0; row < nHeight; ++row) {
-        for (int column = 0; column < nWidth; ++column) {
-            const int sx = xSrc + column;
-            const int sy = ySrc + row;
-            const int dx = x + column + m_origin.x;
-            const int dy = y + row + m_origin.y;
-            if (sx >= 0 && sy >= 0 && sx < pSource->nWidth && sy < pSource->nHeight && dx >= 0 && dy >= 0 &&
-                dx < pTarget->nWidth && dy < pTarget->nHeight && !Clipped(dx, dy)) {
-                pTarget->At(dx, dy) = pSource->At(sx, sy);
-            }
-        }
-    }
-    return TRUE;
+    return pSrcDC != nullptr &&
+           Transfer(m_hDC, x, y, nWidth, nHeight, pSrcDC->m_hDC, xSrc, ySrc, CAIRO_OPERATOR_SOURCE);
 }
 
-void CDC::AlphaBlend(const CPixels& source, int x, int y) {
-    CPixels* pTarget = Target();
-    if (pTarget == nullptr) {
-        return;
-    }
-    for (int sy = 0; sy < source.nHeight; ++sy) {
-        const int dy = y + sy + m_origin.y;
-        if (dy < 0 || dy >= pTarget->nHeight) {
-            continue;
-        }
-        for (int sx = 0; sx < source.nWidth; ++sx) {
-            const int dx = x + sx + m_origin.x;
-            if (dx < 0 || dx >= pTarget->nWidth) {
-                continue;
-            }
-            // dst = src + dst * (1 - src alpha), per channel, as AlphaBlend computes it.
-            const std::uint32_t s = source.At(sx, sy);
-            const std::uint32_t d = pTarget->At(dx, dy);
-            const std::uint32_t nInverse = 255 - (s >> 24);
-            std::uint32_t result = 0;
-            for (int shift = 0; shift < 32; shift += 8) {
-                const std::uint32_t value =
-                    ((s >> shift) & 0xFF) + (((d >> shift) & 0xFF) * nInverse + 127) / 255;
-                result |= (value > 255 ? 255 : value) << shift;
-            }
-            pTarget->At(dx, dy) = result;
-        }
-    }
+BOOL CDC::AlphaBlend(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc) {
+    return pSrcDC != nullptr &&
+           Transfer(m_hDC, x, y, nWidth, nHeight, pSrcDC->m_hDC, xSrc, ySrc, CAIRO_OPERATOR_OVER);
 }
 
 BOOL CDC::DrawIcon(int x, int y, HICON hIcon) {
-    if (hIcon == nullptr) {
-        return FALSE;
-    }
-    AlphaBlend(AfxIconFromHandle(hIcon)->pixels, x, y);
-    return TRUE;
+    const CIconObject* pIcon = AfxIconObject(hIcon);
+    return pIcon != nullptr &&
+           BlendSurface(m_hDC, pIcon->surface.Get(), x, y, pIcon->surface.Width(), pIcon->surface.Height());
 }
 
-CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(pWnd != nullptr ? pWnd->m_hWnd : nullptr) {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
-    if (pRecord == nullptr) {
-        return;
-    }
-    const int nWidth = pRecord->rcWindow.Width();
-    const int nHeight = pRecord->rcWindow.Height();
-    if (!pRecord->pFrameSurface || pRecord->pFrameSurface->nWidth != nWidth ||
-        pRecord->pFrameSurface->nHeight != nHeight) {
-        pRecord->pFrameSurface = std::make_shared<CPixels>(nWidth, nHeight, 0);
-    }
-    m_pTarget = pRecord->pFrameSurface.get();
+BOOL CDC::DrawIconEx(int x, int y, HICON hIcon, int cx, int cy) {
+    const CIconObject* pIcon = AfxIconObject(hIcon);
+    return pIcon != nullptr && cx > 0 && cy > 0 && BlendSurface(m_hDC, pIcon->surface.Get(), x, y, cx, cy);
 }
 
-CWindowDC::~CWindowDC() {
-    if (CWindowRecord* pRecord = AfxGetRecord(m_hWnd)) {
-        BackendFrameChanged(pRecord);
+int CDC::ExcludeClipRect(LPCRECT lpRect) {
+    CDcObject* pDC = AfxDcObject(m_hDC);
+    if (pDC == nullptr || lpRect == nullptr) {
+        return 0;
     }
+    CRect rect(*lpRect);
+    rect.OffsetRect(pDC->origin.x, pDC->origin.y);
+    pDC->excluded.push_back(rect);
+    return 3; // a complex region
 }
 
-CPaintDC::CPaintDC(CWnd* pWnd)
-    : CDC(pWnd != nullptr && AfxGetRecord(pWnd->m_hWnd) != nullptr ? AfxGetRecord(pWnd->m_hWnd)->pPaintTarget
-                                                                   : nullptr),
-      m_pWnd(pWnd) {
-    if (Target() != nullptr) {
-        m_pWnd->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(GetSafeHdc()), 0);
+int CDC::SelectClipRgn(CRgn*) {
+    CDcObject* pDC = AfxDcObject(m_hDC);
+    if (pDC == nullptr) {
+        return 0;
     }
+    pDC->excluded.clear();
+    return 2; // a simple region
 }
 
-CPaintDC::~CPaintDC() = default;
+int CDC::GetClipBox(LPRECT lpRect) const {
+    cairo_surface_t* pSurface = AfxDcSurface(m_hDC);
+    *lpRect = pSurface != nullptr ? CRect(0, 0, cairo_image_surface_get_width(pSurface),
+                                          cairo_image_surface_get_height(pSurface))
+                                  : CRect();
+    return pSurface != nullptr ? 3 : 0;
+}
 
-CMemoryStream* AfxCreateMemoryStream() { return new CMemoryStream; }
+// ---- CImage ----
 
 HRESULT CImage::Load(CMemoryStream* pStream) {
+    Destroy();
     if (pStream == nullptr || pStream->Bytes().empty()) {
         return E_FAIL;
     }
-    return AfxDecodeImage(pStream->Bytes().data(), pStream->Bytes().size(), m_pixels) ? S_OK : E_FAIL;
+    CSurfaceRef surface = AfxDecodePicture(pStream->Bytes().data(), pStream->Bytes().size(), false);
+    if (!surface) {
+        return E_FAIL;
+    }
+    auto* pBitmap = new CBitmapObject;
+    pBitmap->surface = surface;
+    m_hBitmap = pBitmap;
+    m_size = CSize(surface.Width(), surface.Height());
+    return S_OK;
+}
+
+void CImage::Destroy() {
+    delete AfxBitmapObject(m_hBitmap);
+    m_hBitmap = nullptr;
+    m_size = CSize();
 }
 
 BOOL CImage::Draw(HDC hDestDC, int x, int y) const {
-    CDC* pDC = CDC::FromHandle(hDestDC);
-    if (pDC == nullptr || IsNull()) {
+    if (IsNull() || hDestDC == nullptr) {
         return FALSE;
     }
-    pDC->AlphaBlend(m_pixels, x, y);
-    return TRUE;
+    // The picture's bytes are blended as a DIB is by AlphaBlend: taken as premultiplied.
+    CDcObject source;
+    source.target = AfxBitmapObject(m_hBitmap)->surface;
+    return Transfer(hDestDC, x, y, m_size.cx, m_size.cy, &source, 0, 0, CAIRO_OPERATOR_OVER);
 }

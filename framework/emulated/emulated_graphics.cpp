@@ -1,42 +1,75 @@
+// The model's GDI+: pictures, fonts and a Graphics on a device context, drawn with cairo and Pango.
+//
+// Realises: Image from a stream (PNG, BMP, ICO), Bitmap from a bitmap handle (opaque) or of a size,
+// DrawImage from a source rectangle into a destination rectangle (source over; stretched slices
+// take the nearest source pixel, as GDI+'s nearest-neighbour mode does), DrawString with a face,
+// pixel size, weight, colour, near/centre alignment and no wrapping.
+// Does not realise: transforms, other interpolation or compositing modes, wrapping, pens and paths.
+#include "framework/emulated/draw_log.h"
+#include "framework/emulated/surfaces.h"
+#include "framework/codepage.h"
 #include "framework/graphics.h"
 
-#include <cmath>
-
-namespace Gdi {
+#include <pango/pangocairo.h>
 
 std::vector<CDrawCall>* g_pDrawLog = nullptr;
 
-Bitmap::Bitmap(const CBitmap* pBitmap) {
-    if (pBitmap != nullptr && !pBitmap->IsNull()) {
-        m_pixels = pBitmap->m_pixels;
-        m_status = Ok;
+namespace Gdi {
+
+Image::~Image() { delete m_pData; }
+
+void Image::Adopt(CImageData* pData, UINT nWidth, UINT nHeight) {
+    delete m_pData;
+    m_pData = pData;
+    m_nWidth = nWidth;
+    m_nHeight = nHeight;
+    m_status = pData != nullptr ? Ok : GenericError;
+}
+
+Image* Image::FromStream(CMemoryStream* pStream) {
+    auto* pImage = new Image;
+    if (pStream != nullptr && !pStream->Bytes().empty()) {
+        CSurfaceRef surface = AfxDecodePicture(pStream->Bytes().data(), pStream->Bytes().size(), true);
+        if (surface) {
+            pImage->Adopt(new CImageData{surface}, UINT(surface.Width()), UINT(surface.Height()));
+        }
     }
+    return pImage;
 }
 
-FontFamily::FontFamily(const std::u16string& strName)
-    : m_strName(strName), m_status(BackendFontFamilyExists(strName) ? Ok : FontFamilyNotFound) {}
-
-Font::Font(const FontFamily* pFamily, float fSize, int nStyle, Unit eUnit)
-    : m_strFace(pFamily != nullptr ? pFamily->Name() : std::u16string()), m_fSize(fSize), m_eUnit(eUnit),
-      m_bBold((nStyle & FontStyleBold) != 0) {
-    // Points at the surface's resolution of 96 dots per inch.
-    m_fPixelSize = eUnit == UnitPoint ? fSize * 96.0f / 72.0f : fSize;
-    if (pFamily == nullptr || pFamily->GetLastStatus() != Ok) {
-        m_status = FontFamilyNotFound;
+Bitmap::Bitmap(HBITMAP hBitmap, void*) {
+    const CBitmapObject* pBitmap = AfxBitmapObject(hBitmap);
+    if (pBitmap == nullptr || !pBitmap->surface) {
+        m_status = InvalidParameter;
+        return;
     }
+    // A bitmap's alpha is not the picture's: its colours are copied opaque.
+    const int nWidth = pBitmap->surface.Width();
+    const int nHeight = pBitmap->surface.Height();
+    CSurfaceRef surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, nWidth, nHeight));
+    cairo_t* pCairo = cairo_create(surface.Get());
+    cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(pCairo, pBitmap->surface.Get(), 0, 0);
+    cairo_paint(pCairo);
+    cairo_destroy(pCairo);
+    Adopt(new CImageData{surface}, UINT(nWidth), UINT(nHeight));
 }
 
-Font::Font(const std::u16string& strFace, int nHeight, int nWeight)
-    : m_strFace(strFace), m_fSize(static_cast<float>(nHeight < 0 ? -nHeight : nHeight)), m_eUnit(UnitPixel),
-      m_fPixelSize(m_fSize), m_bBold(nWeight >= 600) {}
-
-Graphics::Graphics(HDC hDC) {
-    CDC* pDC = CDC::FromHandle(hDC);
-    m_pTarget = pDC != nullptr ? pDC->Target() : nullptr;
-    m_origin = pDC != nullptr ? pDC->Origin() : CPoint();
+Bitmap::Bitmap(int nWidth, int nHeight) {
+    CSurfaceRef surface = AfxCreateSurface(nWidth, nHeight);
+    if (!surface) {
+        m_status = InvalidParameter;
+        return;
+    }
+    Adopt(new CImageData{surface}, UINT(nWidth), UINT(nHeight));
 }
 
-Graphics::Graphics(CPixels* pTarget) : m_pTarget(pTarget) {}
+FontFamily::FontFamily(const std::u16string& strName) : m_strName(strName), m_status(Ok) {
+    // Fontconfig always substitutes a face; a missing one falls back to a CJK face when drawn.
+}
+
+Graphics::Graphics(HDC hDC) : m_hDC(hDC) {}
+Graphics::~Graphics() = default;
 
 Status Graphics::DrawImage(const Image* pImage, const RectF& dst, float srcX, float srcY, float srcWidth,
                            float srcHeight, Unit) {
@@ -51,54 +84,23 @@ Status Graphics::DrawImage(const Image* pImage, const RectF& dst, float srcX, fl
         call.pImage = pImage;
         g_pDrawLog->push_back(call);
     }
-    const CPixels& source = pImage->Pixels();
-    if (m_pTarget == nullptr || source.Empty() || dst.Width <= 0 || dst.Height <= 0 || srcWidth <= 0 ||
-        srcHeight <= 0) {
+    const CImageData* pData = pImage->Data();
+    if (pData == nullptr || dst.Width <= 0 || dst.Height <= 0 || srcWidth <= 0 || srcHeight <= 0) {
         return Ok;
     }
-    const int nLeft = static_cast<int>(std::lround(dst.X)) + m_origin.x;
-    const int nTop = static_cast<int>(std::lround(dst.Y)) + m_origin.y;
-    const int nWidth = static_cast<int>(std::lround(dst.Width));
-    const int nHeight = static_cast<int>(std::lround(dst.Height));
-    for (int y = 0; y < nHeight; ++y) {
-        const int ty = nTop + y;
-        const int sy = static_cast<int>(srcY + (y + 0.5f) * srcHeight / nHeight);
-        if (ty < 0 || ty >= m_pTarget->nHeight || sy < 0 || sy >= source.nHeight) {
-            continue;
-        }
-        for (int x = 0; x < nWidth; ++x) {
-            const int tx = nLeft + x;
-            const int sx = static_cast<int>(srcX + (x + 0.5f) * srcWidth / nWidth);
-            if (tx < 0 || tx >= m_pTarget->nWidth || sx < 0 || sx >= source.nWidth) {
-                continue;
-            }
-            const std::uint32_t s = source.At(sx, sy);
-            const std::uint32_t a = s >> 24;
-            if (a == 255) {
-                m_pTarget->At(tx, ty) = s;
-            } else if (a != 0) {
-                // Straight alpha over what is there.
-                const std::uint32_t d = m_pTarget->At(tx, ty);
-                std::uint32_t result = 0xFF000000u;
-                for (int shift = 0; shift < 24; shift += 8) {
-                    const std::uint32_t value =
-                        (((s >> shift) & 0xFF) * a + ((d >> shift) & 0xFF) * (255 - a)) / 255;
-                    result |= value << shift;
-                }
-                m_pTarget->At(tx, ty) = result;
-            }
-        }
+    cairo_t* pCairo = AfxBeginDrawing(m_hDC);
+    if (pCairo == nullptr) {
+        return Ok;
     }
+    cairo_rectangle(pCairo, dst.X, dst.Y, dst.Width, dst.Height);
+    cairo_clip(pCairo);
+    cairo_translate(pCairo, dst.X, dst.Y);
+    cairo_scale(pCairo, dst.Width / srcWidth, dst.Height / srcHeight);
+    cairo_set_source_surface(pCairo, pData->surface.Get(), -srcX, -srcY);
+    cairo_pattern_set_filter(cairo_get_source(pCairo), CAIRO_FILTER_NEAREST);
+    cairo_paint(pCairo);
+    cairo_destroy(pCairo);
     return Ok;
-}
-
-Status Graphics::DrawString(const OLECHAR* pszText, int nLength, const Font* pFont, const RectF& layout,
-                            const StringFormat* pFormat, const SolidBrush* pBrush) {
-    std::u16string strText;
-    for (int i = 0; pszText != nullptr && (nLength < 0 ? pszText[i] != 0 : i < nLength); ++i) {
-        strText += static_cast<char16_t>(pszText[i]);
-    }
-    return DrawString(strText, pFont, layout, pFormat, pBrush);
 }
 
 Status Graphics::DrawString(const std::u16string& strText, const Font* pFont, const RectF& layout,
@@ -122,12 +124,58 @@ Status Graphics::DrawString(const std::u16string& strText, const Font* pFont, co
     if (g_pDrawLog != nullptr) {
         g_pDrawLog->push_back(call);
     }
-    if (m_pTarget != nullptr) {
-        call.dst.X += static_cast<float>(m_origin.x);
-        call.dst.Y += static_cast<float>(m_origin.y);
-        BackendDrawString(*m_pTarget, call);
+    cairo_t* pCairo = strText.empty() ? nullptr : AfxBeginDrawing(m_hDC);
+    if (pCairo == nullptr) {
+        return Ok;
     }
+    CTextRun run;
+    run.strText = strText;
+    run.strFace = call.strFace;
+    run.fPixelSize = call.fPixelSize;
+    run.bBold = call.bBold;
+    run.color = call.color;
+    run.x = layout.X;
+    run.y = layout.Y;
+    run.width = layout.Width;
+    run.height = layout.Height;
+    run.bCentre = call.eAlign == StringAlignmentCenter;
+    run.bMiddle = call.eLineAlign == StringAlignmentCenter;
+    AfxDrawTextRun(pCairo, run);
+    cairo_destroy(pCairo);
     return Ok;
 }
 
 } // namespace Gdi
+
+void AfxDrawTextRun(cairo_t* pCairo, const CTextRun& run) {
+    PangoLayout* pLayout = pango_cairo_create_layout(pCairo);
+    // The face asked for, then CJK faces that stand in for it.
+    const std::string strFamilies =
+        AfxUtf16ToCodePage(CP_UTF8, run.strFace) + ",SimSun,WenQuanYi Zen Hei,Noto Sans CJK SC,sans";
+    PangoFontDescription* pFont = pango_font_description_from_string(strFamilies.c_str());
+    pango_font_description_set_absolute_size(pFont, run.fPixelSize * PANGO_SCALE);
+    pango_font_description_set_weight(pFont, run.bBold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_layout_set_font_description(pLayout, pFont);
+    pango_layout_set_text(pLayout, AfxUtf16ToCodePage(CP_UTF8, run.strText).c_str(), -1);
+    int nTextWidth = 0;
+    int nTextHeight = 0;
+    pango_layout_get_pixel_size(pLayout, &nTextWidth, &nTextHeight);
+    double x = run.x;
+    double y = run.y;
+    if (run.width > 0 && run.height > 0) {
+        cairo_rectangle(pCairo, run.x, run.y, run.width, run.height);
+        cairo_clip(pCairo);
+        if (run.bCentre) {
+            x += (run.width - nTextWidth) / 2.0;
+        }
+        if (run.bMiddle) {
+            y += (run.height - nTextHeight) / 2.0;
+        }
+    }
+    cairo_set_source_rgba(pCairo, ((run.color >> 16) & 0xFF) / 255.0, ((run.color >> 8) & 0xFF) / 255.0,
+                          (run.color & 0xFF) / 255.0, (run.color >> 24) / 255.0);
+    cairo_move_to(pCairo, x, y);
+    pango_cairo_show_layout(pCairo, pLayout);
+    pango_font_description_free(pFont);
+    g_object_unref(pLayout);
+}

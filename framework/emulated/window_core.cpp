@@ -1,8 +1,8 @@
-// The window model: records, creation and destruction, geometry, painting, input routing and the
-// message loop. Backends realise what happens here.
+// The window model: records, creation and destruction, geometry, input routing and the message
+// loop. Backends realise what happens here.
 #include "framework/emulated/window_core.h"
 
-#include "framework/browser.h"
+#include "framework/emulated/browser_model.h"
 #include "framework/exception.h"
 #include "framework/services.h"
 
@@ -229,19 +229,6 @@ void AfxSetVisible(HWND hWnd, bool bVisible) {
     }
     AfxSendMessage(hWnd, WM_SHOWWINDOW, bVisible ? TRUE : FALSE, 0);
     BackendWindowShown(pRecord);
-}
-
-void AfxPaintWindow(HWND hWnd, CPixels& surface) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
-    if (pRecord == nullptr) {
-        return;
-    }
-    CPixels* pPrevious = pRecord->pPaintTarget;
-    pRecord->pPaintTarget = &surface;
-    AfxSendMessage(hWnd, WM_PAINT, 0, 0);
-    if (AfxGetRecord(hWnd) != nullptr) {
-        pRecord->pPaintTarget = pPrevious;
-    }
 }
 
 // ---- Mouse input ----
@@ -471,16 +458,6 @@ bool AfxRunMessageLoop(bool (*pfnContinue)(void*), void* pContext) {
         }
     }
     return true;
-}
-
-INT_PTR AfxShellExecute(HWND, const char* lpOperation, const char* lpFile, const char*, const char*, int) {
-    const std::string strFile = lpFile != nullptr ? lpFile : "";
-    const std::string strVerb = lpOperation != nullptr ? lpOperation : "open";
-    const bool bWebAddress = strFile.rfind("http://", 0) == 0 || strFile.rfind("https://", 0) == 0;
-    if (strVerb != "open" || !bWebAddress) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    return BackendShellOpen(strFile) ? 42 : ERROR_FILE_NOT_FOUND;
 }
 
 int AfxGetSystemMetrics(int nIndex) {

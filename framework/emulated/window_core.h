@@ -1,9 +1,10 @@
-// The framework's window model, shared by the framework and its backends (never by the system's
-// code). A window handle points at a CWindowRecord; the backend realises records on its window system
-// and turns native input into messages.
+// The window model: what Windows keeps for a window, for the window systems that are not Windows. A
+// window handle points at a CWindowRecord; the backend (GTK, headless) realises records on its
+// window system and turns native input into messages. Internal to framework/emulated/ and its
+// backends.
 #pragma once
 
-#include "framework/gdi.h"
+#include "framework/emulated/surfaces.h"
 #include "framework/resources.h"
 #include "framework/wnd.h"
 
@@ -36,7 +37,7 @@ struct CWindowRecord : HWND__ {
     // Layered windows: a colour key, or a per-pixel-alpha surface.
     bool bColorKey = false;
     COLORREF crKey = 0;
-    std::shared_ptr<const CPixels> pLayeredSurface;
+    CSurfaceRef layeredSurface; // the DIB's bytes, as UpdateLayeredWindow was given them
     // Buttons: pushed while the mouse button is held over it.
     bool bPushed = false;
     bool bTrackingPress = false;
@@ -47,8 +48,8 @@ struct CWindowRecord : HWND__ {
     // A hosted control (the browser), owned by the record.
     std::unique_ptr<CBrowserControl> pControl;
     // Painting: the surface a WM_PAINT draws into; the frame a window paints itself (WM_NCPAINT).
-    CPixels* pPaintTarget = nullptr;
-    std::shared_ptr<CPixels> pFrameSurface;
+    HDC hPaintDC = nullptr;
+    CSurfaceRef frameSurface;
     // The window's shape: a rounded rectangle (window coordinates), when set.
     bool bHasRegion = false;
     CRect rcRegion;
@@ -89,7 +90,7 @@ void AfxRecalculateClient(HWND hWnd);
 void AfxNativeMoved(HWND hWnd, const CRect& rect);
 
 // Renders a window's client area into the surface by a WM_PAINT.
-void AfxPaintWindow(HWND hWnd, CPixels& surface);
+void AfxPaintWindow(HWND hWnd, const CSurfaceRef& surface);
 
 // A press of the primary mouse button on a window at a screen point, as the platform routes it:
 // WM_NCHITTEST, then WM_LBUTTONDOWN for the client area or WM_NCLBUTTONDOWN with the hit code.
@@ -116,6 +117,8 @@ void AfxResetMessageQueue();
 // Runs messages until bContinue() is false or the quit message was posted. False when the loop
 // ended because the backend had nothing more to wait for.
 bool AfxRunMessageLoop(bool (*pfnContinue)(void*), void* pContext);
+// Key and mouse input: PreTranslateMessage of the window and its parents first, then dispatch.
+void AfxTranslateAndDispatch(MSG* pMsg);
 // Marks a native event as the one being translated; AfxDispatchMessage then lets it through.
 struct CNativeEventScope {
     explicit CNativeEventScope(const MSG* pMsg);
@@ -136,7 +139,8 @@ void BackendTextChanged(CWindowRecord* pRecord);
 void BackendSetFocus(CWindowRecord* pRecord);
 void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint ptScreen);
 void BackendBeginResizeDrag(CWindowRecord* pRecord, int nHitTest, CPoint ptScreen);
-void BackendFrameChanged(CWindowRecord* pRecord); // a new frame surface or window shape
+void BackendFrameChanged(CWindowRecord* pRecord); // the frame surface was painted
+void BackendShapeChanged(CWindowRecord* pRecord); // the window's shape (SetWindowRgn) changed
 void BackendStateChanged(CWindowRecord* pRecord); // maximise, minimise or restore requested
 // Shows the system menu at a screen point; returns the chosen SC_ command or 0.
 UINT BackendTrackSystemMenu(CWindowRecord* pRecord, CPoint ptScreen);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/exception.h"
+#include "framework/emulated/browser_model.h"
 #include "framework/emulated/window_core.h"
 
 #include <gtk/gtk.h>
@@ -31,6 +32,12 @@ GCallback AfxGuarded() {
 struct CGtkWindow {
     GtkWidget* pWidget = nullptr; // the GtkWindow of a top-level window, the widget of a child
     GtkWidget* pFixed = nullptr;  // a top-level window's container of children
+    // What a layered window shows: its DIB premultiplied for cairo, converted once per update.
+    CSurfaceRef shown;
+    cairo_surface_t* pShownFrom = nullptr; // the layered surface `shown` was made from
+    // The shape is recomputed only when what gives it changed (content, size, visibility).
+    bool bShapeDirty = true;
+    CSize shapeSize;
 };
 
 CGtkWindow* AfxGtk(CWindowRecord* pRecord);
@@ -54,5 +61,7 @@ void AfxGtkCachesCleared();
 // The window's shape (SetWindowRgn) in window coordinates, or null when it has none; the caller frees it.
 cairo_region_t* AfxWindowRegion(CWindowRecord* pRecord);
 
-// Recomputes the visible and clickable shape of a top-level window.
+// Recomputes the visible and clickable shape of a top-level window when what gives it changed.
 void AfxUpdateWindowShape(CWindowRecord* pRecord);
+// Marks the shape of a layered top-level window (or of a child's top-level parent) as out of date.
+void AfxShapeChanged(CWindowRecord* pRecord);

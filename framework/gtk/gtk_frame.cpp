@@ -1,11 +1,9 @@
-// Windows that paint their own frame: the frame surface, the rounded shape, resize drags, window
-// states, the system menu, text drawing (Pango) and the browser cache.
+// Windows that paint their own frame: the frame shown, the rounded shape, resize drags, window
+// states, the system menu, and the browser cache.
 #include "framework/gtk/gtk_backend.h"
 
-#include "framework/graphics.h"
 #include "framework/url_cache.h"
 
-#include <pango/pangocairo.h>
 #include <webkit2/webkit2.h>
 
 #include <memory>
@@ -73,6 +71,13 @@ cairo_region_t* AfxWindowRegion(CWindowRecord* pRecord) {
 }
 
 void BackendFrameChanged(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    if (pNative != nullptr && pRecord->IsTopLevel()) {
+        gtk_widget_queue_draw(pNative->pWidget);
+    }
+}
+
+void BackendShapeChanged(CWindowRecord* pRecord) {
     CGtkWindow* pNative = AfxGtk(pRecord);
     if (pNative == nullptr || !pRecord->IsTopLevel()) {
         return;
@@ -142,55 +147,6 @@ UINT BackendTrackSystemMenu(CWindowRecord* pRecord, CPoint) {
     g_main_loop_unref(pLoop);
     gtk_widget_destroy(pMenu);
     return nChoice;
-}
-
-void BackendDrawString(CPixels& target, const Gdi::CDrawCall& call) {
-    if (target.Empty() || call.strText.empty()) {
-        return;
-    }
-    cairo_surface_t* pSurface = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(target.bits.data()), CAIRO_FORMAT_ARGB32, target.nWidth,
-        target.nHeight, target.nWidth * 4);
-    cairo_t* pCairo = cairo_create(pSurface);
-    PangoLayout* pLayout = pango_cairo_create_layout(pCairo);
-    // The face asked for, then CJK faces that stand in for it.
-    const std::string strFamilies =
-        AfxUtf8FromUtf16(call.strFace) + ",SimSun,WenQuanYi Zen Hei,Noto Sans CJK SC,sans";
-    PangoFontDescription* pFont = pango_font_description_from_string(strFamilies.c_str());
-    pango_font_description_set_absolute_size(pFont, call.fPixelSize * PANGO_SCALE);
-    pango_font_description_set_weight(pFont, call.bBold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    pango_layout_set_font_description(pLayout, pFont);
-    pango_layout_set_text(pLayout, AfxUtf8FromUtf16(call.strText).c_str(), -1);
-    const bool bBounded = call.dst.Width > 0 && call.dst.Height > 0;
-    int nTextWidth = 0;
-    int nTextHeight = 0;
-    pango_layout_get_pixel_size(pLayout, &nTextWidth, &nTextHeight);
-    double x = call.dst.X;
-    double y = call.dst.Y;
-    if (bBounded) {
-        cairo_rectangle(pCairo, call.dst.X, call.dst.Y, call.dst.Width, call.dst.Height);
-        cairo_clip(pCairo);
-        if (call.eAlign == Gdi::StringAlignmentCenter) {
-            x += (call.dst.Width - nTextWidth) / 2.0;
-        }
-        if (call.eLineAlign == Gdi::StringAlignmentCenter) {
-            y += (call.dst.Height - nTextHeight) / 2.0;
-        }
-    }
-    cairo_set_source_rgba(pCairo, ((call.color >> 16) & 0xFF) / 255.0, ((call.color >> 8) & 0xFF) / 255.0,
-                          (call.color & 0xFF) / 255.0, (call.color >> 24) / 255.0);
-    cairo_move_to(pCairo, x, y);
-    pango_cairo_show_layout(pCairo, pLayout);
-    pango_font_description_free(pFont);
-    g_object_unref(pLayout);
-    cairo_destroy(pCairo);
-    cairo_surface_flush(pSurface);
-    cairo_surface_destroy(pSurface);
-}
-
-bool BackendFontFamilyExists(const std::u16string&) {
-    // Fontconfig always substitutes a face; a missing one falls back to a CJK face when drawn.
-    return true;
 }
 
 namespace {

@@ -10,7 +10,6 @@
 // Not realised: minimised icons drawn by the program (the window manager shows its own).
 #include "framework/gtk/gtk_backend.h"
 
-#include "framework/browser.h"
 #include "framework/codepage.h"
 
 #include <cairo.h>
@@ -58,43 +57,42 @@ struct CPendingDrag {
 };
 CPendingDrag g_drag;
 
-cairo_surface_t* SurfaceFromPixels(const CPixels& pixels, bool bColorKey, std::uint32_t nKey) {
-    cairo_surface_t* pSurface =
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels.nWidth, pixels.nHeight);
+// A colour-keyed window's content as the window system shows it: key pixels see-through. The
+// painted pixels are opaque, so they are cairo's as they are.
+void ApplyColourKey(cairo_surface_t* pSurface, COLORREF crKey) {
+    const std::uint32_t nKey = 0xFF000000u | (std::uint32_t(GetRValue(crKey)) << 16) |
+                               (std::uint32_t(GetGValue(crKey)) << 8) | GetBValue(crKey);
     cairo_surface_flush(pSurface);
     unsigned char* pData = cairo_image_surface_get_data(pSurface);
     const int nStride = cairo_image_surface_get_stride(pSurface);
-    for (int y = 0; y < pixels.nHeight; ++y) {
+    const int nWidth = cairo_image_surface_get_width(pSurface);
+    for (int y = 0; y < cairo_image_surface_get_height(pSurface); ++y) {
         auto* pRow = reinterpret_cast<std::uint32_t*>(pData + y * nStride);
-        for (int x = 0; x < pixels.nWidth; ++x) {
-            std::uint32_t v = pixels.At(x, y);
-            if (bColorKey && (v | 0xFF000000u) == nKey) {
-                v = 0;
+        for (int x = 0; x < nWidth; ++x) {
+            if ((pRow[x] | 0xFF000000u) == nKey) {
+                pRow[x] = 0;
             }
-            // cairo wants premultiplied colour; the program's pixels are straight.
-            const std::uint32_t a = v >> 24;
-            const std::uint32_t r = ((v >> 16) & 0xFF) * a / 255;
-            const std::uint32_t g = ((v >> 8) & 0xFF) * a / 255;
-            const std::uint32_t b = (v & 0xFF) * a / 255;
-            pRow[x] = (a << 24) | (r << 16) | (g << 8) | b;
         }
     }
     cairo_surface_mark_dirty(pSurface);
-    return pSurface;
 }
 
-// The region of pixels for which bVisible is true, as row spans.
-template <typename Predicate>
-cairo_region_t* RegionOf(const CPixels& pixels, Predicate bVisible) {
+// The region of the pixels with some alpha, as row spans.
+cairo_region_t* OpaqueRegion(cairo_surface_t* pSurface) {
     cairo_region_t* pRegion = cairo_region_create();
-    for (int y = 0; y < pixels.nHeight; ++y) {
+    cairo_surface_flush(pSurface);
+    const unsigned char* pData = cairo_image_surface_get_data(pSurface);
+    const int nStride = cairo_image_surface_get_stride(pSurface);
+    const int nWidth = cairo_image_surface_get_width(pSurface);
+    for (int y = 0; y < cairo_image_surface_get_height(pSurface); ++y) {
+        const auto* pRow = reinterpret_cast<const std::uint32_t*>(pData + y * nStride);
         int x = 0;
-        while (x < pixels.nWidth) {
-            while (x < pixels.nWidth && !bVisible(pixels.At(x, y))) {
+        while (x < nWidth) {
+            while (x < nWidth && (pRow[x] >> 24) == 0) {
                 ++x;
             }
             const int nStart = x;
-            while (x < pixels.nWidth && bVisible(pixels.At(x, y))) {
+            while (x < nWidth && (pRow[x] >> 24) != 0) {
                 ++x;
             }
             if (x > nStart) {
@@ -104,6 +102,28 @@ cairo_region_t* RegionOf(const CPixels& pixels, Predicate bVisible) {
         }
     }
     return pRegion;
+}
+
+// The content of a colour-keyed window as shown (key pixels transparent), or empty.
+CSurfaceRef KeyedContent(CWindowRecord* pRecord) {
+    CSurfaceRef surface = AfxCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
+    if (surface) {
+        AfxPaintWindow(pRecord, surface);
+        if (pRecord->bColorKey) {
+            ApplyColourKey(surface.Get(), pRecord->crKey);
+        }
+    }
+    return surface;
+}
+
+// What a layered window shows, converted from its DIB when that changed.
+cairo_surface_t* ShownLayeredSurface(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    if (pNative->pShownFrom != pRecord->layeredSurface.Get()) {
+        pNative->shown = AfxPremultipliedCopy(pRecord->layeredSurface.Get());
+        pNative->pShownFrom = pRecord->layeredSurface.Get();
+    }
+    return pNative->shown.Get();
 }
 
 CPoint RootPoint(double x, double y) { return CPoint(static_cast<int>(x), static_cast<int>(y)); }
@@ -116,7 +136,7 @@ void TraceStartup(const char* pszEvent, CWindowRecord* pRecord) {
         return;
     }
     if (FILE* pFile = std::fopen(s_pszFile, "a")) {
-        std::fprintf(pFile, "%s %s %lld\n", pszEvent, pRecord->pLayeredSurface ? "layered" : "plain",
+        std::fprintf(pFile, "%s %s %lld\n", pszEvent, pRecord->layeredSurface ? "layered" : "plain",
                      static_cast<long long>(g_get_monotonic_time()));
         std::fclose(pFile);
     }
@@ -134,23 +154,21 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
     if (pRecord == nullptr) {
         return FALSE;
     }
-    if (pRecord->IsTopLevel() && pRecord->pLayeredSurface &&
+    if (pRecord->IsTopLevel() && pRecord->layeredSurface &&
         !g_object_get_data(G_OBJECT(AfxGtk(pRecord)->pWidget), "drawn")) {
         g_object_set_data(G_OBJECT(AfxGtk(pRecord)->pWidget), "drawn", pRecord);
         TraceStartup("draw", pRecord);
     }
     cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
-    if (pRecord->pLayeredSurface) {
-        cairo_surface_t* pSurface = SurfaceFromPixels(*pRecord->pLayeredSurface, false, 0);
-        cairo_set_source_surface(pCairo, pSurface, 0, 0);
+    if (pRecord->layeredSurface) {
+        cairo_set_source_surface(pCairo, ShownLayeredSurface(pRecord), 0, 0);
         cairo_paint(pCairo);
-        cairo_surface_destroy(pSurface);
         return FALSE;
     }
-    if (pRecord->pFrameSurface) {
+    if (pRecord->frameSurface) {
         // A window that paints its own frame: the frame, with the client content above it. Outside the
         // window's shape every pixel is transparent, which is what shows it under a compositor (without
-        // one, the bounding shape does).
+        // one, the bounding shape does). The frame surface is shown as it is: no conversion.
         cairo_save(pCairo);
         cairo_set_source_rgba(pCairo, 0, 0, 0, 0);
         cairo_paint(pCairo);
@@ -159,23 +177,16 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
             cairo_clip(pCairo);
             cairo_region_destroy(pShape);
         }
-        cairo_surface_t* pSurface = SurfaceFromPixels(*pRecord->pFrameSurface, false, 0);
-        cairo_set_source_surface(pCairo, pSurface, 0, 0);
+        cairo_set_source_surface(pCairo, pRecord->frameSurface.Get(), 0, 0);
         cairo_paint(pCairo);
-        cairo_surface_destroy(pSurface);
         cairo_restore(pCairo);
         return FALSE;
     }
-    CPixels pixels(pRecord->rcWindow.Width(), pRecord->rcWindow.Height(), 0);
-    if (pixels.Empty()) {
-        return FALSE;
+    CSurfaceRef content = KeyedContent(pRecord);
+    if (content) {
+        cairo_set_source_surface(pCairo, content.Get(), 0, 0);
+        cairo_paint(pCairo);
     }
-    AfxPaintWindow(pRecord, pixels);
-    cairo_surface_t* pSurface =
-        SurfaceFromPixels(pixels, pRecord->bColorKey, AfxArgbFromColorRef(pRecord->crKey));
-    cairo_set_source_surface(pCairo, pSurface, 0, 0);
-    cairo_paint(pCairo);
-    cairo_surface_destroy(pSurface);
     return FALSE;
 }
 
@@ -373,24 +384,12 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
 }
 
 GdkPixbuf* PixbufFromIcon(HICON hIcon) {
-    const CPixels& pixels = AfxIconFromHandle(hIcon)->pixels;
-    if (pixels.Empty()) {
+    const CIconObject* pIcon = AfxIconObject(hIcon);
+    if (pIcon == nullptr || !pIcon->surface) {
         return nullptr;
     }
-    GdkPixbuf* pPixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, pixels.nWidth, pixels.nHeight);
-    guchar* pBits = gdk_pixbuf_get_pixels(pPixbuf);
-    const int nStride = gdk_pixbuf_get_rowstride(pPixbuf);
-    for (int y = 0; y < pixels.nHeight; ++y) {
-        for (int x = 0; x < pixels.nWidth; ++x) {
-            const std::uint32_t v = pixels.At(x, y);
-            guchar* p = pBits + y * nStride + x * 4;
-            p[0] = (v >> 16) & 0xFF;
-            p[1] = (v >> 8) & 0xFF;
-            p[2] = v & 0xFF;
-            p[3] = v >> 24;
-        }
-    }
-    return pPixbuf;
+    return gdk_pixbuf_get_from_surface(pIcon->surface.Get(), 0, 0, pIcon->surface.Width(),
+                                       pIcon->surface.Height());
 }
 
 // Owned windows stay above their owner.
@@ -451,21 +450,34 @@ std::u16string AfxUtf16FromUtf8(const char* pszText) {
     return AfxCodePageToUtf16(CP_UTF8, pszText != nullptr ? pszText : "");
 }
 
+void AfxShapeChanged(CWindowRecord* pRecord) {
+    if (pRecord != nullptr && !pRecord->IsTopLevel()) {
+        pRecord = AfxGetRecord(pRecord->hParent);
+    }
+    if (CGtkWindow* pNative = AfxGtk(pRecord)) {
+        pNative->bShapeDirty = true;
+    }
+}
+
 void AfxUpdateWindowShape(CWindowRecord* pRecord) {
     CGtkWindow* pNative = AfxGtk(pRecord);
     if (pNative == nullptr || !pRecord->IsTopLevel() || (pRecord->dwExStyle & WS_EX_LAYERED) == 0) {
         return;
     }
+    const CSize size = pRecord->rcWindow.Size();
+    if (!pNative->bShapeDirty && pNative->shapeSize.cx == size.cx && pNative->shapeSize.cy == size.cy) {
+        return;
+    }
     cairo_region_t* pRegion = nullptr;
-    if (pRecord->pLayeredSurface) {
-        pRegion = RegionOf(*pRecord->pLayeredSurface, [](std::uint32_t v) { return (v >> 24) != 0; });
+    if (pRecord->layeredSurface) {
+        pRegion = OpaqueRegion(pRecord->layeredSurface.Get());
     } else if (pRecord->bColorKey) {
         // What the window paints itself, less the key colour, plus its visible children.
-        CPixels pixels(pRecord->rcWindow.Width(), pRecord->rcWindow.Height(), 0);
-        AfxPaintWindow(pRecord, pixels);
-        const std::uint32_t nKey = AfxArgbFromColorRef(pRecord->crKey);
-        pRegion =
-            RegionOf(pixels, [nKey](std::uint32_t v) { return (v | 0xFF000000u) != nKey && (v >> 24) != 0; });
+        CSurfaceRef content = KeyedContent(pRecord);
+        if (!content) {
+            return;
+        }
+        pRegion = OpaqueRegion(content.Get());
         for (HWND hChild : pRecord->children) {
             CWindowRecord* pChild = AfxGetRecord(hChild);
             if (pChild != nullptr && pChild->bVisible) {
@@ -477,6 +489,8 @@ void AfxUpdateWindowShape(CWindowRecord* pRecord) {
     } else {
         return;
     }
+    pNative->bShapeDirty = false;
+    pNative->shapeSize = size;
     // The bounding shape as well as the input shape, with or without a compositor: a window manager
     // frames the bounding shape, and a press outside it would reach the frame (a move in openbox).
     gtk_widget_shape_combine_region(pNative->pWidget, pRegion);
@@ -529,6 +543,7 @@ void BackendWindowMoved(CWindowRecord* pRecord) {
         AfxUpdateWindowShape(pRecord);
     } else {
         AfxPlaceChild(pRecord);
+        AfxShapeChanged(pRecord);
         AfxUpdateWindowShape(AfxGetRecord(pRecord->hParent));
     }
 }
@@ -547,6 +562,7 @@ void BackendWindowShown(CWindowRecord* pRecord) {
                 g_object_unref(pIcon);
             }
         }
+        AfxShapeChanged(pRecord);
         AfxUpdateWindowShape(pRecord);
         if ((pRecord->dwStyle & WS_THICKFRAME) != 0) {
             const CSize minimum = AfxMinTrackSize(pRecord);
@@ -562,6 +578,7 @@ void BackendWindowShown(CWindowRecord* pRecord) {
         gtk_widget_show(pNative->pWidget);
     }
     if (!pRecord->IsTopLevel()) {
+        AfxShapeChanged(pRecord);
         AfxUpdateWindowShape(AfxGetRecord(pRecord->hParent));
     }
 }
@@ -573,6 +590,7 @@ void BackendWindowInvalidated(CWindowRecord* pRecord) {
 }
 
 void BackendLayeredChanged(CWindowRecord* pRecord) {
+    AfxShapeChanged(pRecord);
     AfxUpdateWindowShape(pRecord);
     BackendWindowInvalidated(pRecord);
 }

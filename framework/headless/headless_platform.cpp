@@ -1,7 +1,6 @@
 #include "framework/headless/headless_platform.h"
 
 #include "framework/codepage.h"
-#include "framework/emulated/window_core.h"
 
 namespace {
 
@@ -53,7 +52,7 @@ void AfxResetHeadless() {
     platform.invalidated.clear();
     platform.navigations.clear();
     platform.nStops = 0;
-    AfxResetMessageQueue();
+    AfxResetHeadlessWindows();
 }
 
 std::string CHeadlessModule::GetModulePath() {

@@ -113,6 +113,8 @@ struct CHeadlessPlatform {
     int nStops = 0;
 };
 
-// The headless platform's state. Reset() restores a new platform.
+// The headless platform's state. AfxResetHeadless restores a new platform.
 CHeadlessPlatform& AfxHeadless();
 void AfxResetHeadless();
+// Empties the message queue of the headless windows (nothing where the program has no windows).
+void AfxResetHeadlessWindows();

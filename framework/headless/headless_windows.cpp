@@ -1,11 +1,15 @@
-// The headless window system: windows are the framework's records and nothing more; what the
-// player would see and do is recorded and scripted through CHeadlessPlatform.
-#include "framework/browser.h"
-#include "framework/graphics.h"
-#include "framework/headless/headless_platform.h"
+// The headless window system: the window model with nothing under it. Windows are records, drawing
+// happens for real on cairo image surfaces, and what the player would see and do is recorded and
+// scripted through CHeadlessPlatform.
+//
+// Realises: every backend hook of the model (window_core.h, browser_model.h), the URL cache.
+// Does not realise: a screen (nothing is shown), native input (tests send it), a browser engine
+// (tests fire its events), a message-box or menu user (tests script the answers).
+#include "framework/emulated/browser_model.h"
 #include "framework/emulated/window_core.h"
+#include "framework/headless/headless_platform.h"
 
-#include <cstring>
+void AfxResetHeadlessWindows() { AfxResetMessageQueue(); }
 
 void BackendWindowCreated(CWindowRecord*) {}
 void BackendWindowDestroyed(CWindowRecord*) {}
@@ -20,15 +24,13 @@ void BackendBeginResizeDrag(CWindowRecord*, int nHitTest, CPoint) {
     AfxHeadless().resizeDrags.push_back(nHitTest);
 }
 void BackendFrameChanged(CWindowRecord*) { ++AfxHeadless().nFramePaints; }
+void BackendShapeChanged(CWindowRecord*) {}
 void BackendStateChanged(CWindowRecord*) {}
 
 UINT BackendTrackSystemMenu(CWindowRecord*, CPoint ptScreen) {
     AfxHeadless().systemMenus.push_back(ptScreen);
     return AfxHeadless().nSystemMenuChoice;
 }
-
-void BackendDrawString(CPixels&, const Gdi::CDrawCall&) {}
-bool BackendFontFamilyExists(const std::u16string&) { return true; }
 
 std::vector<CUrlCacheEntry> BackendUrlCacheEntries() {
     ++AfxHeadless().nUrlCacheEnumerations;
@@ -91,22 +93,3 @@ void BackendBrowserNavigate(CBrowserControl*, const std::u16string& strUrl) {
 }
 void BackendBrowserStop(CBrowserControl*) { ++AfxHeadless().nStops; }
 void BackendBrowserHostPolicyChanged(CBrowserControl*) {}
-
-// Pictures: the headless platform reads a PNG's size (its pixels stay transparent) and gives icons
-// 32 x 32 transparent pixels.
-bool AfxDecodeImage(const BYTE* pData, std::size_t nSize, CPixels& pixels) {
-    static const BYTE kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    if (nSize >= 24 && std::memcmp(pData, kPngSignature, 8) == 0) {
-        const auto read32 = [pData](std::size_t n) {
-            return (int(pData[n]) << 24) | (int(pData[n + 1]) << 16) | (int(pData[n + 2]) << 8) |
-                   int(pData[n + 3]);
-        };
-        pixels = CPixels(read32(16), read32(20), 0);
-        return true;
-    }
-    if (nSize >= 6 && pData[0] == 0 && pData[1] == 0 && pData[2] == 1) {
-        pixels = CPixels(32, 32, 0);
-        return true;
-    }
-    return false;
-}

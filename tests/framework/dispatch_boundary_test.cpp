@@ -2,7 +2,7 @@
 // program goes on.
 #include "framework/browser.h"
 #include "framework/exception.h"
-#include "framework/emulated/window_core.h"
+#include "framework/headless/headless_inspect.h"
 
 #include "support/headless_fixture.h"
 #include "support/launcher_fixture.h"

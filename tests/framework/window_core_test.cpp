@@ -1,7 +1,7 @@
 // The framework's window model on the headless platform: what the platform would do by default.
 #include "framework/dialog.h"
 #include "framework/headless/headless_platform.h"
-#include "framework/emulated/window_core.h"
+#include "framework/headless/headless_inspect.h"
 #include "res/resource.h"
 
 #include "support/modal_run.h"

@@ -1,10 +1,13 @@
 #include "gamewindow/dui_button.h"
 #include "gamewindow/resource_image_loader.h"
 
+#include "framework/headless/headless_inspect.h"
 #include "framework/headless/headless_platform.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -15,14 +18,18 @@ struct CSliceCase {
     float fSrcX, fSrcWidth;
 };
 
-std::vector<Gdi::CDrawCall> Draw(CDUIButton& button) {
-    std::vector<Gdi::CDrawCall> calls;
-    Gdi::g_pDrawLog = &calls;
-    CPixels target(300, 40);
-    Gdi::Graphics graphics(&target);
+// Draws the button on a new 1300 x 40 surface; the calls it made, and the surface.
+std::vector<CDrawCall> Draw(CDUIButton& button, CBitmap* pSurface = nullptr) {
+    CBitmap surface;
+    CBitmap& target = pSurface != nullptr ? *pSurface : surface;
+    target.CreateDIBSection(1300, 40);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&target);
+    CDrawLogScope log;
+    Gdi::Graphics graphics(dc);
     button.Draw(graphics);
-    Gdi::g_pDrawLog = nullptr;
-    return calls;
+    return log.Calls();
 }
 
 TEST(DUIButtonTest, SliceChoiceAndArithmetic) {
@@ -38,15 +45,15 @@ TEST(DUIButtonTest, SliceChoiceAndArithmetic) {
     for (const CSliceCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.nWidth << "/" << c.nCount << " hot " << c.bHot << " pressed "
                                         << c.bPressed << " disabled " << c.bDisabled);
-        Gdi::Image image(CPixels(c.nWidth, 20, 0xFF000000));
+        std::unique_ptr<Gdi::Image> pImage(AfxInspectMakeImage(c.nWidth, 20, 0xFF000000));
         CDUIButton button;
         button.m_rect = CRect(100, 10, 140, 30);
-        button.m_pImage = &image;
+        button.m_pImage = pImage.get();
         button.m_nStateCount = c.nCount;
         button.m_bHot = c.bHot;
         button.m_bPressed = c.bPressed;
         button.m_bDisabled = c.bDisabled;
-        const std::vector<Gdi::CDrawCall> calls = Draw(button);
+        const std::vector<CDrawCall> calls = Draw(button);
         ASSERT_EQ(calls.size(), 1u); // no caption, no font
         EXPECT_EQ(calls[0].src.X, c.fSrcX);
         EXPECT_EQ(calls[0].src.Width, c.fSrcWidth);
@@ -56,16 +63,49 @@ TEST(DUIButtonTest, SliceChoiceAndArithmetic) {
     }
 }
 
-TEST(DUIButtonTest, CaptionCentredInTheButtonInItsColours) {
-    Gdi::Image image(CPixels(123, 20, 0xFF000000));
+TEST(DUIButtonTest, TheCellOfTheStateIsWhatReachesThePixels) {
+    // Three cells of 20 x 20: red, green, blue.
+    CBitmap cells;
+    cells.CreateDIBSection(60, 20);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    dc.SelectObject(&cells);
+    const COLORREF colours[] = {RGB(200, 0, 0), RGB(0, 200, 0), RGB(0, 0, 200)};
+    for (int i = 0; i < 3; ++i) {
+        const CRect cell(i * 20, 0, i * 20 + 20, 20);
+        dc.FillSolidRect(&cell, colours[i]);
+    }
+    Gdi::Bitmap image(cells, nullptr);
     CDUIButton button;
-    button.m_rect = CRect(1150, 10, 1190, 30);
+    button.m_rect = CRect(100, 10, 140, 30);
     button.m_pImage = &image;
     button.m_nStateCount = 3;
+    const struct {
+        BOOL bHot, bPressed;
+        std::uint32_t nExpected;
+    } states[] = {{FALSE, FALSE, 0xFFC80000u}, {TRUE, FALSE, 0xFF00C800u}, {TRUE, TRUE, 0xFF0000C8u}};
+    for (const auto& state : states) {
+        button.m_bHot = state.bHot;
+        button.m_bPressed = state.bPressed;
+        CBitmap surface;
+        Draw(button, &surface);
+        EXPECT_EQ(AfxInspectPixel(surface, 100, 10), state.nExpected);
+        EXPECT_EQ(AfxInspectPixel(surface, 139, 29), state.nExpected);
+        EXPECT_EQ(AfxInspectPixel(surface, 140, 20), 0u); // nothing outside the button
+        EXPECT_EQ(AfxInspectPixel(surface, 99, 20), 0u);
+    }
+}
+
+TEST(DUIButtonTest, CaptionCentredInTheButtonInItsColours) {
+    std::unique_ptr<Gdi::Image> pImage(AfxInspectMakeImage(123, 20, 0xFF000000));
+    CDUIButton button;
+    button.m_rect = CRect(1150, 10, 1190, 30);
+    button.m_pImage = pImage.get();
+    button.m_nStateCount = 3;
     button.m_strText = "刷新";
-    std::vector<Gdi::CDrawCall> calls = Draw(button);
+    std::vector<CDrawCall> calls = Draw(button);
     ASSERT_EQ(calls.size(), 2u);
-    const Gdi::CDrawCall& caption = calls[1];
+    const CDrawCall& caption = calls[1];
     EXPECT_EQ(caption.strText, u"刷新");
     EXPECT_EQ(caption.strFace, u"宋体");
     EXPECT_FLOAT_EQ(caption.fPixelSize, 10.0f * 96 / 72);
@@ -81,7 +121,7 @@ TEST(DUIButtonTest, CaptionCentredInTheButtonInItsColours) {
 }
 
 TEST(DUIButtonTest, CopiesShareThePicture) {
-    Gdi::Image image(CPixels(60, 20));
+    Gdi::Bitmap image(60, 20);
     CDUIButton button;
     button.m_pImage = &image;
     button.m_strText = "官网";

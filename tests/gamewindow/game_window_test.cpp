@@ -5,7 +5,7 @@
 #include "support/modal_run.h"
 
 #include "framework/browser.h"
-#include "framework/emulated/window_core.h"
+#include "framework/headless/headless_inspect.h"
 #include "res/resource.h"
 
 #include <functional>
@@ -282,10 +282,9 @@ TEST_F(GameWindowTest, MinimumTrackHeightAndClientCalculation) {
 TEST_F(GameWindowTest, FramePaintsTheNineSlicesThenTitleThenButtonsInOrder) {
     RunGameWindow([&](ChtmlbrowserDlg& dialog) {
         dialog.SetWindowText("Drelk - 双线一区");
-        std::vector<Gdi::CDrawCall> calls;
-        Gdi::g_pDrawLog = &calls;
+        CDrawLogScope log;
         dialog.OnNcPaint();
-        Gdi::g_pDrawLog = nullptr;
+        const std::vector<CDrawCall>& calls = log.Calls();
         ASSERT_EQ(calls.size(), 8u + 1u + 7u + 4u); // slices, title, seven pictures, four captions
         const float W = 1280;
         const float H = 760;
@@ -301,7 +300,7 @@ TEST_F(GameWindowTest, FramePaintsTheNineSlicesThenTitleThenButtonsInOrder) {
                                            {{W - 50, 0, 50, 39}, {SW - 50, 0, 50, 39}}};
         for (int i = 0; i < 8; ++i) {
             SCOPED_TRACE(i);
-            EXPECT_EQ(calls[i].eKind, Gdi::CDrawCall::DrawImage);
+            EXPECT_EQ(calls[i].eKind, CDrawCall::DrawImage);
             EXPECT_EQ(calls[i].dst.X, expected[i][0].X);
             EXPECT_EQ(calls[i].dst.Y, expected[i][0].Y);
             EXPECT_EQ(calls[i].dst.Width, expected[i][0].Width);
@@ -311,8 +310,8 @@ TEST_F(GameWindowTest, FramePaintsTheNineSlicesThenTitleThenButtonsInOrder) {
             EXPECT_EQ(calls[i].src.Width, expected[i][1].Width);
             EXPECT_EQ(calls[i].src.Height, expected[i][1].Height);
         }
-        const Gdi::CDrawCall& title = calls[8];
-        EXPECT_EQ(title.eKind, Gdi::CDrawCall::DrawString);
+        const CDrawCall& title = calls[8];
+        EXPECT_EQ(title.eKind, CDrawCall::DrawString);
         EXPECT_EQ(title.strText, u"Drelk - 双线一区");
         EXPECT_EQ(title.dst.X, 97);
         EXPECT_EQ(title.dst.Y, 15);
@@ -324,7 +323,7 @@ TEST_F(GameWindowTest, FramePaintsTheNineSlicesThenTitleThenButtonsInOrder) {
         // Buttons in ascending id order: 10 官网, 11 充值, 12 刷新, 13 清理, then 110, 111, 112.
         std::vector<std::u16string> captions;
         for (std::size_t i = 9; i < calls.size(); ++i) {
-            if (calls[i].eKind == Gdi::CDrawCall::DrawString) {
+            if (calls[i].eKind == CDrawCall::DrawString) {
                 captions.push_back(calls[i].strText);
             }
         }
@@ -333,15 +332,68 @@ TEST_F(GameWindowTest, FramePaintsTheNineSlicesThenTitleThenButtonsInOrder) {
     });
 }
 
+TEST_F(GameWindowTest, FramePixelsComeFromTheSkinSlicesAndTheClientAreaIsLeftAlone) {
+    RunGameWindow([&](ChtmlbrowserDlg& dialog) {
+        const BYTE* pData = nullptr;
+        std::size_t nSize = 0;
+        ASSERT_TRUE(AfxFindResource(IDB_SKIN, "PNG", pData, nSize));
+        const CSurfaceRef skin = AfxDecodePicture(pData, nSize, true);
+        ASSERT_TRUE(skin);
+        const int W = 1280;
+        const int H = 760;
+        const int SW = skin.Width();
+        const int SH = skin.Height();
+        const auto skinAt = [&](int x, int y) { return AfxSurfacePixel(skin.Get(), x, y); };
+        dialog.SetWindowText("");
+        dialog.OnNcPaint();
+        const auto frameAt = [&](int x, int y) { return AfxInspectFramePixel(dialog.m_hWnd, x, y); };
+        // Each sample with the skin pixel its slice maps it to (stretched slices take the nearest).
+        EXPECT_EQ(frameAt(50, 20), skinAt(50, 20));               // logo
+        EXPECT_EQ(frameAt(500, 20), skinAt(218, 20));             // caption background, stretched
+        EXPECT_EQ(frameAt(W - 3, 37), skinAt(SW - 3, 37));        // right end cap
+        EXPECT_EQ(frameAt(1, 400), skinAt(1, 40));                // left border
+        EXPECT_EQ(frameAt(W - 2, 400), skinAt(SW - 2, 40));       // right border
+        EXPECT_EQ(frameAt(640, H - 2), skinAt(40, SH - 2));       // bottom border
+        EXPECT_EQ(frameAt(1, H - 2), skinAt(1, SH - 2));          // bottom-left corner
+        EXPECT_EQ(frameAt(W - 2, H - 2), skinAt(SW - 2, SH - 2)); // bottom-right corner
+        EXPECT_EQ(frameAt(640, 400), 0u);                         // the client area: not the frame's
+        EXPECT_EQ(frameAt(5, H - 5), 0u);
+        EXPECT_EQ(frameAt(3, 39), 0u);
+        EXPECT_NE(frameAt(2, 39), 0u);
+
+        // The title changes pixels after its origin only, in white.
+        std::vector<std::uint32_t> before;
+        for (int y = 0; y < 39; ++y) {
+            for (int x = 0; x < 700; ++x) {
+                before.push_back(frameAt(x, y));
+            }
+        }
+        dialog.SetWindowText("Drelk - 双线一区");
+        dialog.OnNcPaint();
+        int nChanged = 0;
+        int nWhite = 0;
+        for (int y = 0; y < 39; ++y) {
+            for (int x = 0; x < 700; ++x) {
+                if (frameAt(x, y) != before[std::size_t(y) * 700 + x]) {
+                    ++nChanged;
+                    ASSERT_GE(x, 97);
+                    ASSERT_GE(y, 15);
+                    nWhite += frameAt(x, y) == 0xFFFFFFFFu ? 1 : 0;
+                }
+            }
+        }
+        EXPECT_GT(nChanged, 50);
+        EXPECT_GT(nWhite, 10);
+    });
+}
+
 TEST_F(GameWindowTest, NoSkinPaintsNothingButButtonsStillWork) {
     RunGameWindow([&](ChtmlbrowserDlg& dialog) {
         delete dialog.m_pSkinImage;
         dialog.m_pSkinImage = nullptr;
-        std::vector<Gdi::CDrawCall> calls;
-        Gdi::g_pDrawLog = &calls;
+        CDrawLogScope log;
         dialog.OnNcPaint();
-        Gdi::g_pDrawLog = nullptr;
-        EXPECT_TRUE(calls.empty());
+        EXPECT_TRUE(log.Calls().empty());
         Click(dialog, 1160, 20);
         EXPECT_EQ(Platform().navigations.size(), 2u);
     });

@@ -16,9 +16,9 @@ TEST_F(LauncherWindowsTest, BackdropIsCentredWithTheControlsWindowExactlyOverIt)
         EXPECT_TRUE(Controls().IsWindowVisible());
         EXPECT_NE(dialog.GetExStyle() & WS_EX_LAYERED, 0u);
         EXPECT_NE(Controls().GetExStyle() & WS_EX_LAYERED, 0u);
-        ASSERT_NE(Record(dialog).pLayeredSurface, nullptr);
-        EXPECT_EQ(Record(dialog).pLayeredSurface->nWidth, 1024);
-        EXPECT_EQ(Record(dialog).pLayeredSurface->nHeight, 635);
+        ASSERT_TRUE(Record(dialog).layeredSurface);
+        EXPECT_EQ(Record(dialog).layeredSurface.Width(), 1024);
+        EXPECT_EQ(Record(dialog).layeredSurface.Height(), 635);
         EXPECT_TRUE(Record(Controls()).bColorKey);
         EXPECT_EQ(Record(Controls()).crKey, RGB(255, 0, 255));
         EXPECT_EQ(dialog.GetIcon(TRUE), dialog.m_hIcon);
@@ -112,15 +112,12 @@ TEST_F(LauncherWindowsTest, AButtonStillClicksAfterADragWhoseReleaseNeverCame) {
 TEST_F(LauncherWindowsTest, PressedBitmapOnlyWhileHeldOverTheButton) {
     RunLauncher([&](CDrelkClientDlg&) {
         CBitmapButton& tab = Controls().m_btnForum;
-        const auto drawnPixel = [&] {
-            CPixels surface(104, 31);
-            AfxPaintWindow(tab.m_hWnd, surface);
-            return surface.At(50, 15);
-        };
+        const auto drawnPixel = [&] { return AfxSurfacePixel(AfxInspectPaint(tab.m_hWnd).Get(), 50, 15); };
         const std::uint32_t nNormal = drawnPixel();
-        EXPECT_EQ(nNormal, tab.m_bitmap.m_pixels.At(50, 15));
+        EXPECT_EQ(nNormal, AfxInspectPixel(tab.m_bitmap, 50, 15));
         AfxMousePress(Controls().m_hWnd, Centre(tab));
-        EXPECT_EQ(drawnPixel(), tab.m_bitmapSel.m_pixels.At(50, 15));
+        EXPECT_EQ(drawnPixel(), AfxInspectPixel(tab.m_bitmapSel, 50, 15));
+        EXPECT_NE(drawnPixel(), nNormal);
         AfxMouseMove(Controls().m_hWnd, CPoint(0, 0)); // off the button, still held
         EXPECT_EQ(drawnPixel(), nNormal);
         AfxMouseRelease(Controls().m_hWnd, CPoint(0, 0));
@@ -130,9 +127,30 @@ TEST_F(LauncherWindowsTest, PressedBitmapOnlyWhileHeldOverTheButton) {
 
 TEST_F(LauncherWindowsTest, ControlsBackgroundIsTheColourKey) {
     RunLauncher([&](CDrelkClientDlg&) {
-        CPixels surface(1024, 635);
-        AfxPaintWindow(Controls().m_hWnd, surface);
-        EXPECT_EQ(surface.At(100, 300), AfxArgb(255, 255, 0, 255));
+        const CSurfaceRef surface = AfxInspectPaint(Controls().m_hWnd);
+        EXPECT_EQ(AfxSurfacePixel(surface.Get(), 100, 300), AfxArgb(255, 255, 0, 255));
+        EXPECT_EQ(AfxSurfacePixel(surface.Get(), 1000, 600), AfxArgb(255, 255, 0, 255));
+    });
+}
+
+TEST_F(LauncherWindowsTest, BackdropShowsThePicturesOwnColourAndAlphaExactly) {
+    RunLauncher([&](CDrelkClientDlg& dialog) {
+        const BYTE* pData = nullptr;
+        std::size_t nSize = 0;
+        ASSERT_TRUE(AfxFindResource(IDB_BACKDROP, "PNG", pData, nSize));
+        const CSurfaceRef picture = AfxDecodePicture(pData, nSize, false);
+        ASSERT_EQ(picture.Width(), 1024);
+        ASSERT_EQ(picture.Height(), 635);
+        int nPartial = 0;
+        for (int y = 0; y < 635; ++y) {
+            for (int x = 0; x < 1024; ++x) {
+                const std::uint32_t nExpected = AfxSurfacePixel(picture.Get(), x, y);
+                ASSERT_EQ(AfxInspectLayeredPixel(dialog.m_hWnd, x, y), nExpected) << x << "," << y;
+                const std::uint32_t nAlpha = nExpected >> 24;
+                nPartial += nAlpha != 0 && nAlpha != 255 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(nPartial, 0); // the picture has soft edges: nothing premultiplied them
     });
 }
 

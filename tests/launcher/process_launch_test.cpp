@@ -2,7 +2,7 @@
 
 #include "support/headless_fixture.h"
 
-#include "framework/emulated/window_core.h"
+#include "framework/headless/headless_inspect.h"
 
 namespace {
 

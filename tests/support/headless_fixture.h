@@ -3,6 +3,7 @@
 
 #include "app/drelk_client_app.h"
 #include "framework/app.h"
+#include "framework/headless/headless_inspect.h"
 #include "framework/headless/headless_platform.h"
 #include "settings/client_config.h"
 #include "settings/client_reporter.h"

@@ -9,8 +9,7 @@
 #include "launcher/doc_host_ui_handler.h"
 #include "launcher/drelk_client_dlg.h"
 
-#include "framework/browser.h"
-#include "framework/emulated/window_core.h"
+#include "framework/headless/headless_inspect.h"
 
 #include <functional>
 

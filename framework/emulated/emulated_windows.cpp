@@ -1,0 +1,411 @@
+// The window model's realisation of the window-system seam: windows, their state, painting
+// contexts, modal loops and the desktop, on the records of window_core.
+//
+// Realises every call of window_system.h. Owner disabling during a modal loop is not modelled
+// (the GTK windows of the launcher are never modal to each other).
+#include "framework/emulated/browser_model.h"
+#include "framework/emulated/window_core.h"
+#include "framework/gdi.h"
+#include "framework/resources.h"
+#include "framework/window_system.h"
+
+// ---- Windows and their objects ----
+
+bool AfxIsWindow(HWND hWnd) { return AfxGetRecord(hWnd) != nullptr; }
+
+CWnd* AfxWindowObject(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr ? pRecord->pWnd : nullptr;
+}
+
+bool AfxAttachWindowObject(HWND hWnd, CWnd* pWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr || pRecord->pWnd != nullptr) {
+        return false;
+    }
+    pRecord->pWnd = pWnd;
+    return true;
+}
+
+void AfxDetachWindowObject(HWND hWnd, CWnd* pWnd) {
+    if (CWindowRecord* pRecord = AfxGetRecord(hWnd); pRecord != nullptr && pRecord->pWnd == pWnd) {
+        pRecord->pWnd = nullptr;
+    }
+}
+
+CWnd* AfxPlainWindowObject(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return nullptr;
+    }
+    if (!pRecord->pWrapper) {
+        pRecord->pWrapper = std::make_unique<CWnd>();
+        pRecord->pWrapper->SubclassWindow(hWnd);
+    }
+    return pRecord->pWrapper.get();
+}
+
+// ---- Creation ----
+
+HWND AfxCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HWND hOwner) {
+    CWindowCreate create;
+    create.strClass = "#32770";
+    create.strText = dialogTemplate.pszTitle;
+    create.dwStyle = dialogTemplate.dwStyle & ~static_cast<DWORD>(WS_VISIBLE);
+    create.dwExStyle = dialogTemplate.dwExStyle;
+    create.rect = AfxDialogUnitsToPixels(dialogTemplate, dialogTemplate.x, dialogTemplate.y,
+                                         dialogTemplate.cx, dialogTemplate.cy);
+    create.hOwner = hOwner;
+    HWND hWnd = AfxCreateWindow(create, pWnd);
+    if (hWnd == nullptr) {
+        return nullptr;
+    }
+    AfxGetRecord(hWnd)->pTemplate = &dialogTemplate;
+    for (const CDialogItemTemplate& item : dialogTemplate.items) {
+        if (std::string(item.pszClass) == "WebBrowser") {
+            continue; // the framework's control host makes it
+        }
+        CWindowCreate child;
+        child.strClass = item.pszClass;
+        child.dwStyle = item.dwStyle | WS_CHILD;
+        child.rect = AfxDialogUnitsToPixels(dialogTemplate, item.x, item.y, item.cx, item.cy);
+        child.hParent = hWnd;
+        child.nID = item.nID;
+        AfxCreateWindow(child, nullptr);
+    }
+    AfxSendMessage(hWnd, WM_INITDIALOG, 0, 0);
+    return AfxIsWindow(hWnd) ? hWnd : nullptr;
+}
+
+// ---- Geometry and state ----
+
+CRect AfxGetWindowRect(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr ? pRecord->ScreenRect() : CRect();
+}
+
+CRect AfxGetClientRect(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr ? CRect(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height()) : CRect();
+}
+
+void AfxMoveWindow(HWND hWnd, const CRect& rect, bool bRepaint) { AfxSetWindowRect(hWnd, rect, bRepaint); }
+
+BOOL AfxShowWindow(HWND hWnd, int nCmdShow) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return FALSE;
+    }
+    const BOOL bWasVisible = pRecord->bVisible ? TRUE : FALSE;
+    if (nCmdShow == SW_HIDE) {
+        AfxSetVisible(hWnd, false);
+        return bWasVisible;
+    }
+    AfxSetVisible(hWnd, true);
+    const bool bWasIconic = pRecord->bIconic;
+    const bool bWasZoomed = pRecord->bZoomed;
+    switch (nCmdShow) {
+    case SW_MINIMIZE:
+        if (!bWasIconic) {
+            AfxNativeStateChanged(hWnd, true, bWasZoomed);
+            BackendStateChanged(pRecord);
+        }
+        break;
+    case SW_SHOWMAXIMIZED:
+        if (!bWasZoomed || bWasIconic) {
+            if (!bWasZoomed) {
+                pRecord->rcRestore = pRecord->rcWindow;
+            }
+            pRecord->bIconic = false;
+            pRecord->bZoomed = true;
+            BackendStateChanged(pRecord);
+            AfxSetWindowRect(hWnd, AfxGetWorkArea(), true);
+            if (AfxGetRecord(hWnd) != nullptr && pRecord->rcWindow == AfxGetWorkArea() && bWasZoomed) {
+                AfxNativeStateChanged(hWnd, false, true);
+            }
+        }
+        break;
+    case SW_RESTORE:
+    case SW_SHOWNORMAL:
+        if (bWasIconic || bWasZoomed) {
+            pRecord->bIconic = false;
+            pRecord->bZoomed = bWasIconic && bWasZoomed;
+            BackendStateChanged(pRecord);
+            const CSize sizeBefore = pRecord->rcWindow.Size();
+            if (!pRecord->bZoomed && !pRecord->rcRestore.IsRectEmpty()) {
+                AfxSetWindowRect(hWnd, pRecord->rcRestore, true);
+            }
+            // A change of size has reported itself; otherwise the new state is reported here.
+            if (AfxGetRecord(hWnd) != nullptr && pRecord->rcWindow.Width() == sizeBefore.cx &&
+                pRecord->rcWindow.Height() == sizeBefore.cy) {
+                const WPARAM nType = pRecord->bZoomed ? SIZE_MAXIMIZED : SIZE_RESTORED;
+                AfxSendMessage(hWnd, WM_SIZE, nType,
+                               MAKELPARAM(pRecord->rcClient.Width(), pRecord->rcClient.Height()));
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return bWasVisible;
+}
+
+bool AfxIsWindowVisible(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr && pRecord->bVisible;
+}
+
+bool AfxIsIconic(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr && pRecord->bIconic;
+}
+
+bool AfxIsZoomed(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr && pRecord->bZoomed;
+}
+
+void AfxInvalidateWindow(HWND hWnd) {
+    if (CWindowRecord* pRecord = AfxGetRecord(hWnd)) {
+        BackendWindowInvalidated(pRecord);
+    }
+}
+
+HWND AfxGetDlgItem(HWND hWnd, int nID) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return nullptr;
+    }
+    for (HWND hChild : pRecord->children) {
+        if (AfxGetRecord(hChild)->nID == static_cast<UINT>(nID)) {
+            return hChild;
+        }
+    }
+    return nullptr;
+}
+
+int AfxGetDlgCtrlID(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr ? static_cast<int>(pRecord->nID) : 0;
+}
+
+HWND AfxGetParentOrOwner(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return nullptr;
+    }
+    return pRecord->hParent != nullptr ? pRecord->hParent : pRecord->hOwner;
+}
+
+std::string AfxGetWindowText(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr ? pRecord->strText : std::string();
+}
+
+LONG AfxGetWindowLong(HWND hWnd, int nIndex) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return 0;
+    }
+    return static_cast<LONG>(nIndex == GWL_EXSTYLE ? pRecord->dwExStyle
+                             : nIndex == GWL_STYLE ? pRecord->dwStyle
+                                                   : 0);
+}
+
+LONG AfxSetWindowLong(HWND hWnd, int nIndex, LONG dwNewLong) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr || (nIndex != GWL_STYLE && nIndex != GWL_EXSTYLE)) {
+        return 0;
+    }
+    DWORD& dwSlot = nIndex == GWL_EXSTYLE ? pRecord->dwExStyle : pRecord->dwStyle;
+    const LONG nOld = static_cast<LONG>(dwSlot);
+    dwSlot = static_cast<DWORD>(dwNewLong);
+    return nOld;
+}
+
+void AfxSetFocus(HWND hWnd) {
+    if (CWindowRecord* pRecord = AfxGetRecord(hWnd)) {
+        BackendSetFocus(pRecord);
+    }
+}
+
+int AfxSetWindowRgn(HWND hWnd, HRGN hRgn, BOOL) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return 0;
+    }
+    // The model keeps the shape itself; the region object stays its maker's.
+    const CRegionObject* pRegion = AfxRegionObject(hRgn);
+    const bool bChanged = pRecord->bHasRegion != (pRegion != nullptr) ||
+                          (pRegion != nullptr && (!(pRecord->rcRegion == pRegion->rect) ||
+                                                  pRecord->nRegionEllipse != pRegion->nEllipse));
+    pRecord->bHasRegion = pRegion != nullptr;
+    if (pRegion != nullptr) {
+        pRecord->rcRegion = pRegion->rect;
+        pRecord->nRegionEllipse = pRegion->nEllipse;
+    }
+    if (bChanged) {
+        BackendShapeChanged(pRecord);
+    }
+    return 1;
+}
+
+BOOL AfxSetLayeredWindowAttributes(HWND hWnd, COLORREF crKey, BYTE, DWORD dwFlags) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr || (pRecord->dwExStyle & WS_EX_LAYERED) == 0) {
+        return FALSE;
+    }
+    pRecord->bColorKey = (dwFlags & LWA_COLORKEY) != 0;
+    pRecord->crKey = crKey;
+    BackendLayeredChanged(pRecord);
+    return TRUE;
+}
+
+BOOL AfxUpdateLayeredWindow(HWND hWnd, const POINT* pptDst, const SIZE* psize, HDC hdcSrc,
+                            const POINT* pptSrc, DWORD dwFlags) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    cairo_surface_t* pSource = AfxDcSurface(hdcSrc);
+    if (pRecord == nullptr || (pRecord->dwExStyle & WS_EX_LAYERED) == 0 || pSource == nullptr ||
+        psize == nullptr || (dwFlags & ULW_ALPHA) == 0) {
+        return FALSE;
+    }
+    // The window keeps its own copy of the DIB's bytes, as the window system does.
+    CSurfaceRef surface = AfxCreateSurface(psize->cx, psize->cy);
+    if (!surface) {
+        return FALSE;
+    }
+    cairo_t* pCairo = cairo_create(surface.Get());
+    cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(pCairo, pSource, pptSrc != nullptr ? -pptSrc->x : 0,
+                             pptSrc != nullptr ? -pptSrc->y : 0);
+    cairo_paint(pCairo);
+    cairo_destroy(pCairo);
+    cairo_surface_flush(surface.Get());
+    pRecord->layeredSurface = surface;
+    CRect rect = pRecord->rcWindow;
+    if (pptDst != nullptr) {
+        rect = CRect(pptDst->x, pptDst->y, pptDst->x + psize->cx, pptDst->y + psize->cy);
+    } else {
+        rect.right = rect.left + psize->cx;
+        rect.bottom = rect.top + psize->cy;
+    }
+    BackendLayeredChanged(pRecord);
+    AfxSetWindowRect(hWnd, rect, false);
+    return TRUE;
+}
+
+UINT AfxTrackSystemMenu(HWND hWnd, CPoint ptScreen) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr ? BackendTrackSystemMenu(pRecord, ptScreen) : 0;
+}
+
+BOOL AfxTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack) {
+    CWindowRecord* pRecord = lpEventTrack != nullptr ? AfxGetRecord(lpEventTrack->hwndTrack) : nullptr;
+    if (pRecord == nullptr) {
+        return FALSE;
+    }
+    pRecord->bTrackingLeave = (lpEventTrack->dwFlags & TME_LEAVE) != 0;
+    return TRUE;
+}
+
+// ---- Painting ----
+
+HDC AfxBeginPaint(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr || pRecord->hPaintDC == nullptr) {
+        return nullptr;
+    }
+    const CDcObject* pPaint = AfxDcObject(pRecord->hPaintDC);
+    HDC hDC = AfxCreateSurfaceDC(pPaint->target, pPaint->origin);
+    AfxSendMessage(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
+    return hDC;
+}
+
+void AfxEndPaint(HWND, HDC hDC) {
+    if (hDC != nullptr) {
+        AfxDeleteSurfaceDC(hDC);
+    }
+}
+
+HDC AfxGetWindowDC(HWND hWnd) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return nullptr;
+    }
+    const int nWidth = pRecord->rcWindow.Width();
+    const int nHeight = pRecord->rcWindow.Height();
+    if (!pRecord->frameSurface || pRecord->frameSurface.Width() != nWidth ||
+        pRecord->frameSurface.Height() != nHeight) {
+        pRecord->frameSurface = AfxCreateSurface(nWidth, nHeight);
+    }
+    HDC hDC = AfxCreateSurfaceDC(pRecord->frameSurface);
+    AfxDcObject(hDC)->hFrameOf = hWnd;
+    return hDC;
+}
+
+HDC AfxGetDC(HWND) {
+    // The screen's context: a source of compatible contexts, nothing to draw on.
+    return AfxCreateSurfaceDC(CSurfaceRef());
+}
+
+void AfxReleaseDC(HWND, HDC hDC) {
+    if (hDC == nullptr) {
+        return;
+    }
+    HWND hFrameOf = AfxDcObject(hDC)->hFrameOf;
+    AfxDeleteSurfaceDC(hDC);
+    if (CWindowRecord* pRecord = AfxGetRecord(hFrameOf)) {
+        BackendFrameChanged(pRecord);
+    }
+}
+
+void AfxPaintWindow(HWND hWnd, const CSurfaceRef& surface) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr || !surface) {
+        return;
+    }
+    HDC hPrevious = pRecord->hPaintDC;
+    HDC hDC = AfxCreateSurfaceDC(surface);
+    pRecord->hPaintDC = hDC;
+    AfxSendMessage(hWnd, WM_PAINT, 0, 0);
+    if (AfxGetRecord(hWnd) != nullptr) {
+        pRecord->hPaintDC = hPrevious;
+    }
+    AfxDeleteSurfaceDC(hDC);
+    cairo_surface_flush(surface.Get());
+}
+
+// ---- Modal loops ----
+
+namespace {
+bool ModalGoesOn(void* pContext) {
+    CWindowRecord* pRecord = AfxGetRecord(static_cast<HWND>(pContext));
+    return pRecord != nullptr && !pRecord->bDialogEnded;
+}
+} // namespace
+
+INT_PTR AfxRunModalLoop(HWND hDialog) {
+    AfxRunMessageLoop(ModalGoesOn, hDialog);
+    CWindowRecord* pRecord = AfxGetRecord(hDialog);
+    return pRecord != nullptr && pRecord->bDialogEnded ? pRecord->nDialogResult : -1;
+}
+
+void AfxEndDialog(HWND hDialog, int nResult) {
+    CWindowRecord* pRecord = AfxGetRecord(hDialog);
+    if (pRecord == nullptr) {
+        return;
+    }
+    pRecord->bDialogEnded = true;
+    pRecord->nDialogResult = nResult;
+    // A modeless dialog is hidden; a modal one ends its loop.
+    AfxSetVisible(hDialog, false);
+    BackendWakeUp();
+}
+
+// ---- The desktop ----
+
+int AfxShowMessageBox(HWND hOwner, const std::string& strText, const std::string& strCaption, UINT nType) {
+    return BackendMessageBox(AfxGetRecord(hOwner), strText, strCaption, nType);
+}
+
+bool AfxShellOpen(const std::string& strUrl) { return BackendShellOpen(strUrl); }

@@ -1,0 +1,83 @@
+// Pictures for the model: decoded by gdk-pixbuf (no display needed), handed over as cairo surfaces.
+#include "framework/emulated/surfaces.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+namespace {
+
+// Writes one pixbuf pixel into the 32-bit layout (0xAARRGGBB in native order), optionally
+// premultiplied: the one conversion between gdk-pixbuf's bytes and cairo's.
+inline std::uint32_t PackPixel(const guchar* p, bool bAlpha, bool bPremultiply) {
+    const std::uint32_t a = bAlpha ? p[3] : 255;
+    std::uint32_t r = p[0];
+    std::uint32_t g = p[1];
+    std::uint32_t b = p[2];
+    if (bPremultiply && a != 255) {
+        r = (r * a + 127) / 255;
+        g = (g * a + 127) / 255;
+        b = (b * a + 127) / 255;
+    }
+    return (a << 24) | (r << 16) | (g << 8) | b;
+}
+
+} // namespace
+
+CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremultiply) {
+    if (pData == nullptr || nSize == 0) {
+        return CSurfaceRef();
+    }
+    GdkPixbufLoader* pLoader = gdk_pixbuf_loader_new();
+    const bool bWritten = gdk_pixbuf_loader_write(pLoader, pData, nSize, nullptr) != FALSE;
+    const bool bClosed = gdk_pixbuf_loader_close(pLoader, nullptr) != FALSE;
+    GdkPixbuf* pPixbuf = bWritten && bClosed ? gdk_pixbuf_loader_get_pixbuf(pLoader) : nullptr;
+    CSurfaceRef surface;
+    if (pPixbuf != nullptr && gdk_pixbuf_get_bits_per_sample(pPixbuf) == 8 &&
+        gdk_pixbuf_get_colorspace(pPixbuf) == GDK_COLORSPACE_RGB) {
+        surface = AfxCreateSurface(gdk_pixbuf_get_width(pPixbuf), gdk_pixbuf_get_height(pPixbuf));
+    }
+    if (surface) {
+        const int nChannels = gdk_pixbuf_get_n_channels(pPixbuf);
+        const int nStride = gdk_pixbuf_get_rowstride(pPixbuf);
+        const bool bAlpha = gdk_pixbuf_get_has_alpha(pPixbuf) != FALSE;
+        const guchar* pBits = gdk_pixbuf_read_pixels(pPixbuf);
+        unsigned char* pTarget = cairo_image_surface_get_data(surface.Get());
+        const int nTargetStride = cairo_image_surface_get_stride(surface.Get());
+        for (int y = 0; y < surface.Height(); ++y) {
+            auto* pRow = reinterpret_cast<std::uint32_t*>(pTarget + y * nTargetStride);
+            for (int x = 0; x < surface.Width(); ++x) {
+                pRow[x] = PackPixel(pBits + y * nStride + x * nChannels, bAlpha, bPremultiply);
+            }
+        }
+        cairo_surface_mark_dirty(surface.Get());
+    }
+    g_object_unref(pLoader);
+    return surface;
+}
+
+CSurfaceRef AfxPremultipliedCopy(cairo_surface_t* pStraight) {
+    if (pStraight == nullptr) {
+        return CSurfaceRef();
+    }
+    cairo_surface_flush(pStraight);
+    const int nWidth = cairo_image_surface_get_width(pStraight);
+    const int nHeight = cairo_image_surface_get_height(pStraight);
+    CSurfaceRef copy = AfxCreateSurface(nWidth, nHeight);
+    if (!copy) {
+        return copy;
+    }
+    const unsigned char* pSource = cairo_image_surface_get_data(pStraight);
+    const int nSourceStride = cairo_image_surface_get_stride(pStraight);
+    unsigned char* pTarget = cairo_image_surface_get_data(copy.Get());
+    const int nTargetStride = cairo_image_surface_get_stride(copy.Get());
+    for (int y = 0; y < nHeight; ++y) {
+        const auto* pIn = reinterpret_cast<const std::uint32_t*>(pSource + y * nSourceStride);
+        auto* pOut = reinterpret_cast<std::uint32_t*>(pTarget + y * nTargetStride);
+        for (int x = 0; x < nWidth; ++x) {
+            const std::uint32_t v = pIn[x];
+            const guchar rgba[4] = {guchar(v >> 16), guchar(v >> 8), guchar(v), guchar(v >> 24)};
+            pOut[x] = PackPixel(rgba, true, true);
+        }
+    }
+    cairo_surface_mark_dirty(copy.Get());
+    return copy;
+}

@@ -1,0 +1,121 @@
+// The window model's drawing objects behind the GDI handles, all on cairo image surfaces (so the
+// model draws for real with or without a display).
+//
+// A bitmap's surface holds exactly the bytes a 32-bit DIB would hold: what the program put there,
+// never premultiplied by the model. cairo reads those bytes as premultiplied, which is what GDI's
+// AlphaBlend and UpdateLayeredWindow do with a DIB, so blending needs no conversion; only where the
+// model shows a layered window does it convert, once (AfxPremultipliedCopy).
+#pragma once
+
+#include "framework/geometry.h"
+#include "framework/windefs.h"
+
+#include <cairo.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A counted reference to a cairo surface.
+class CSurfaceRef {
+public:
+    CSurfaceRef() = default;
+    // Takes over the caller's reference.
+    explicit CSurfaceRef(cairo_surface_t* pSurface) : m_pSurface(pSurface) {}
+    CSurfaceRef(const CSurfaceRef& other) : m_pSurface(other.m_pSurface) {
+        if (m_pSurface != nullptr) {
+            cairo_surface_reference(m_pSurface);
+        }
+    }
+    CSurfaceRef& operator=(CSurfaceRef other) {
+        std::swap(m_pSurface, other.m_pSurface);
+        return *this;
+    }
+    ~CSurfaceRef() {
+        if (m_pSurface != nullptr) {
+            cairo_surface_destroy(m_pSurface);
+        }
+    }
+    cairo_surface_t* Get() const { return m_pSurface; }
+    explicit operator bool() const { return m_pSurface != nullptr; }
+    int Width() const { return m_pSurface != nullptr ? cairo_image_surface_get_width(m_pSurface) : 0; }
+    int Height() const { return m_pSurface != nullptr ? cairo_image_surface_get_height(m_pSurface) : 0; }
+
+private:
+    cairo_surface_t* m_pSurface = nullptr;
+};
+
+// A new ARGB32 surface, every pixel zero; empty when the size is not positive or too large.
+CSurfaceRef AfxCreateSurface(int nWidth, int nHeight);
+// The pixel at (x, y) as 0xAARRGGBB (the bytes as they are), 0 outside.
+std::uint32_t AfxSurfacePixel(cairo_surface_t* pSurface, int x, int y);
+
+struct CBitmapObject : HBITMAP__ {
+    CSurfaceRef surface;
+};
+struct CBrushObject : HBRUSH__ {
+    COLORREF crColor = 0;
+};
+struct CRegionObject : HRGN__ {
+    CRect rect;
+    int nEllipse = 0;
+};
+struct CIconObject : HICON__ {
+    CSurfaceRef surface; // premultiplied, ready to be blended
+};
+
+// A device context: a surface to draw on (a window's, or the bitmap selected into a memory context),
+// an origin and the rectangles excluded from drawing.
+struct CDcObject : HDC__ {
+    CSurfaceRef target;
+    CBitmapObject* pSelected = nullptr;
+    bool bMemory = false;
+    CPoint origin;
+    std::vector<CRect> excluded; // in surface coordinates
+    HWND hFrameOf = nullptr;     // a window context: the frame surface of this window
+};
+
+inline CBitmapObject* AfxBitmapObject(HBITMAP hBitmap) { return static_cast<CBitmapObject*>(hBitmap); }
+inline CBrushObject* AfxBrushObject(HBRUSH hBrush) { return static_cast<CBrushObject*>(hBrush); }
+inline CRegionObject* AfxRegionObject(HRGN hRgn) { return static_cast<CRegionObject*>(hRgn); }
+inline CIconObject* AfxIconObject(HICON hIcon) { return static_cast<CIconObject*>(hIcon); }
+inline CDcObject* AfxDcObject(HDC hDC) { return static_cast<CDcObject*>(hDC); }
+
+// A context drawing on the surface (a window's paint or frame surface); free it with AfxDeleteSurfaceDC.
+HDC AfxCreateSurfaceDC(const CSurfaceRef& target, CPoint origin = CPoint());
+void AfxDeleteSurfaceDC(HDC hDC);
+// The surface the context draws on now (the selected bitmap's for a memory context), or null.
+cairo_surface_t* AfxDcSurface(HDC hDC);
+// A cairo context on the context's surface, translated to its origin and clipped to what may be
+// painted; null when there is nothing to draw on. The caller destroys it (and flushes nothing:
+// cairo image surfaces are read directly).
+cairo_t* AfxBeginDrawing(HDC hDC);
+
+// Pictures through gdk-pixbuf (PNG with its alpha, BMP, ICO: the largest image). The surface holds
+// the straight colours as the picture has them (bPremultiply false: the bytes a DIB of the picture
+// holds) or premultiplied (true: ready for cairo to draw). Empty when the bytes are no picture.
+CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremultiply);
+// The same pixels with straight alpha turned into cairo's premultiplied form: what a window system
+// shows of a layered window's DIB.
+CSurfaceRef AfxPremultipliedCopy(cairo_surface_t* pStraight);
+
+// What Gdi::Image holds in the model.
+struct CImageData {
+    CSurfaceRef surface; // premultiplied
+};
+
+// ---- Text ----
+struct CTextRun {
+    std::u16string strText;
+    std::u16string strFace;
+    double fPixelSize = 0;
+    bool bBold = false;
+    std::uint32_t color = 0;                    // ARGB
+    double x = 0, y = 0, width = 0, height = 0; // layout rectangle (no bounds when width or height is 0)
+    bool bCentre = false;
+    bool bMiddle = false;
+};
+// Draws the text with Pango; a missing face falls back to a CJK-capable one.
+void AfxDrawTextRun(cairo_t* pCairo, const CTextRun& run);
