@@ -1,11 +1,18 @@
 // The COM subset the system uses: GUIDs, HRESULTs, IUnknown, IDispatch, VARIANTs, BSTRs and the
-// browser's document interfaces (ICustomDoc, IHTMLDocument2, IDocHostUIHandler), with the Windows
-// layouts and interface ids. A Windows backend file includes the native headers first and gets
-// theirs instead.
+// browser's document interfaces (ICustomDoc, IHTMLDocument2, IDocHostUIHandler). On Windows they are
+// the native headers' own (included here); elsewhere the definitions below have the Windows layouts
+// and interface ids.
 #pragma once
 
 #include "framework/geometry.h"
 #include "framework/windefs.h"
+
+#if defined(_WIN32)
+#include <ole2.h>
+#include <oleauto.h>
+#include <mshtmhst.h>
+#include <mshtml.h>
+#endif
 
 #include <cstring>
 #include <string>
@@ -116,53 +123,37 @@ typedef struct _DOCHOSTUIINFO {
 #define DOCHOSTUIFLAG_SCROLL_NO 0x00000008
 #define DOCHOSTUIDBLCLK_DEFAULT 0
 
+// The OLE interfaces IDocHostUIHandler names; the system never calls them.
+class IOleInPlaceActiveObject;
+class IOleCommandTarget;
+class IOleInPlaceFrame;
+class IOleInPlaceUIWindow;
+class IDropTarget;
+class IDataObject;
+
 class IDocHostUIHandler : public IUnknown {
 public:
     virtual HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved,
                                                       IDispatch* pdispReserved) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* pInfo) = 0;
-    virtual HRESULT STDMETHODCALLTYPE ShowUI(DWORD dwID, void* pActiveObject, void* pCommandTarget,
-                                             void* pFrame, void* pDoc) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ShowUI(DWORD dwID, IOleInPlaceActiveObject* pActiveObject,
+                                             IOleCommandTarget* pCommandTarget, IOleInPlaceFrame* pFrame,
+                                             IOleInPlaceUIWindow* pDoc) = 0;
     virtual HRESULT STDMETHODCALLTYPE HideUI() = 0;
     virtual HRESULT STDMETHODCALLTYPE UpdateUI() = 0;
     virtual HRESULT STDMETHODCALLTYPE EnableModeless(BOOL fEnable) = 0;
     virtual HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL fActivate) = 0;
     virtual HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL fActivate) = 0;
-    virtual HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT prcBorder, void* pUIWindow, BOOL fRameWindow) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT prcBorder, IOleInPlaceUIWindow* pUIWindow,
+                                                   BOOL fRameWindow) = 0;
     virtual HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* lpMsg, const GUID* pguidCmdGroup,
                                                            DWORD nCmdID) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetOptionKeyPath(OLECHAR** pchKey, DWORD dw) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetDropTarget(void* pDropTarget, void** ppDropTarget) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget* pDropTarget, IDropTarget** ppDropTarget) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** ppDispatch) = 0;
     virtual HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD dwTranslate, OLECHAR* pchURLIn,
                                                    OLECHAR** ppchURLOut) = 0;
-    virtual HRESULT STDMETHODCALLTYPE FilterDataObject(void* pDO, void** ppDORet) = 0;
-};
-
-// Every IDocHostUIHandler method answers E_NOTIMPL; derived classes supply IUnknown and the answers
-// that differ.
-class TDocHostUIHandlerImpl : public IDocHostUIHandler {
-public:
-    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ShowUI(DWORD, void*, void*, void*, void*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE HideUI() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE UpdateUI() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, void*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*, const GUID*, DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(OLECHAR**, DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetDropTarget(void*, void**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, OLECHAR*, OLECHAR**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE FilterDataObject(void*, void**) override { return E_NOTIMPL; }
-
-protected:
-    virtual ~TDocHostUIHandlerImpl() = default;
+    virtual HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject* pDO, IDataObject** ppDORet) = 0;
 };
 
 class ICustomDoc : public IUnknown {
@@ -202,6 +193,35 @@ static constexpr IID IID_IHTMLDocument2 = {
     0x332C4425, 0x26CB, 0x11D0, {0xB4, 0x83, 0x00, 0xC0, 0x4F, 0xD9, 0x01, 0x19}};
 static constexpr IID IID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 #endif // _WINDOWS_
+
+// Every IDocHostUIHandler method answers E_NOTIMPL; derived classes supply IUnknown and the answers
+// that differ.
+class TDocHostUIHandlerImpl : public IDocHostUIHandler {
+public:
+    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                                     IOleInPlaceUIWindow*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE HideUI() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE UpdateUI() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*, const GUID*, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(OLECHAR**, DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget*, IDropTarget**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, OLECHAR*, OLECHAR**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject**) override { return E_NOTIMPL; }
+
+protected:
+    virtual ~TDocHostUIHandlerImpl() = default;
+};
 
 // The WebBrowser control's class id.
 static constexpr CLSID CLSID_DrelkWebBrowser = {

@@ -7,8 +7,6 @@
 #include "framework/windefs.h"
 
 #include <cstddef>
-#include <map>
-#include <memory>
 #include <vector>
 
 class CDC;
@@ -24,7 +22,8 @@ public:
     BOOL LoadBitmap(UINT nIDResource);
     // A 32-bit surface, all pixels zero (transparent black).
     BOOL CreateDIBSection(int nWidth, int nHeight);
-    BOOL CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) { return CreateDIBSection(nWidth, nHeight); }
+    // A bitmap for drawing off-screen; its first content is undefined.
+    BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
     BOOL DeleteObject();
     bool IsNull() const { return m_hObject == nullptr; }
     CSize GetSize() const;

@@ -1,9 +1,13 @@
 // Windows names and values used by the framework's public API and the system's code.
 //
-// On Windows the native headers carry the same names. A backend translation unit that includes
-// <windows.h> must include it before any framework header: the definitions below are then skipped
-// and the native ones (with identical values) are used.
+// On Windows they are the native headers' own: this header includes <windows.h>, so the order in
+// which a file includes it and the native headers does not matter. Elsewhere the definitions below
+// give the same names the same values and layouts.
 #pragma once
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 #include <cstdint>
 #include <type_traits>
@@ -195,8 +199,6 @@ typedef struct _BLENDFUNCTION {
 #define WM_NCLBUTTONDOWN 0x00A1
 #define WM_NCLBUTTONUP 0x00A2
 #define WM_NCLBUTTONDBLCLK 0x00A3
-#define WM_NCUAHDRAWCAPTION 0x00AE
-#define WM_NCUAHDRAWFRAME 0x00AF
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
@@ -357,7 +359,15 @@ typedef struct tagTRACKMOUSEEVENT {
 #define RT_BITMAP MAKEINTRESOURCEA(2)
 #define RT_GROUP_ICON MAKEINTRESOURCEA(14)
 
-// Common controls
-#define ICC_WIN95_CLASSES 0x000000FF
-
 #endif // _WINDOWS_
+
+// Names the native headers do not spell out.
+#ifndef WM_NCUAHDRAWCAPTION
+#define WM_NCUAHDRAWCAPTION 0x00AE // the themed caption's redraw request
+#endif
+#ifndef WM_NCUAHDRAWFRAME
+#define WM_NCUAHDRAWFRAME 0x00AF
+#endif
+#ifndef ICC_WIN95_CLASSES
+#define ICC_WIN95_CLASSES 0x000000FF // <commctrl.h>
+#endif

@@ -73,21 +73,36 @@ cairo_t* AfxBeginDrawing(HDC hDC) {
     if (pSurface == nullptr) {
         return nullptr;
     }
-    const CDcObject* pDC = AfxDcObject(hDC);
-    cairo_t* pCairo = cairo_create(pSurface);
-    if (!pDC->excluded.empty()) {
-        // Everything but the excluded rectangles (which never overlap each other here).
-        cairo_set_fill_rule(pCairo, CAIRO_FILL_RULE_EVEN_ODD);
-        cairo_rectangle(pCairo, 0, 0, cairo_image_surface_get_width(pSurface),
-                        cairo_image_surface_get_height(pSurface));
-        for (const CRect& rect : pDC->excluded) {
-            cairo_rectangle(pCairo, rect.left, rect.top, rect.Width(), rect.Height());
+    CDcObject* pDC = AfxDcObject(hDC);
+    if (pDC->pCairo == nullptr) {
+        pDC->pCairo = cairo_create(pSurface);
+        if (!pDC->excluded.empty()) {
+            // What may be painted, as pixel-aligned boxes (cairo then clips by region, not by mask).
+            const cairo_rectangle_int_t all{0, 0, cairo_image_surface_get_width(pSurface),
+                                            cairo_image_surface_get_height(pSurface)};
+            cairo_region_t* pAllowed = cairo_region_create_rectangle(&all);
+            for (const CRect& rect : pDC->excluded) {
+                const cairo_rectangle_int_t excluded{rect.left, rect.top, rect.Width(), rect.Height()};
+                cairo_region_subtract_rectangle(pAllowed, &excluded);
+            }
+            for (int i = 0; i < cairo_region_num_rectangles(pAllowed); ++i) {
+                cairo_rectangle_int_t box;
+                cairo_region_get_rectangle(pAllowed, i, &box);
+                cairo_rectangle(pDC->pCairo, box.x, box.y, box.width, box.height);
+            }
+            cairo_region_destroy(pAllowed);
+            cairo_clip(pDC->pCairo);
         }
-        cairo_clip(pCairo);
-        cairo_set_fill_rule(pCairo, CAIRO_FILL_RULE_WINDING);
+        cairo_translate(pDC->pCairo, pDC->origin.x, pDC->origin.y);
     }
-    cairo_translate(pCairo, pDC->origin.x, pDC->origin.y);
-    return pCairo;
+    cairo_save(pDC->pCairo);
+    return pDC->pCairo;
+}
+
+void AfxEndDrawing(cairo_t* pCairo) {
+    if (pCairo != nullptr) {
+        cairo_restore(pCairo);
+    }
 }
 
 // ---- Bitmaps, brushes, regions, icons ----
@@ -121,11 +136,45 @@ BOOL CBitmap::CreateDIBSection(int nWidth, int nHeight) {
     return TRUE;
 }
 
+namespace {
+
+// The surface of the last compatible bitmap deleted: a double buffer made for every paint at the
+// same size reuses it (a compatible bitmap's first content is undefined, as on the platform).
+CSurfaceRef& RetiredCompatibleSurface() {
+    static CSurfaceRef s_surface;
+    return s_surface;
+}
+
+} // namespace
+
+BOOL CBitmap::CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) {
+    DeleteObject();
+    CSurfaceRef& retired = RetiredCompatibleSurface();
+    CSurfaceRef surface;
+    if (retired && retired.Width() == nWidth && retired.Height() == nHeight) {
+        std::swap(surface, retired);
+    } else {
+        surface = AfxCreateSurface(nWidth, nHeight);
+    }
+    if (!surface) {
+        return FALSE;
+    }
+    auto* pBitmap = new CBitmapObject;
+    pBitmap->surface = surface;
+    pBitmap->bCompatible = true;
+    m_hObject = pBitmap;
+    return TRUE;
+}
+
 BOOL CBitmap::DeleteObject() {
     if (m_hObject == nullptr) {
         return FALSE;
     }
-    delete AfxBitmapObject(m_hObject);
+    CBitmapObject* pBitmap = AfxBitmapObject(m_hObject);
+    if (pBitmap->bCompatible) {
+        RetiredCompatibleSurface() = pBitmap->surface;
+    }
+    delete pBitmap;
     m_hObject = nullptr;
     return TRUE;
 }
@@ -238,6 +287,7 @@ CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
     }
     CBitmap* pPrevious = m_pSelected;
     m_pSelected = pBitmap;
+    pDC->Changed();
     pDC->pSelected = pBitmap != nullptr ? AfxBitmapObject(pBitmap->m_hObject) : nullptr;
     return pPrevious;
 }
@@ -252,7 +302,7 @@ void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
     cairo_rectangle(pCairo, lpRect->left, lpRect->top, lpRect->right - lpRect->left,
                     lpRect->bottom - lpRect->top);
     cairo_fill(pCairo);
-    cairo_destroy(pCairo);
+    AfxEndDrawing(pCairo);
 }
 
 namespace {
@@ -270,7 +320,7 @@ BOOL Transfer(HDC hDest, int x, int y, int nWidth, int nHeight, HDC hSource, int
     cairo_set_source_surface(pCairo, pSource, x - xSrc - sourceOrigin.x, y - ySrc - sourceOrigin.y);
     cairo_rectangle(pCairo, x, y, nWidth, nHeight);
     cairo_fill(pCairo);
-    cairo_destroy(pCairo);
+    AfxEndDrawing(pCairo);
     return TRUE;
 }
 
@@ -288,7 +338,7 @@ BOOL BlendSurface(HDC hDest, cairo_surface_t* pSource, int x, int y, int cx, int
     }
     cairo_set_source_surface(pCairo, pSource, 0, 0);
     cairo_paint(pCairo);
-    cairo_destroy(pCairo);
+    AfxEndDrawing(pCairo);
     return TRUE;
 }
 
@@ -311,8 +361,28 @@ BOOL CDC::DrawIcon(int x, int y, HICON hIcon) {
 }
 
 BOOL CDC::DrawIconEx(int x, int y, HICON hIcon, int cx, int cy) {
-    const CIconObject* pIcon = AfxIconObject(hIcon);
-    return pIcon != nullptr && cx > 0 && cy > 0 && BlendSurface(m_hDC, pIcon->surface.Get(), x, y, cx, cy);
+    CIconObject* pIcon = AfxIconObject(hIcon);
+    if (pIcon == nullptr || cx <= 0 || cy <= 0 || !pIcon->surface) {
+        return FALSE;
+    }
+    if (cx == pIcon->surface.Width() && cy == pIcon->surface.Height()) {
+        return BlendSurface(m_hDC, pIcon->surface.Get(), x, y, cx, cy);
+    }
+    // The icon at another size is scaled once (the platform's smooth scaling) and kept.
+    CSurfaceRef& scaled = pIcon->scaled[{cx, cy}];
+    if (!scaled) {
+        scaled = AfxCreateSurface(cx, cy);
+        if (!scaled) {
+            return FALSE;
+        }
+        cairo_t* pCairo = cairo_create(scaled.Get());
+        cairo_scale(pCairo, double(cx) / pIcon->surface.Width(), double(cy) / pIcon->surface.Height());
+        cairo_set_source_surface(pCairo, pIcon->surface.Get(), 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(pCairo), CAIRO_FILTER_GOOD);
+        cairo_paint(pCairo);
+        cairo_destroy(pCairo);
+    }
+    return BlendSurface(m_hDC, scaled.Get(), x, y, cx, cy);
 }
 
 int CDC::ExcludeClipRect(LPCRECT lpRect) {
@@ -323,6 +393,7 @@ int CDC::ExcludeClipRect(LPCRECT lpRect) {
     CRect rect(*lpRect);
     rect.OffsetRect(pDC->origin.x, pDC->origin.y);
     pDC->excluded.push_back(rect);
+    pDC->Changed();
     return 3; // a complex region
 }
 
@@ -332,6 +403,7 @@ int CDC::SelectClipRgn(CRgn*) {
         return 0;
     }
     pDC->excluded.clear();
+    pDC->Changed();
     return 2; // a simple region
 }
 

@@ -14,6 +14,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +56,7 @@ std::uint32_t AfxSurfacePixel(cairo_surface_t* pSurface, int x, int y);
 
 struct CBitmapObject : HBITMAP__ {
     CSurfaceRef surface;
+    bool bCompatible = false; // made by CreateCompatibleBitmap: its first content is undefined
 };
 struct CBrushObject : HBRUSH__ {
     COLORREF crColor = 0;
@@ -64,17 +67,31 @@ struct CRegionObject : HRGN__ {
 };
 struct CIconObject : HICON__ {
     CSurfaceRef surface; // premultiplied, ready to be blended
+    std::map<std::pair<int, int>, CSurfaceRef> scaled; // the icon at the sizes it was drawn at
 };
 
 // A device context: a surface to draw on (a window's, or the bitmap selected into a memory context),
 // an origin and the rectangles excluded from drawing.
 struct CDcObject : HDC__ {
+    CDcObject() = default;
+    CDcObject(const CDcObject&) = delete;
+    CDcObject& operator=(const CDcObject&) = delete;
+    ~CDcObject() { Changed(); }
+    // The surface, selection, origin or clip changed: the kept cairo context goes.
+    void Changed() {
+        if (pCairo != nullptr) {
+            cairo_destroy(pCairo);
+            pCairo = nullptr;
+        }
+    }
+
     CSurfaceRef target;
     CBitmapObject* pSelected = nullptr;
     bool bMemory = false;
     CPoint origin;
     std::vector<CRect> excluded; // in surface coordinates
     HWND hFrameOf = nullptr;     // a window context: the frame surface of this window
+    cairo_t* pCairo = nullptr;   // kept between drawing calls: clipped and translated once
 };
 
 inline CBitmapObject* AfxBitmapObject(HBITMAP hBitmap) { return static_cast<CBitmapObject*>(hBitmap); }
@@ -89,9 +106,10 @@ void AfxDeleteSurfaceDC(HDC hDC);
 // The surface the context draws on now (the selected bitmap's for a memory context), or null.
 cairo_surface_t* AfxDcSurface(HDC hDC);
 // A cairo context on the context's surface, translated to its origin and clipped to what may be
-// painted; null when there is nothing to draw on. The caller destroys it (and flushes nothing:
-// cairo image surfaces are read directly).
+// painted (its state saved); null when there is nothing to draw on. Every call that got one ends
+// with AfxEndDrawing, which restores the state.
 cairo_t* AfxBeginDrawing(HDC hDC);
+void AfxEndDrawing(cairo_t* pCairo);
 
 // Pictures through gdk-pixbuf (PNG with its alpha, BMP, ICO: the largest image). The surface holds
 // the straight colours as the picture has them (bPremultiply false: the bytes a DIB of the picture
@@ -101,9 +119,16 @@ CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremult
 // shows of a layered window's DIB.
 CSurfaceRef AfxPremultipliedCopy(cairo_surface_t* pStraight);
 
-// What Gdi::Image holds in the model.
+// What Gdi::Image holds in the model: the picture, and the slices drawn from it so far (a source
+// rectangle at a destination size), composed once and copied on every later paint.
+struct CImageSlice {
+    CSurfaceRef composed; // the source rectangle scaled to the destination size; empty when unscaled
+    bool bOpaque = false; // every source pixel opaque: copied rather than blended
+};
 struct CImageData {
+    explicit CImageData(CSurfaceRef picture) : surface(std::move(picture)) {}
     CSurfaceRef surface; // premultiplied
+    std::map<std::vector<int>, CImageSlice> slices;
 };
 
 // ---- Text ----

@@ -1,8 +1,12 @@
-// Windows that paint their own frame: the frame shown, the rounded shape, resize drags, window
-// states, the system menu, and the browser cache.
+// Windows that paint their own frame, and the browser cache.
+//
+// Realises: the frame surface shown as painted (clipped to the window's shape), the rounded shape as
+// bounding and input shape (set when it changes), resize drags, maximise/minimise/restore, the system
+// menu as a GTK popup, the URL cache as WebKit's website data (cookies and storage kept).
+// Does not realise: a shape other than a rounded rectangle, menu items other than the system's four.
 #include "framework/gtk/gtk_backend.h"
 
-#include "framework/url_cache.h"
+#include "framework/emulated/url_cache_model.h"
 
 #include <webkit2/webkit2.h>
 

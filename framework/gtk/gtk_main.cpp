@@ -1,4 +1,7 @@
 // The program's entry on Linux: the locale, GTK, the application object, InitInstance.
+//
+// Realises: the framework's entry point (AfxWinInit with the joined command line, InitInstance inside
+// the dispatch boundary). Does not realise: restart registration (a player starts the launcher again).
 #include "framework/app.h"
 #include "framework/exception.h"
 

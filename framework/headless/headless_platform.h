@@ -4,7 +4,7 @@
 
 #include "framework/geometry.h"
 #include "framework/services.h"
-#include "framework/url_cache.h"
+#include "framework/emulated/url_cache_model.h"
 
 #include <deque>
 #include <functional>

@@ -1,3 +1,7 @@
+// Network adapters on Linux (getifaddrs).
+//
+// Realises: IAdapterService, with the order DESIGN.md fixes (physical devices first, loopback left out).
+// Does not realise: adapter descriptions or IP addresses (the report uses the hardware address only).
 #include "framework/linux/linux_services.h"
 
 #include <ifaddrs.h>

@@ -1,3 +1,6 @@
+// The UTC clock on Linux.
+//
+// Realises: IClockService (clock_gettime, gmtime_r). Does not realise: time zones (none is used).
 #include "framework/linux/linux_services.h"
 
 #include <ctime>

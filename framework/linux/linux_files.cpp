@@ -1,3 +1,7 @@
+// Files on Linux: open-existing reads and appends, the system's `\` paths turned into `/`.
+//
+// Realises: IFileService (never creates a file; refuses one without write permission).
+// Does not realise: sharing modes (POSIX has none; a file open elsewhere is simply shared).
 #include "framework/linux/linux_services.h"
 
 #include <fcntl.h>

@@ -1,3 +1,7 @@
+// HTTP GET on Linux with libcurl.
+//
+// Realises: IHttpService (bounded connect, idle and size waits, redirects to the shared bound, the
+// platform's error texts). Does not realise: proxies configured outside the environment, POST.
 #include "framework/linux/linux_services.h"
 
 #include "framework/internet.h"

@@ -1,3 +1,6 @@
+// The running program's path on Linux (/proc/self/exe), in the system's `\` form.
+//
+// Realises: IModuleService. Does not realise: module handles other than the executable's.
 #include "framework/linux/linux_services.h"
 
 #include <unistd.h>

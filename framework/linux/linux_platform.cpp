@@ -1,4 +1,5 @@
-// The services of the Linux backend.
+// The services of the Linux backends (GTK and the Linux services tests): one of each, and the
+// process code page (the locale's charset: UTF-8).
 #include "framework/linux/linux_services.h"
 
 #include "framework/codepage.h"

@@ -1,3 +1,7 @@
+// Process creation on Linux (posix_spawn).
+//
+// Realises: IProcessService (the argument vector as DESIGN.md fixes it, no executable suffix).
+// Does not realise: waiting for or ending the started process (the system never does).
 #include "framework/linux/linux_services.h"
 
 #include <spawn.h>

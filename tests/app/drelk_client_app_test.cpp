@@ -5,14 +5,14 @@
 #include "launcher/doc_host_ui_handler.h"
 #include "launcher/drelk_client_dlg.h"
 
-#include "support/headless_fixture.h"
+#include "support/window_fixture.h"
 
 namespace {
 
-class DrelkClientAppTest : public CHeadlessTest {
+class DrelkClientAppTest : public CWindowTest {
 protected:
     void SetUp() override {
-        CHeadlessTest::SetUp();
+        CWindowTest::SetUp();
         g_pClientDlg = nullptr;
         g_bControlsCreated = false;
         g_pDocHostUIHandler = nullptr;
@@ -26,7 +26,7 @@ protected:
         g_pClientDlg = nullptr;
         // Its creator's reference went with the launcher's windows.
         g_pDocHostUIHandler = nullptr;
-        CHeadlessTest::TearDown();
+        CWindowTest::TearDown();
     }
 };
 

@@ -4,7 +4,7 @@
 #include "framework/exception.h"
 #include "framework/headless/headless_inspect.h"
 
-#include "support/headless_fixture.h"
+#include "support/window_fixture.h"
 #include "support/launcher_fixture.h"
 
 #include <stdexcept>
@@ -53,7 +53,7 @@ public:
     int m_nCommands = 0;
 };
 
-class DispatchBoundaryTest : public CHeadlessTest {
+class DispatchBoundaryTest : public CWindowTest {
 protected:
     HWND Create(CFailingWnd& wnd) {
         CWindowCreate create;

@@ -1,11 +1,11 @@
 #include "gamewindow/htmlbrowser_dlg.h"
 
-#include "support/headless_fixture.h"
+#include "support/window_fixture.h"
 
 namespace {
 
 // The game window's cache walk, without its window.
-class CacheWalkTest : public CHeadlessTest {
+class CacheWalkTest : public CWindowTest {
 protected:
     void ClearCache() {
         ChtmlbrowserDlg dialog;

@@ -1,7 +1,7 @@
 #include "gamewindow/htmlbrowser_dlg.h"
 #include "gamewindow/resource_image_loader.h"
 
-#include "support/headless_fixture.h"
+#include "support/window_fixture.h"
 #include "support/modal_run.h"
 
 #include "framework/browser.h"
@@ -12,10 +12,10 @@
 
 namespace {
 
-class GameWindowTest : public CHeadlessTest {
+class GameWindowTest : public CWindowTest {
 protected:
     void SetUp() override {
-        CHeadlessTest::SetUp();
+        CWindowTest::SetUp();
         App()->m_strGameUrl = "http://op/login.php?sid=1&server_name=双线一区";
         CClientConfig::Instance()->SetDefaults();
     }
@@ -28,7 +28,6 @@ protected:
         return nResult;
     }
 
-    CWindowRecord& Record(CWnd& wnd) { return *AfxGetRecord(wnd.m_hWnd); }
     static CPoint Screen(ChtmlbrowserDlg& dialog, int x, int y) {
         CRect rect;
         dialog.GetWindowRect(&rect);

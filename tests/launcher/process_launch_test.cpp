@@ -1,12 +1,12 @@
 #include "launcher/process_launch.h"
 
-#include "support/headless_fixture.h"
+#include "support/window_fixture.h"
 
 #include "framework/headless/headless_inspect.h"
 
 namespace {
 
-class ProcessLaunchTest : public CHeadlessTest {
+class ProcessLaunchTest : public CWindowTest {
 protected:
     const std::vector<CProcessStart>& Started() { return Platform().processes.m_started; }
 };

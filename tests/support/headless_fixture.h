@@ -1,9 +1,8 @@
-// A fresh headless platform, settings singleton and application object for every test.
+// A fresh headless platform, settings singleton and application object for every test (portable:
+// no window is involved; window tests use support/window_fixture.h).
 #pragma once
 
-#include "app/drelk_client_app.h"
 #include "framework/app.h"
-#include "framework/headless/headless_inspect.h"
 #include "framework/headless/headless_platform.h"
 #include "settings/client_config.h"
 #include "settings/client_reporter.h"
@@ -34,9 +33,11 @@ protected:
     // A new application object started with the command-line text.
     void StartApp(const std::string& strCommandLine) {
         m_pApp.reset();
-        m_pApp = std::make_unique<CDrelkClientApp>();
+        m_pApp = NewApp();
         AfxWinInit(m_pApp.get(), strCommandLine);
     }
+    // The application object of the test: a plain one where no window is involved.
+    virtual std::unique_ptr<CWinApp> NewApp() { return std::make_unique<CWinApp>(); }
 
     CHeadlessPlatform& Platform() { return AfxHeadless(); }
 
@@ -52,8 +53,8 @@ protected:
 
     static constexpr const char* kSettingsPath = "C:\\Drelk\\pm_config.ini";
 
-    CDrelkClientApp* App() { return m_pApp.get(); }
+    CWinApp* BaseApp() { return m_pApp.get(); }
 
 private:
-    std::unique_ptr<CDrelkClientApp> m_pApp;
+    std::unique_ptr<CWinApp> m_pApp;
 };

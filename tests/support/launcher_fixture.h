@@ -2,21 +2,20 @@
 // test's steps when it is idle.
 #pragma once
 
-#include "support/headless_fixture.h"
+#include "support/window_fixture.h"
 #include "support/modal_run.h"
 
 #include "launcher/controllers_dlg.h"
 #include "launcher/doc_host_ui_handler.h"
 #include "launcher/drelk_client_dlg.h"
 
-#include "framework/headless/headless_inspect.h"
 
 #include <functional>
 
-class CLauncherTest : public CHeadlessTest {
+class CLauncherTest : public CWindowTest {
 protected:
     void SetUp() override {
-        CHeadlessTest::SetUp();
+        CWindowTest::SetUp();
         g_bControlsCreated = false;
         g_pDocHostUIHandler = nullptr;
         g_pClientDlg = nullptr;
@@ -28,7 +27,7 @@ protected:
             g_pDocHostUIHandler->Release();
         }
         g_pDocHostUIHandler = nullptr;
-        CHeadlessTest::TearDown();
+        CWindowTest::TearDown();
     }
 
     // Runs the backdrop modally; the step runs once the launcher is up, then the loop stops unless
@@ -46,7 +45,6 @@ protected:
 
     CControllersDlg& Controls() { return *m_pDialog->m_pControls; }
     CBrowserControl& Browser() { return *AfxGetBrowserControl(Controls().m_browser.m_hWnd); }
-    CWindowRecord& Record(CWnd& wnd) { return *AfxGetRecord(wnd.m_hWnd); }
     CRect ScreenRect(CWnd& wnd) {
         CRect rect;
         wnd.GetWindowRect(&rect);

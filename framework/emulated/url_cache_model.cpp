@@ -1,4 +1,6 @@
-#include "framework/url_cache.h"
+// The model of WinINet's URL-cache walk: the entries the backend presents, handed out one by one
+// with the platform's buffer-size protocol (ERROR_INSUFFICIENT_BUFFER and a retry).
+#include "framework/emulated/url_cache_model.h"
 
 #include <cstring>
 #include <memory>
