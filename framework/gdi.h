@@ -110,7 +110,9 @@ protected:
     CBitmap* m_pSelected = nullptr;
 };
 
+#ifndef SRCCOPY
 #define SRCCOPY 0x00CC0020
+#endif
 
 // Frees the temporary objects CDC::FromHandle handed out (the dispatch calls it after each message).
 void AfxDeleteTemporaryObjects();

@@ -10,7 +10,9 @@
 #include <memory>
 #include <string>
 
-#ifndef _WINDOWS_
+#if defined(_WIN32)
+#include <wininet.h>
+#else
 #define INTERNET_OPEN_TYPE_PRECONFIG 0
 #define INTERNET_FLAG_TRANSFER_ASCII 0x00000001
 #endif

@@ -7,6 +7,7 @@
 
 #if defined(_WIN32)
 #include <wininet.h>
+typedef HANDLE HURLCACHEFIND;
 #else
 #define NORMAL_CACHE_ENTRY 0x00000001
 #define COOKIE_CACHE_ENTRY 0x00100000

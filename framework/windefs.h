@@ -163,8 +163,6 @@ typedef struct _BLENDFUNCTION {
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)((WORD)(l) | ((DWORD)((WORD)(h)) << 16)))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)((WORD)(l) | ((DWORD)((WORD)(h)) << 16)))
-#define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
-#define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
 #define MAKEINTRESOURCEA(i) ((const char*)((UINT_PTR)((WORD)(i))))
 #define IS_INTRESOURCE(r) ((((UINT_PTR)(r)) >> 16) == 0)
 
@@ -361,7 +359,12 @@ typedef struct tagTRACKMOUSEEVENT {
 
 #endif // _WINDOWS_
 
-// Names the native headers do not spell out.
+// Names the native headers do not spell out (or only in <windowsx.h>, whose macros would rename
+// framework members such as CWnd::SubclassWindow).
+#ifndef GET_X_LPARAM
+#define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
+#define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
+#endif
 #ifndef WM_NCUAHDRAWCAPTION
 #define WM_NCUAHDRAWCAPTION 0x00AE // the themed caption's redraw request
 #endif

@@ -1,5 +1,9 @@
-// BSTRs on Windows: the system's own (SysAllocStringLen), so they can cross into real COM calls.
+// COM on Windows: BSTRs are the system's own (SysAllocStringLen), so they can cross into real COM
+// calls; and the one interface id the system names that mingw-w64's uuid library lacks.
 #include "framework/com.h"
+
+extern "C" const IID IID_IDocHostUIHandler2 = {
+    0x3050F6D0, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 
 BSTR AfxSysAllocString(std::u16string_view text) {
     return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
