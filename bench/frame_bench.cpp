@@ -61,7 +61,8 @@ void BM_FrameCopyFloor(benchmark::State& state) {
     };
     for (auto _ : state) {
         // The caption strip is contiguous.
-        std::memcpy(target.data(), source.data(), static_cast<std::size_t>(nWidth) * kCaption * sizeof(std::uint32_t));
+        std::memcpy(target.data(), source.data(),
+                    static_cast<std::size_t>(nWidth) * kCaption * sizeof(std::uint32_t));
         copyRows(0, kBorder, kCaption, nHeight - kBorder);
         copyRows(nWidth - kBorder, kBorder, kCaption, nHeight - kBorder);
         std::memcpy(target.data() + static_cast<std::size_t>(nHeight - kBorder) * nWidth,

@@ -14,6 +14,7 @@
 #include <mshtml.h>
 #endif
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -221,6 +222,27 @@ public:
 
 protected:
     virtual ~TDocHostUIHandlerImpl() = default;
+};
+
+// The reference counting of a COM object the framework makes: it starts with its creator's
+// reference and deletes itself when the last one goes.
+template <typename TInterface>
+class TRefCounted : public TInterface {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG nRefs = --m_nRefs;
+        if (nRefs == 0) {
+            delete this;
+        }
+        return nRefs;
+    }
+
+protected:
+    virtual ~TRefCounted() = default;
+
+private:
+    std::atomic<ULONG> m_nRefs{1};
 };
 
 // The WebBrowser control's class id.

@@ -3,8 +3,6 @@
 #include "framework/codepage.h"
 #include "framework/window_system.h"
 
-#include <atomic>
-
 HRESULT CWebBrowserApp::put_Silent(VARIANT_BOOL bSilent) {
     VARIANT value{};
     value.vt = VT_BOOL;
@@ -40,7 +38,7 @@ std::u16string DocumentTitle(HWND hBrowser) {
 
 // The dialog's own document host: it answers the browser with the dialog's host flags and leaves
 // everything else (context menu, external object...) to the browser.
-class CDHtmlHostUIHandler : public TDocHostUIHandlerImpl {
+class CDHtmlHostUIHandler : public TRefCounted<TDocHostUIHandlerImpl> {
 public:
     explicit CDHtmlHostUIHandler(CDHtmlDialog* pDialog) : m_pDialog(pDialog) {}
     void Detach() { m_pDialog = nullptr; }
@@ -57,14 +55,6 @@ public:
         *ppvObject = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG nRefs = --m_nRefs;
-        if (nRefs == 0) {
-            delete this;
-        }
-        return nRefs;
-    }
     HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
         return S_FALSE;
     }
@@ -79,7 +69,6 @@ public:
 
 private:
     ~CDHtmlHostUIHandler() override = default;
-    std::atomic<ULONG> m_nRefs{1};
     CDHtmlDialog* m_pDialog;
 };
 

@@ -5,10 +5,8 @@
 #include "framework/emulated/window_core.h"
 #include "framework/window_system.h"
 
-#include <atomic>
-
 // The document of a browser control: its title and the UI-handler installation.
-class CBrowserDocument : public IHTMLDocument2, public ICustomDoc {
+class CBrowserDocument : public TRefCounted<IHTMLDocument2>, public ICustomDoc {
 public:
     explicit CBrowserDocument(CBrowserControl* pControl) : m_pControl(pControl) {}
     void Detach() { m_pControl = nullptr; }
@@ -28,14 +26,9 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG nRefs = --m_nRefs;
-        if (nRefs == 0) {
-            delete this;
-        }
-        return nRefs;
-    }
+    // One count for both interfaces.
+    ULONG STDMETHODCALLTYPE AddRef() override { return TRefCounted::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return TRefCounted::Release(); }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, DWORD, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, OLECHAR**, UINT, DWORD, DISPID*) override {
@@ -70,8 +63,7 @@ public:
     }
 
 private:
-    virtual ~CBrowserDocument() = default;
-    std::atomic<ULONG> m_nRefs{1};
+    ~CBrowserDocument() override = default;
     CBrowserControl* m_pControl;
 };
 

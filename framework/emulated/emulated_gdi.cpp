@@ -16,6 +16,17 @@ namespace {
 
 constexpr int kLargestSurface = 16384;
 
+// Deletes the model's object behind a handle of a GDI class and empties the handle.
+template <typename TObject, typename THandle>
+BOOL DeleteHandle(THandle& hObject) {
+    if (hObject == nullptr) {
+        return FALSE;
+    }
+    delete static_cast<TObject*>(hObject);
+    hObject = nullptr;
+    return TRUE;
+}
+
 void SetSourceColour(cairo_t* pCairo, COLORREF cr) {
     cairo_set_source_rgb(pCairo, GetRValue(cr) / 255.0, GetGValue(cr) / 255.0, GetBValue(cr) / 255.0);
 }
@@ -170,13 +181,10 @@ BOOL CBitmap::DeleteObject() {
     if (m_hObject == nullptr) {
         return FALSE;
     }
-    CBitmapObject* pBitmap = AfxBitmapObject(m_hObject);
-    if (pBitmap->bCompatible) {
+    if (const CBitmapObject* pBitmap = AfxBitmapObject(m_hObject); pBitmap->bCompatible) {
         RetiredCompatibleSurface() = pBitmap->surface;
     }
-    delete pBitmap;
-    m_hObject = nullptr;
-    return TRUE;
+    return DeleteHandle<CBitmapObject>(m_hObject);
 }
 
 CSize CBitmap::GetSize() const {
@@ -192,14 +200,7 @@ BOOL CBrush::CreateSolidBrush(COLORREF crColor) {
     return TRUE;
 }
 
-BOOL CBrush::DeleteObject() {
-    if (m_hObject == nullptr) {
-        return FALSE;
-    }
-    delete AfxBrushObject(m_hObject);
-    m_hObject = nullptr;
-    return TRUE;
-}
+BOOL CBrush::DeleteObject() { return DeleteHandle<CBrushObject>(m_hObject); }
 
 HBRUSH AfxGetDialogBrush() {
     static CBrushObject s_brush = [] {
@@ -219,14 +220,7 @@ BOOL CRgn::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int) {
     return TRUE;
 }
 
-BOOL CRgn::DeleteObject() {
-    if (m_hObject == nullptr) {
-        return FALSE;
-    }
-    delete AfxRegionObject(m_hObject);
-    m_hObject = nullptr;
-    return TRUE;
-}
+BOOL CRgn::DeleteObject() { return DeleteHandle<CRegionObject>(m_hObject); }
 
 HRGN CRgn::Detach() {
     HRGN hRgn = m_hObject;

@@ -52,8 +52,8 @@ bool Opaque(cairo_surface_t* pSurface, int x, int y, int nWidth, int nHeight) {
 
 // The slice for a draw whose rectangles are whole pixels inside the picture, made on its first use;
 // null for any other draw (drawn scaled directly).
-const CImageSlice* WholePixelSlice(CImageData& data, const Gdi::RectF& dst, float srcX, float srcY, float srcWidth,
-                                   float srcHeight) {
+const CImageSlice* WholePixelSlice(CImageData& data, const Gdi::RectF& dst, float srcX, float srcY,
+                                   float srcWidth, float srcHeight) {
     constexpr std::size_t kMostSlices = 64;
     if (!WholePixels(dst.X) || !WholePixels(dst.Y) || !WholePixels(dst.Width) || !WholePixels(dst.Height) ||
         !WholePixels(srcX) || !WholePixels(srcY) || !WholePixels(srcWidth) || !WholePixels(srcHeight)) {
@@ -268,7 +268,8 @@ CRenderedText RenderText(const CTextRun& run) {
 
 const CRenderedText& RenderedText(const CTextRun& run) {
     constexpr std::size_t kMostRuns = 64;
-    static std::map<std::tuple<std::u16string, std::u16string, double, bool, std::uint32_t>, CRenderedText> s_runs;
+    static std::map<std::tuple<std::u16string, std::u16string, double, bool, std::uint32_t>, CRenderedText>
+        s_runs;
     const auto key = std::make_tuple(run.strText, run.strFace, run.fPixelSize, run.bBold, run.color);
     if (auto it = s_runs.find(key); it != s_runs.end()) {
         return it->second;

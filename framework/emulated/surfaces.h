@@ -66,7 +66,7 @@ struct CRegionObject : HRGN__ {
     int nEllipse = 0;
 };
 struct CIconObject : HICON__ {
-    CSurfaceRef surface; // premultiplied, ready to be blended
+    CSurfaceRef surface;                               // premultiplied, ready to be blended
     std::map<std::pair<int, int>, CSurfaceRef> scaled; // the icon at the sizes it was drawn at
 };
 

@@ -1,5 +1,7 @@
 #include "framework/headless/headless_inspect.h"
 
+#include "framework/resources.h"
+
 std::uint32_t AfxInspectPixel(HBITMAP hBitmap, int x, int y) {
     const CBitmapObject* pBitmap = AfxBitmapObject(hBitmap);
     return pBitmap != nullptr ? AfxSurfacePixel(pBitmap->surface.Get(), x, y) : 0;
@@ -25,6 +27,13 @@ CSurfaceRef AfxInspectPaint(HWND hWnd) {
     CSurfaceRef surface = AfxCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
     AfxPaintWindow(hWnd, surface);
     return surface;
+}
+
+CSurfaceRef AfxInspectResourcePicture(UINT nIDResource, bool bPremultiply) {
+    const BYTE* pData = nullptr;
+    std::size_t nSize = 0;
+    return AfxFindResource(nIDResource, "PNG", pData, nSize) ? AfxDecodePicture(pData, nSize, bPremultiply)
+                                                             : CSurfaceRef();
 }
 
 namespace {

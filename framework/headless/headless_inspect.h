@@ -24,6 +24,9 @@ std::uint32_t AfxInspectFramePixel(HWND hWnd, int x, int y);
 // The window's client area as its WM_PAINT draws it on a new surface of the window's size.
 CSurfaceRef AfxInspectPaint(HWND hWnd);
 
+// A picture resource (type "PNG") decoded as the model decodes pictures (straight or premultiplied).
+CSurfaceRef AfxInspectResourcePicture(UINT nIDResource, bool bPremultiply);
+
 // A picture of a size, every pixel the colour (ARGB, straight alpha).
 Gdi::Image* AfxInspectMakeImage(int nWidth, int nHeight, std::uint32_t nArgb);
 

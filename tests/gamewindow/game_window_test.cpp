@@ -333,10 +333,7 @@ TEST_F(GameWindowTest, FramePaintsTheNineSlicesThenTitleThenButtonsInOrder) {
 
 TEST_F(GameWindowTest, FramePixelsComeFromTheSkinSlicesAndTheClientAreaIsLeftAlone) {
     RunGameWindow([&](ChtmlbrowserDlg& dialog) {
-        const BYTE* pData = nullptr;
-        std::size_t nSize = 0;
-        ASSERT_TRUE(AfxFindResource(IDB_SKIN, "PNG", pData, nSize));
-        const CSurfaceRef skin = AfxDecodePicture(pData, nSize, true);
+        const CSurfaceRef skin = AfxInspectResourcePicture(IDB_SKIN, true);
         ASSERT_TRUE(skin);
         const int W = 1280;
         const int H = 760;

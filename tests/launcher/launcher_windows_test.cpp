@@ -135,10 +135,7 @@ TEST_F(LauncherWindowsTest, ControlsBackgroundIsTheColourKey) {
 
 TEST_F(LauncherWindowsTest, BackdropShowsThePicturesOwnColourAndAlphaExactly) {
     RunLauncher([&](CDrelkClientDlg& dialog) {
-        const BYTE* pData = nullptr;
-        std::size_t nSize = 0;
-        ASSERT_TRUE(AfxFindResource(IDB_BACKDROP, "PNG", pData, nSize));
-        const CSurfaceRef picture = AfxDecodePicture(pData, nSize, false);
+        const CSurfaceRef picture = AfxInspectResourcePicture(IDB_BACKDROP, false);
         ASSERT_EQ(picture.Width(), 1024);
         ASSERT_EQ(picture.Height(), 635);
         int nPartial = 0;

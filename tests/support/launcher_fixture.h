@@ -9,7 +9,6 @@
 #include "launcher/doc_host_ui_handler.h"
 #include "launcher/drelk_client_dlg.h"
 
-
 #include <functional>
 
 class CLauncherTest : public CWindowTest {
