@@ -1,3 +1,7 @@
+// Network adapters on Windows (GetAdaptersInfo, IP Helper).
+//
+// Realises: IAdapterService, the list as the platform gives it. Does not realise: IPv6-only adapters
+// (GetAdaptersInfo does not list them).
 #include <windows.h>
 #include <iphlpapi.h>
 

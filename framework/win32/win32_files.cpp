@@ -1,3 +1,7 @@
+// Files on Windows: open-existing reads and appends (CreateFileA with OPEN_EXISTING).
+//
+// Realises: IFileService (never creates a file; a locked or read-only file is refused, nothing lost).
+// Does not realise: paths longer than MAX_PATH.
 #include <windows.h>
 
 #include "framework/win32/scoped_handle.h"

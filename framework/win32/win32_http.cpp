@@ -1,3 +1,8 @@
+// HTTP GET on Windows with WinInet.
+//
+// Realises: IHttpService (PRECONFIG proxies, timeouts on the request handle, redirects followed here
+// to the shared bound, a body cut short of its length reported as a failure, the platform's error
+// texts). Does not realise: POST, authentication.
 #include <windows.h>
 #include <wininet.h>
 

@@ -1,3 +1,6 @@
+// The running program's path on Windows (GetModuleFileNameA).
+//
+// Realises: IModuleService. Does not realise: module handles other than the executable's.
 #include <windows.h>
 
 #include "framework/win32/win32_services.h"

@@ -1,3 +1,8 @@
+// Process creation on Windows (CreateProcessA).
+//
+// Realises: IProcessService (the program and command line as the system composes them, the .exe
+// suffix).
+// Does not realise: waiting for or ending the started process (the system never does).
 #include <windows.h>
 
 #include "framework/win32/win32_services.h"
