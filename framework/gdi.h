@@ -57,7 +57,7 @@ public:
     ~CRgn() { DeleteObject(); }
     BOOL CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3);
     BOOL DeleteObject();
-    // The window system owns the region from now on (SetWindowRgn took it).
+    // Gives the handle up without deleting it (after SetWindowRgn the window system owns the region).
     HRGN Detach();
     operator HRGN() const { return m_hObject; }
 
