@@ -1,0 +1,110 @@
+// The framework's windows and dialogs on real Windows windows (under Wine on a virtual screen):
+// one window procedure into CWnd::WindowProc, the dialog manager as default processing, the modal
+// loop, subclassed items.
+#include "framework/dialog.h"
+#include "framework/services.h"
+#include "framework/wnd.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+class CProbeDialog : public CDialog {
+public:
+    CProbeDialog() : CDialog(IDD_CONTROLLERS) {}
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        messages.push_back(message);
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        bItemsAtInit = GetDlgItemHandle(IDC_BTN_CLOSE) != nullptr;
+        if (onInit) {
+            onInit(*this);
+        }
+        return TRUE;
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+        commands.push_back(static_cast<UINT>(wParam));
+        return CDialog::OnCommand(wParam, lParam);
+    }
+    std::vector<UINT> messages;
+    std::vector<UINT> commands;
+    bool bItemsAtInit = false;
+    std::function<void(CProbeDialog&)> onInit;
+};
+
+int IndexOf(const std::vector<UINT>& messages, UINT message) {
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        if (messages[i] == message) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+TEST(Win32WindowsTest, ADialogFromItsTemplateGetsEveryMessageFromItsCreationOn) {
+    CProbeDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_CONTROLLERS));
+    ASSERT_NE(dialog.m_hWnd, nullptr);
+    EXPECT_TRUE(IsWindow(dialog.m_hWnd));
+    EXPECT_EQ(CWnd::FromHandle(dialog.m_hWnd), &dialog);
+    // From WM_NCCREATE on, through the one window procedure; the items exist at initialisation.
+    const int nNcCreate = IndexOf(dialog.messages, WM_NCCREATE);
+    const int nInit = IndexOf(dialog.messages, WM_INITDIALOG);
+    ASSERT_GE(nNcCreate, 0);
+    ASSERT_GT(nInit, nNcCreate);
+    EXPECT_TRUE(dialog.bItemsAtInit);
+    char szClass[32] = {};
+    GetClassNameA(dialog.GetDlgItemHandle(IDC_BTN_CLOSE), szClass, sizeof(szClass));
+    EXPECT_STREQ(szClass, "Button");
+    // Default processing is the dialog manager's: the text round trip through WM_SETTEXT.
+    dialog.SetWindowText("Drelk 测试");
+    EXPECT_EQ(dialog.GetWindowText(), "Drelk 测试");
+    // Not shown, not moved, no owner, no centring style: centred on the work area.
+    CRect rect;
+    dialog.GetWindowRect(&rect);
+    const CRect work = AfxGetWorkArea();
+    EXPECT_NEAR((rect.left + rect.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((rect.top + rect.bottom) / 2, (work.top + work.bottom) / 2, 1);
+    EXPECT_TRUE(dialog.DestroyWindow());
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    EXPECT_GE(IndexOf(dialog.messages, WM_NCDESTROY), 0);
+}
+
+TEST(Win32WindowsTest, AClickedItemReachesItsParentsCommandHandler) {
+    CProbeDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_CONTROLLERS));
+    CWnd button;
+    ASSERT_TRUE(button.SubclassWindow(dialog.GetDlgItemHandle(IDC_BTN_HOME)));
+    EXPECT_EQ(button.GetDlgCtrlID(), IDC_BTN_HOME);
+    EXPECT_EQ(button.GetParent(), &dialog);
+    button.SendMessage(BM_CLICK);
+    ASSERT_FALSE(dialog.commands.empty());
+    EXPECT_EQ(dialog.commands.back(), static_cast<UINT>(MAKEWPARAM(IDC_BTN_HOME, BN_CLICKED)));
+    EXPECT_EQ(button.UnsubclassWindow(), dialog.GetDlgItemHandle(IDC_BTN_HOME));
+    dialog.DestroyWindow();
+}
+
+TEST(Win32WindowsTest, TheModalLoopEndsOnEndDialogAfterPreTranslateMessage) {
+    CProbeDialog dialog;
+    // Escape goes through PreTranslateMessage (the dialog manager's IDCANCEL), which ends the dialog.
+    dialog.onInit = [](CProbeDialog& self) { self.PostMessage(WM_KEYDOWN, VK_ESCAPE, 0); };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(dialog.m_hWnd, nullptr); // destroyed after the loop
+}
+
+TEST(Win32WindowsTest, TheQuitMessageEndsTheModalLoopWithMinusOne) {
+    CProbeDialog dialog;
+    dialog.onInit = [](CProbeDialog&) { AfxPostQuitMessage(0); };
+    EXPECT_EQ(dialog.DoModal(), -1);
+    // The quit message is left for the outermost loop.
+    MSG msg{};
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+} // namespace
