@@ -151,12 +151,7 @@ private:
     HDC m_hDC;
 };
 
-// Starts drawing for the process (the classic start-up call; nothing to do here but hand out a token).
-inline Status Startup(UINT_PTR* pToken) {
-    if (pToken != nullptr) {
-        *pToken = 1;
-    }
-    return Ok;
-}
+// Starts drawing for the process (GdiplusStartup); the token ends it.
+Status Startup(UINT_PTR* pToken);
 
 } // namespace Gdi

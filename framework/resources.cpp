@@ -1,24 +1,9 @@
+// The dialog templates of the program, the same on every platform.
 #include "framework/resources.h"
 
 #include "framework/geometry.h"
 
 #include <cstring>
-
-bool AfxFindResource(UINT nID, const char* lpType, const BYTE*& pData, std::size_t& nSize) {
-    const char* pszType = lpType;
-    if (IS_INTRESOURCE(lpType)) {
-        pszType = lpType == RT_BITMAP ? "BITMAP" : lpType == RT_GROUP_ICON ? "ICON" : "";
-    }
-    for (std::size_t i = 0; i < g_nResourceCount; ++i) {
-        const CResourceEntry& entry = g_resourceTable[i];
-        if (entry.nID == nID && std::strcmp(entry.pszType, pszType) == 0) {
-            pData = entry.pData;
-            nSize = entry.nSize;
-            return true;
-        }
-    }
-    return false;
-}
 
 const CDialogTemplate* AfxFindDialogTemplate(UINT nID) {
     for (const CDialogTemplate& dialog : g_dialogTemplates) {

@@ -92,6 +92,14 @@ const CImageSlice* WholePixelSlice(CImageData& data, const Gdi::RectF& dst, floa
 
 namespace Gdi {
 
+Status Startup(UINT_PTR* pToken) {
+    // cairo and Pango need no start; the token is there for the caller's symmetry.
+    if (pToken != nullptr) {
+        *pToken = 1;
+    }
+    return Ok;
+}
+
 Image::~Image() { delete m_pData; }
 
 void Image::Adopt(CImageData* pData, UINT nWidth, UINT nHeight) {

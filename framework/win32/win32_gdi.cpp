@@ -1,15 +1,11 @@
 // The drawing classes on Windows' own GDI.
 //
-// Realises: DIB sections and resource bitmaps (the program's BMP bytes handed to GDI), compatible
+// Realises: DIB sections and resource bitmaps (LoadImage of the program's BITMAP resources), compatible
 // bitmaps, solid brushes, round-rectangle regions, memory contexts, FillSolidRect, BitBlt, AlphaBlend
 // (AC_SRC_ALPHA), DrawIcon/DrawIconEx, ExcludeClipRect/SelectClipRgn/GetClipBox.
-// Does not realise yet: icons from the program's resources (AfxLoadIcon needs the .rc script), CImage
-// and the GDI+ classes (graphics.h), which come with the Windows program.
+// Icons are the program's icon resources (LoadImage, shared).
+// Does not realise: raster operations other than the ones named.
 #include "framework/gdi.h"
-
-#include "framework/resources.h"
-
-#include <cstring>
 
 namespace {
 
@@ -27,23 +23,9 @@ BOOL DeleteHandle(THandle& hObject) {
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
     DeleteObject();
-    const BYTE* pData = nullptr;
-    std::size_t nSize = 0;
-    if (!AfxFindResource(nIDResource, RT_BITMAP, pData, nSize) ||
-        nSize < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) {
-        return FALSE;
-    }
-    // A .bmp file: its header says where the info and the bits are; GDI reads both.
-    BITMAPFILEHEADER file;
-    std::memcpy(&file, pData, sizeof(file));
-    if (file.bfType != 0x4D42 || file.bfOffBits >= nSize) {
-        return FALSE;
-    }
-    const auto* pInfo = reinterpret_cast<const BITMAPINFO*>(pData + sizeof(BITMAPFILEHEADER));
-    HDC hScreen = GetDC(nullptr);
-    m_hObject =
-        CreateDIBitmap(hScreen, &pInfo->bmiHeader, CBM_INIT, pData + file.bfOffBits, pInfo, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, hScreen);
+    // A DIB section keeps the resource's pixels exactly (no conversion to the screen's format).
+    m_hObject = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIDResource),
+                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     return m_hObject != nullptr;
 }
 

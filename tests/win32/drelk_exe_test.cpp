@@ -1,0 +1,188 @@
+// Drelk.exe started as a player starts it (under Wine on a virtual screen with a window manager):
+// the launcher's two native windows, their pictures on the screen, the keys that change nothing, and
+// the close button's question.
+#include "res/resource.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::string WinePath(std::string strHostPath) {
+    for (char& ch : strHostPath) {
+        if (ch == '/') {
+            ch = '\\';
+        }
+    }
+    return "Z:" + strHostPath;
+}
+
+struct CFound {
+    DWORD dwProcessId;
+    std::vector<HWND> windows;
+};
+
+// The visible top-level windows of the process.
+std::vector<HWND> WindowsOf(DWORD dwProcessId) {
+    CFound found{dwProcessId, {}};
+    EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* pFound = reinterpret_cast<CFound*>(lParam);
+            DWORD dwOwner = 0;
+            GetWindowThreadProcessId(hWnd, &dwOwner);
+            if (dwOwner == pFound->dwProcessId && IsWindowVisible(hWnd)) {
+                pFound->windows.push_back(hWnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found.windows;
+}
+
+bool WaitFor(const std::function<bool()>& done, int nSeconds = 20) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(nSeconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return done();
+}
+
+bool Layered(HWND hWnd) { return (GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
+
+std::wstring TextOf(HWND hWnd) {
+    wchar_t szText[256] = {};
+    GetWindowTextW(hWnd, szText, 256);
+    return szText;
+}
+
+class DrelkExeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string strExe = WinePath(DRELK_EXE_HOST);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        ASSERT_TRUE(CreateProcessA(strExe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &m_process));
+        CloseHandle(m_process.hThread);
+        // The launcher is up when its two layered windows are shown.
+        ASSERT_TRUE(WaitFor([this] {
+            m_hBackdrop = m_hControls = nullptr;
+            for (HWND hWnd : WindowsOf(m_process.dwProcessId)) {
+                if (Layered(hWnd)) {
+                    (GetWindow(hWnd, GW_OWNER) == nullptr ? m_hBackdrop : m_hControls) = hWnd;
+                }
+            }
+            return m_hBackdrop != nullptr && m_hControls != nullptr;
+        }));
+    }
+
+    void TearDown() override {
+        if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_process.hProcess, 1);
+            WaitForSingleObject(m_process.hProcess, 10000);
+        }
+        CloseHandle(m_process.hProcess);
+    }
+
+    // The question box the process shows, once it is there.
+    HWND WaitForMessageBox() {
+        HWND hBox = nullptr;
+        WaitFor([&] {
+            for (HWND hWnd : WindowsOf(m_process.dwProcessId)) {
+                char szClass[16] = {};
+                GetClassNameA(hWnd, szClass, sizeof(szClass));
+                if (hWnd != m_hBackdrop && hWnd != m_hControls && std::string(szClass) == "#32770") {
+                    hBox = hWnd;
+                }
+            }
+            return hBox != nullptr;
+        });
+        return hBox;
+    }
+
+    PROCESS_INFORMATION m_process{};
+    HWND m_hBackdrop = nullptr;
+    HWND m_hControls = nullptr;
+};
+
+TEST_F(DrelkExeTest, TheLauncherIsTwoLayeredWindowsCentredOnTheWorkAreaWithItsPicturesOnScreen) {
+    RECT backdrop{};
+    RECT controls{};
+    GetWindowRect(m_hBackdrop, &backdrop);
+    GetWindowRect(m_hControls, &controls);
+    EXPECT_EQ(backdrop.right - backdrop.left, 1024);
+    EXPECT_EQ(backdrop.bottom - backdrop.top, 635);
+    EXPECT_TRUE(EqualRect(&backdrop, &controls));
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((backdrop.left + backdrop.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((backdrop.top + backdrop.bottom) / 2, (work.top + work.bottom) / 2, 1);
+    EXPECT_EQ(GetWindow(m_hControls, GW_OWNER), m_hBackdrop);
+
+    // The five buttons are owner-drawn children at their places (the close button at the right edge).
+    struct {
+        int nID;
+        int x, y, cx, cy;
+    } const buttons[] = {{IDC_BTN_HOME, 316, 45, 104, 31},
+                         {IDC_BTN_FORUM, 422, 45, 104, 31},
+                         {IDC_BTN_SERVICE, 528, 45, 104, 31},
+                         {IDC_BTN_CHARGE, 634, 45, 104, 31},
+                         {IDC_BTN_CLOSE, 1024 - 43, 7, 31, 32}};
+    for (const auto& button : buttons) {
+        SCOPED_TRACE(button.nID);
+        HWND hButton = GetDlgItem(m_hControls, button.nID);
+        ASSERT_NE(hButton, nullptr);
+        EXPECT_TRUE(IsWindowVisible(hButton));
+        EXPECT_EQ(GetWindowLongA(hButton, GWL_STYLE) & 0x0F, BS_OWNERDRAW);
+        RECT rect{};
+        GetWindowRect(hButton, &rect);
+        EXPECT_EQ(rect.left - backdrop.left, button.x);
+        EXPECT_EQ(rect.top - backdrop.top, button.y);
+        EXPECT_EQ(rect.right - rect.left, button.cx);
+        EXPECT_EQ(rect.bottom - rect.top, button.cy);
+    }
+}
+
+TEST_F(DrelkExeTest, EnterAndEscapeChangeNothingAndCloseAsksFirstNoKeepsYesEnds) {
+    for (HWND hWnd : {m_hBackdrop, m_hControls}) {
+        PostMessageA(hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(hWnd, WM_KEYDOWN, VK_RETURN, 0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(IsWindowVisible(m_hBackdrop));
+    EXPECT_TRUE(IsWindowVisible(m_hControls));
+
+    HWND hClose = GetDlgItem(m_hControls, IDC_BTN_CLOSE);
+    ASSERT_NE(hClose, nullptr);
+    PostMessageA(hClose, BM_CLICK, 0, 0);
+    HWND hBox = WaitForMessageBox();
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_EQ(TextOf(hBox), L"关闭提示");
+    EXPECT_EQ(TextOf(GetDlgItem(hBox, 0xFFFF)), L"正在游戏中，确定退出Drelk？");
+    PostMessageA(GetDlgItem(hBox, IDNO), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([hBox] { return !IsWindow(hBox); }));
+    EXPECT_TRUE(IsWindowVisible(m_hBackdrop));
+    EXPECT_TRUE(IsWindowVisible(m_hControls));
+    EXPECT_EQ(WaitForSingleObject(m_process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    PostMessageA(hClose, BM_CLICK, 0, 0);
+    hBox = WaitForMessageBox();
+    ASSERT_NE(hBox, nullptr);
+    PostMessageA(GetDlgItem(hBox, IDYES), BM_CLICK, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(m_process.hProcess, 20000), static_cast<DWORD>(WAIT_OBJECT_0));
+    DWORD dwExit = 1;
+    GetExitCodeProcess(m_process.hProcess, &dwExit);
+    EXPECT_EQ(dwExit, 0u);
+}
+
+} // namespace
