@@ -1,6 +1,7 @@
 // The framework's windows and dialogs on real Windows windows (under Wine on a virtual screen):
 // one window procedure into CWnd::WindowProc, the dialog manager as default processing, the modal
 // loop, subclassed items.
+#include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/services.h"
 #include "framework/wnd.h"
@@ -105,6 +106,42 @@ TEST(Win32WindowsTest, TheQuitMessageEndsTheModalLoopWithMinusOne) {
     // The quit message is left for the outermost loop.
     MSG msg{};
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST(Win32WindowsTest, ABitmapButtonDrawsItsBitmapAndThePressedOneWhileHeld) {
+    CProbeDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_CONTROLLERS));
+    CBitmapButton button;
+    ASSERT_TRUE(button.LoadBitmaps(IDB_TAB_HOME, IDB_TAB_HOME_DOWN));
+    EXPECT_EQ(button.m_bitmap.GetSize().cx, 104);
+    EXPECT_EQ(button.m_bitmap.GetSize().cy, 31);
+    ASSERT_TRUE(button.SubclassDlgItem(IDC_BTN_HOME, &dialog));
+    button.SizeToContent();
+    dialog.ShowWindow(SW_SHOW);
+    const auto drawnPixel = [&](int x, int y) {
+        button.Invalidate();
+        UpdateWindow(button.m_hWnd);
+        HDC hDC = GetDC(button.m_hWnd);
+        const COLORREF cr = GetPixel(hDC, x, y);
+        ReleaseDC(button.m_hWnd, hDC);
+        return cr;
+    };
+    const auto bitmapPixel = [](CBitmap& bitmap, int x, int y) {
+        HDC hDC = CreateCompatibleDC(nullptr);
+        HGDIOBJ hOld = SelectObject(hDC, bitmap.m_hObject);
+        const COLORREF cr = GetPixel(hDC, x, y);
+        SelectObject(hDC, hOld);
+        DeleteDC(hDC);
+        return cr;
+    };
+    EXPECT_EQ(drawnPixel(50, 15), bitmapPixel(button.m_bitmap, 50, 15));
+    EXPECT_EQ(drawnPixel(5, 5), bitmapPixel(button.m_bitmap, 5, 5));
+    button.SendMessage(BM_SETSTATE, TRUE);
+    EXPECT_EQ(drawnPixel(50, 15), bitmapPixel(button.m_bitmapSel, 50, 15));
+    button.SendMessage(BM_SETSTATE, FALSE);
+    EXPECT_EQ(drawnPixel(50, 15), bitmapPixel(button.m_bitmap, 50, 15));
+    button.UnsubclassWindow();
+    dialog.DestroyWindow();
 }
 
 } // namespace
