@@ -8,7 +8,7 @@
 // object), the modal loop (owner disabled, PreTranslateMessage then IsDialogMessage, ending on
 // EndDialog or WM_QUIT), geometry and state, styles, focus, regions, layered windows, painting
 // contexts, the system menu, message boxes, shell open, posted and quit messages.
-// Does not realise yet: the WebBrowser host (AfxCreateBrowserHost makes no control), the URL cache.
+// The WebBrowser host is win32_browser_host.cpp's.
 #include "framework/window_system.h"
 
 #include "framework/dialog.h"
@@ -471,11 +471,3 @@ CRect AfxGetWorkArea() {
 
 void AfxInitCommonControls(DWORD) {}
 BOOL AfxEnableControlContainer() { return TRUE; }
-
-// ---- The browser host (the OLE host comes with the launcher on Windows) ----
-
-HWND AfxCreateBrowserHost(HWND, UINT, DWORD, const RECT&) { return nullptr; }
-
-HRESULT AfxInvokeBrowser(HWND, DISPID, WORD, const std::vector<VARIANT>&, VARIANT*) { return E_NOTIMPL; }
-
-void AfxSetBrowserHostHandler(HWND, IDocHostUIHandler*) {}

@@ -1,11 +1,15 @@
 // The framework's windows and dialogs on real Windows windows (under Wine on a virtual screen):
 // one window procedure into CWnd::WindowProc, the dialog manager as default processing, the modal
 // loop, subclassed items.
+#include "framework/browser.h"
+#include "framework/codepage.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/services.h"
 #include "framework/wnd.h"
 #include "res/resource.h"
+
+#include <ole2.h>
 
 #include <gtest/gtest.h>
 
@@ -29,12 +33,30 @@ public:
         }
         return TRUE;
     }
+    BOOL OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) override {
+        const CEventParams params(pParams);
+        if (dispid == DISPID_BEFORENAVIGATE2) {
+            VARIANT* pUrl = params.VariantRef(1);
+            navigations.push_back(pUrl != nullptr && pUrl->vt == VT_BSTR ? AfxBstrText(pUrl->bstrVal) : u"?");
+            eventItems.push_back(idCtrl);
+            if (VARIANT* pCancel = params.VariantRef(6);
+                pCancel != nullptr && pCancel->vt == (VT_BYREF | VT_BOOL)) {
+                *pCancel->pboolVal = VARIANT_TRUE;
+            } else if (VARIANT_BOOL* pFlag = params.BoolRef(6)) {
+                *pFlag = VARIANT_TRUE;
+            }
+            return TRUE;
+        }
+        return CDialog::OnEvent(idCtrl, dispid, pParams);
+    }
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
         commands.push_back(static_cast<UINT>(wParam));
         return CDialog::OnCommand(wParam, lParam);
     }
     std::vector<UINT> messages;
     std::vector<UINT> commands;
+    std::vector<std::u16string> navigations;
+    std::vector<UINT> eventItems;
     bool bItemsAtInit = false;
     std::function<void(CProbeDialog&)> onInit;
 };
@@ -142,6 +164,38 @@ TEST(Win32WindowsTest, ABitmapButtonDrawsItsBitmapAndThePressedOneWhileHeld) {
     EXPECT_EQ(drawnPixel(50, 15), bitmapPixel(button.m_bitmap, 50, 15));
     button.UnsubclassWindow();
     dialog.DestroyWindow();
+}
+
+TEST(Win32WindowsTest, TheBrowserItemIsTheRealControlInOurHostAndItsNavigationsReachTheDialog) {
+    // The program's entry initialises OLE for the control container; this test is its own entry.
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    CProbeDialog dialog;
+    ASSERT_TRUE(dialog.Create(IDD_CONTROLLERS));
+    HWND hItem = dialog.GetDlgItemHandle(IDC_EXPLORER1);
+    ASSERT_NE(hItem, nullptr);
+    // The control is activated in place inside the item: it has a window of its own in it.
+    EXPECT_NE(GetWindow(hItem, GW_CHILD), nullptr);
+    CWnd browser;
+    ASSERT_TRUE(browser.SubclassWindow(hItem));
+    static const BYTE parms[] = VTS_BSTR VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT;
+    browser.InvokeHelper(DISPID_NAVIGATE, DISPATCH_METHOD, VT_EMPTY, nullptr, parms,
+                         "http://127.0.0.1:9/drelk-login.php", nullptr, nullptr, nullptr, nullptr);
+    // BeforeNavigate2 may come through the message queue.
+    const DWORD dwDeadline = GetTickCount() + 10000;
+    MSG msg{};
+    while (dialog.navigations.empty() && GetTickCount() < dwDeadline) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(20);
+    }
+    ASSERT_FALSE(dialog.navigations.empty());
+    EXPECT_EQ(dialog.navigations[0], u"http://127.0.0.1:9/drelk-login.php");
+    EXPECT_EQ(dialog.eventItems[0], static_cast<UINT>(IDC_EXPLORER1));
+    browser.UnsubclassWindow();
+    EXPECT_TRUE(dialog.DestroyWindow());
+    OleUninitialize();
 }
 
 } // namespace
