@@ -65,6 +65,32 @@ HDC CDC::Detach() {
 
 void AfxDeleteTemporaryObjects() { TemporaryContexts().clear(); }
 
+BOOL CDC::CreateCompatibleDC(CDC* pDC) {
+    if (m_hDC != nullptr) {
+        return FALSE;
+    }
+    HDC hDC = AfxCreateMemoryDC(pDC != nullptr ? pDC->m_hDC : nullptr);
+    if (hDC == nullptr) {
+        return FALSE;
+    }
+    Attach(hDC);
+    m_bOwned = true;
+    return TRUE;
+}
+
+BOOL CDC::DeleteDC() {
+    if (m_hDC == nullptr) {
+        return FALSE;
+    }
+    const bool bOwned = m_bOwned;
+    HDC hDC = Detach();
+    if (bOwned) {
+        AfxDeleteMemoryDC(hDC);
+    }
+    m_pSelected = nullptr;
+    return TRUE;
+}
+
 CWindowDC::CWindowDC(CWnd* pWnd) : m_hWnd(pWnd != nullptr ? pWnd->m_hWnd : nullptr) {
     Attach(AfxGetWindowDC(m_hWnd));
 }

@@ -1,7 +1,19 @@
-// The portable half of the GDI+-shaped drawing classes: fonts and text arguments.
+// The portable half of the GDI+-shaped drawing classes: pictures' lifetime, fonts, text arguments.
 #include "framework/graphics.h"
 
+#include "framework/window_system.h"
+
 namespace Gdi {
+
+Image::~Image() { AfxDeleteImageData(m_pData); }
+
+void Image::Adopt(CImageData* pData, UINT nWidth, UINT nHeight) {
+    AfxDeleteImageData(m_pData);
+    m_pData = pData;
+    m_nWidth = nWidth;
+    m_nHeight = nHeight;
+    m_status = pData != nullptr ? Ok : GenericError;
+}
 
 Font::Font(const FontFamily* pFamily, float fSize, int nStyle, Unit eUnit)
     : m_strFace(pFamily != nullptr ? pFamily->Name() : std::u16string()), m_fSize(fSize), m_eUnit(eUnit),
@@ -16,6 +28,9 @@ Font::Font(const FontFamily* pFamily, float fSize, int nStyle, Unit eUnit)
 Font::Font(const std::u16string& strFace, int nHeight, int nWeight)
     : m_strFace(strFace), m_fSize(static_cast<float>(nHeight < 0 ? -nHeight : nHeight)), m_eUnit(UnitPixel),
       m_fPixelSize(m_fSize), m_bBold(nWeight >= 600) {}
+
+Graphics::Graphics(HDC hDC) : m_hDC(hDC) {}
+Graphics::~Graphics() = default;
 
 Status Graphics::DrawString(const OLECHAR* pszText, int nLength, const Font* pFont, const RectF& layout,
                             const StringFormat* pFormat, const SolidBrush* pBrush) {

@@ -3,7 +3,7 @@
 // message loop and the browser host only through these calls. framework/emulated/ realises them on
 // the window model (GTK and headless), framework/win32/ on the real Windows API.
 //
-// Drawing has no calls here: the out-of-line members of the drawing classes (gdi.h, graphics.h)
+// Drawing has few calls here: the out-of-line members of the drawing classes (gdi.h, graphics.h)
 // are the realisation's, over handles that only it can look into.
 //
 // Internal to the framework: neither the system's code nor the tests include this header.
@@ -18,6 +18,7 @@
 
 class CWnd;
 struct CDialogTemplate;
+struct CImageData;
 
 // ---- Windows and their objects ----
 bool AfxIsWindow(HWND hWnd);
@@ -93,3 +94,10 @@ HRESULT AfxInvokeBrowser(HWND hBrowser, DISPID dispid, WORD wFlags, const std::v
                          VARIANT* pResult);
 // The host's own document UI handler (the one asked before the document's installed one).
 void AfxSetBrowserHostHandler(HWND hBrowser, IDocHostUIHandler* pHandler);
+
+// ---- Drawing ----
+// A memory device context compatible with hDC (null: the screen's), and its deletion.
+HDC AfxCreateMemoryDC(HDC hDC);
+void AfxDeleteMemoryDC(HDC hDC);
+// Frees what a Gdi::Image holds.
+void AfxDeleteImageData(CImageData* pData);

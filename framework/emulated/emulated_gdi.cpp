@@ -9,6 +9,7 @@
 #include "framework/com.h"
 #include "framework/gdi.h"
 #include "framework/resources.h"
+#include "framework/window_system.h"
 
 #include <map>
 
@@ -250,29 +251,13 @@ HICON AfxLoadIcon(UINT nIDResource) {
 
 // ---- Device contexts ----
 
-BOOL CDC::CreateCompatibleDC(CDC*) {
-    if (m_hDC != nullptr) {
-        return FALSE;
-    }
+HDC AfxCreateMemoryDC(HDC) {
     auto* pDC = new CDcObject;
     pDC->bMemory = true;
-    Attach(pDC);
-    m_bOwned = true;
-    return TRUE;
+    return pDC;
 }
 
-BOOL CDC::DeleteDC() {
-    if (m_hDC == nullptr) {
-        return FALSE;
-    }
-    const bool bOwned = m_bOwned;
-    HDC hDC = Detach();
-    if (bOwned) {
-        delete AfxDcObject(hDC);
-    }
-    m_pSelected = nullptr;
-    return TRUE;
-}
+void AfxDeleteMemoryDC(HDC hDC) { delete AfxDcObject(hDC); }
 
 CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
     CDcObject* pDC = AfxDcObject(m_hDC);

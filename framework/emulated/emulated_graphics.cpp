@@ -9,6 +9,7 @@
 #include "framework/emulated/surfaces.h"
 #include "framework/codepage.h"
 #include "framework/graphics.h"
+#include "framework/window_system.h"
 
 #include <pango/pangocairo.h>
 
@@ -90,6 +91,8 @@ const CImageSlice* WholePixelSlice(CImageData& data, const Gdi::RectF& dst, floa
 
 } // namespace
 
+void AfxDeleteImageData(CImageData* pData) { delete pData; }
+
 namespace Gdi {
 
 Status Startup(UINT_PTR* pToken) {
@@ -98,16 +101,6 @@ Status Startup(UINT_PTR* pToken) {
         *pToken = 1;
     }
     return Ok;
-}
-
-Image::~Image() { delete m_pData; }
-
-void Image::Adopt(CImageData* pData, UINT nWidth, UINT nHeight) {
-    delete m_pData;
-    m_pData = pData;
-    m_nWidth = nWidth;
-    m_nHeight = nHeight;
-    m_status = pData != nullptr ? Ok : GenericError;
 }
 
 Image* Image::FromStream(CMemoryStream* pStream) {
@@ -151,9 +144,6 @@ Bitmap::Bitmap(int nWidth, int nHeight) {
 FontFamily::FontFamily(const std::u16string& strName) : m_strName(strName), m_status(Ok) {
     // Fontconfig always substitutes a face; a missing one falls back to a CJK face when drawn.
 }
-
-Graphics::Graphics(HDC hDC) : m_hDC(hDC) {}
-Graphics::~Graphics() = default;
 
 Status Graphics::DrawImage(const Image* pImage, const RectF& dst, float srcX, float srcY, float srcWidth,
                            float srcHeight, Unit) {

@@ -24,7 +24,7 @@ namespace {
 constexpr const char* kHostClass = "DrelkBrowserHost";
 
 // One object answers every container interface the control asks for.
-class CBrowserSite : public IOleClientSite,
+class CBrowserSite : public TRefCounted<IOleClientSite>,
                      public IOleInPlaceSite,
                      public IOleInPlaceFrame,
                      public IDispatch {
@@ -54,14 +54,9 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG nRefs = --m_nRefs;
-        if (nRefs == 0) {
-            delete this;
-        }
-        return nRefs;
-    }
+    // One count for every interface.
+    ULONG STDMETHODCALLTYPE AddRef() override { return TRefCounted::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return TRefCounted::Release(); }
 
     // ---- IOleClientSite ----
     HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
@@ -209,9 +204,8 @@ public:
     IWebBrowser2* Browser() const { return m_pBrowser; }
 
 private:
-    virtual ~CBrowserSite() = default;
+    ~CBrowserSite() override = default;
     HWND m_hHost;
-    ULONG m_nRefs = 1;
     IOleObject* m_pObject = nullptr;
     IWebBrowser2* m_pBrowser = nullptr;
     IConnectionPoint* m_pEvents = nullptr;

@@ -6,6 +6,7 @@
 // Icons are the program's icon resources (LoadImage, shared).
 // Does not realise: raster operations other than the ones named.
 #include "framework/gdi.h"
+#include "framework/window_system.h"
 
 namespace {
 
@@ -95,31 +96,9 @@ HICON AfxLoadIcon(UINT nIDResource) {
                                          0, 0, LR_DEFAULTSIZE | LR_SHARED));
 }
 
-BOOL CDC::CreateCompatibleDC(CDC* pDC) {
-    if (m_hDC != nullptr) {
-        return FALSE;
-    }
-    HDC hDC = ::CreateCompatibleDC(pDC != nullptr ? pDC->m_hDC : nullptr);
-    if (hDC == nullptr) {
-        return FALSE;
-    }
-    Attach(hDC);
-    m_bOwned = true;
-    return TRUE;
-}
+HDC AfxCreateMemoryDC(HDC hDC) { return ::CreateCompatibleDC(hDC); }
 
-BOOL CDC::DeleteDC() {
-    if (m_hDC == nullptr) {
-        return FALSE;
-    }
-    const bool bOwned = m_bOwned;
-    HDC hDC = Detach();
-    if (bOwned) {
-        ::DeleteDC(hDC);
-    }
-    m_pSelected = nullptr;
-    return TRUE;
-}
+void AfxDeleteMemoryDC(HDC hDC) { ::DeleteDC(hDC); }
 
 CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
     if (m_hDC == nullptr || pBitmap == nullptr) {

@@ -7,6 +7,7 @@
 // CImage::Load (32-bit DIB of the picture's straight colour and alpha) and CImage::Draw (AlphaBlend).
 // Does not realise: the rest of GDI+.
 #include "framework/graphics.h"
+#include "framework/window_system.h"
 
 #include <gdiplus.h>
 
@@ -45,6 +46,8 @@ std::wstring Wide(const std::u16string& strText) { return std::wstring(strText.b
 
 } // namespace
 
+void AfxDeleteImageData(CImageData* pData) { delete pData; }
+
 namespace Gdi {
 
 Status Startup(UINT_PTR* pToken) {
@@ -55,16 +58,6 @@ Status Startup(UINT_PTR* pToken) {
         *pToken = nToken;
     }
     return static_cast<Status>(status);
-}
-
-Image::~Image() { delete m_pData; }
-
-void Image::Adopt(CImageData* pData, UINT nWidth, UINT nHeight) {
-    delete m_pData;
-    m_pData = pData;
-    m_nWidth = nWidth;
-    m_nHeight = nHeight;
-    m_status = pData != nullptr ? Ok : GenericError;
 }
 
 Image* Image::FromStream(CMemoryStream* pStream) {
@@ -108,9 +101,6 @@ FontFamily::FontFamily(const std::u16string& strName) : m_strName(strName), m_st
     const Gdiplus::FontFamily family(Wide(strName).c_str());
     m_status = static_cast<Status>(family.GetLastStatus());
 }
-
-Graphics::Graphics(HDC hDC) : m_hDC(hDC) {}
-Graphics::~Graphics() = default;
 
 Status Graphics::DrawImage(const Image* pImage, const RectF& dst, float srcX, float srcY, float srcWidth,
                            float srcHeight, Unit) {
