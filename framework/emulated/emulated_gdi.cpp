@@ -119,33 +119,35 @@ void AfxEndDrawing(cairo_t* pCairo) {
 
 // ---- Bitmaps, brushes, regions, icons ----
 
+namespace {
+
+// A bitmap handle for the surface, or null when there is none.
+HBITMAP BitmapOf(const CSurfaceRef& surface, bool bCompatible = false) {
+    if (!surface) {
+        return nullptr;
+    }
+    auto* pBitmap = new CBitmapObject;
+    pBitmap->surface = surface;
+    pBitmap->bCompatible = bCompatible;
+    return pBitmap;
+}
+
+} // namespace
+
 BOOL CBitmap::LoadBitmap(UINT nIDResource) {
     DeleteObject();
     const BYTE* pData = nullptr;
     std::size_t nSize = 0;
-    if (!AfxFindResource(nIDResource, RT_BITMAP, pData, nSize)) {
-        return FALSE;
+    if (AfxFindResource(nIDResource, RT_BITMAP, pData, nSize)) {
+        m_hObject = BitmapOf(AfxDecodePicture(pData, nSize, false));
     }
-    CSurfaceRef surface = AfxDecodePicture(pData, nSize, false);
-    if (!surface) {
-        return FALSE;
-    }
-    auto* pBitmap = new CBitmapObject;
-    pBitmap->surface = surface;
-    m_hObject = pBitmap;
-    return TRUE;
+    return m_hObject != nullptr;
 }
 
 BOOL CBitmap::CreateDIBSection(int nWidth, int nHeight) {
     DeleteObject();
-    CSurfaceRef surface = AfxCreateSurface(nWidth, nHeight);
-    if (!surface) {
-        return FALSE;
-    }
-    auto* pBitmap = new CBitmapObject;
-    pBitmap->surface = surface;
-    m_hObject = pBitmap;
-    return TRUE;
+    m_hObject = BitmapOf(AfxCreateSurface(nWidth, nHeight));
+    return m_hObject != nullptr;
 }
 
 namespace {
@@ -168,14 +170,8 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) {
     } else {
         surface = AfxCreateSurface(nWidth, nHeight);
     }
-    if (!surface) {
-        return FALSE;
-    }
-    auto* pBitmap = new CBitmapObject;
-    pBitmap->surface = surface;
-    pBitmap->bCompatible = true;
-    m_hObject = pBitmap;
-    return TRUE;
+    m_hObject = BitmapOf(surface, true);
+    return m_hObject != nullptr;
 }
 
 BOOL CBitmap::DeleteObject() {
@@ -405,9 +401,7 @@ HRESULT CImage::Load(CMemoryStream* pStream) {
     if (!surface) {
         return E_FAIL;
     }
-    auto* pBitmap = new CBitmapObject;
-    pBitmap->surface = surface;
-    m_hBitmap = pBitmap;
+    m_hBitmap = BitmapOf(surface);
     m_size = CSize(surface.Width(), surface.Height());
     return S_OK;
 }
