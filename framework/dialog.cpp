@@ -49,9 +49,8 @@ void CDialog::CreateHostedItems() {
     }
     for (const CDialogItemTemplate& item : m_pCreatingTemplate->items) {
         if (std::string(item.pszClass) == "WebBrowser") {
-            AfxCreateBrowserHost(
-                m_hWnd, item.nID, item.dwStyle,
-                AfxDialogUnitsToPixels(*m_pCreatingTemplate, item.x, item.y, item.cx, item.cy));
+            AfxCreateBrowserHost(m_hWnd, item.nID, item.dwStyle,
+                                 AfxMapDialogRect(m_hWnd, item.x, item.y, item.cx, item.cy));
         }
     }
 }

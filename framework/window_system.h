@@ -37,6 +37,8 @@ CWnd* AfxPlainWindowObject(HWND hWnd);
 HWND AfxCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HWND hOwner);
 // Destroys the window, the windows it owns and its children.
 void AfxDestroyWindow(HWND hWnd);
+// A rectangle in the dialog's units (of its font) in pixels of its client area.
+CRect AfxMapDialogRect(HWND hDialog, int x, int y, int cx, int cy);
 
 // ---- Geometry and state ----
 CRect AfxGetWindowRect(HWND hWnd); // screen coordinates

@@ -47,6 +47,14 @@ CWnd* AfxPlainWindowObject(HWND hWnd) {
 
 // ---- Creation ----
 
+CRect AfxMapDialogRect(HWND hDialog, int x, int y, int cx, int cy) {
+    const CWindowRecord* pRecord = AfxGetRecord(hDialog);
+    if (pRecord == nullptr || pRecord->pTemplate == nullptr) {
+        return CRect(x, y, x + cx, y + cy);
+    }
+    return AfxDialogUnitsToPixels(*pRecord->pTemplate, x, y, cx, cy);
+}
+
 HWND AfxCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HWND hOwner) {
     CWindowCreate create;
     create.strClass = "#32770";

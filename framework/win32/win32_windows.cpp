@@ -229,6 +229,35 @@ bool AfxAttachWindowObject(HWND hWnd, CWnd* pWnd) {
     return true;
 }
 
+namespace {
+
+bool RunningUnderWine() {
+    static const bool s_bWine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return s_bWine;
+}
+
+// Owned windows stay above their owner. Windows keeps that order itself. Under Wine an X window
+// manager stacks an owner that is mapped after its owned windows (the launcher's backdrop is shown
+// after its controls window) on top of them, and Wine asks for no restacking of a window that is
+// already first in its own order; mapping the owned windows again puts them back on top.
+void RestackOwnedWindowsUnderWine(HWND hOwner) {
+    if (!RunningUnderWine()) {
+        return;
+    }
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            if (GetWindow(hWnd, GW_OWNER) == reinterpret_cast<HWND>(lParam) && IsWindowVisible(hWnd)) {
+                ShowWindow(hWnd, SW_HIDE);
+                ShowWindow(hWnd, SW_SHOWNA);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(hOwner));
+}
+
+} // namespace
+
 void AfxDetachWindowObject(HWND hWnd, CWnd* pWnd) {
     auto it = Windows().find(hWnd);
     if (it != Windows().end() && it->second.pWnd == pWnd) {
@@ -260,7 +289,17 @@ HWND AfxCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HW
     UnhookWindowsHookEx(g_hCreationHook);
     g_hCreationHook = nullptr;
     g_pWndInit = nullptr;
+    // A dialog with WS_VISIBLE is shown by the dialog manager at the end of its creation.
+    if (hWnd != nullptr && hOwner == nullptr && IsWindowVisible(hWnd)) {
+        RestackOwnedWindowsUnderWine(hWnd);
+    }
     return hWnd;
+}
+
+CRect AfxMapDialogRect(HWND hDialog, int x, int y, int cx, int cy) {
+    RECT rect{x, y, x + cx, y + cy};
+    MapDialogRect(hDialog, &rect);
+    return CRect(rect);
 }
 
 void AfxDestroyWindow(HWND hWnd) {
@@ -305,7 +344,13 @@ void AfxMoveWindow(HWND hWnd, const CRect& rect, bool bRepaint) {
     MoveWindow(hWnd, rect.left, rect.top, rect.Width(), rect.Height(), bRepaint ? TRUE : FALSE);
 }
 
-BOOL AfxShowWindow(HWND hWnd, int nCmdShow) { return ShowWindow(hWnd, nCmdShow); }
+BOOL AfxShowWindow(HWND hWnd, int nCmdShow) {
+    const BOOL bWasVisible = ShowWindow(hWnd, nCmdShow);
+    if (!bWasVisible && IsWindowVisible(hWnd) && (GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD) == 0) {
+        RestackOwnedWindowsUnderWine(hWnd);
+    }
+    return bWasVisible;
+}
 bool AfxIsWindowVisible(HWND hWnd) { return IsWindowVisible(hWnd) != FALSE; }
 bool AfxIsIconic(HWND hWnd) { return IsIconic(hWnd) != FALSE; }
 bool AfxIsZoomed(HWND hWnd) { return IsZoomed(hWnd) != FALSE; }
