@@ -35,12 +35,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     timeout 300 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
     timeout 120 /usr/lib/wine/wineserver -w || true
 fi
-# On a virtual screen (the native windows' tests make real windows), with one persistent server for
+# On a virtual screen with a window manager (the native windows' tests make real windows, move them
+# and read them back from the screen), with one persistent server for
 # all test programs. Wine's own service processes are started here, with their output going nowhere:
 # started by a test they would hold its output pipe open.
 trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ALL_PROXY all_proxy no_proxy NO_PROXY
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+    openbox >/dev/null 2>&1 &
     /usr/lib/wine/wineserver -p
     timeout 120 /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null || true
     ctest --preset win32

@@ -9,6 +9,8 @@
 #include "settings/client_reporter.h"
 #include "support/loopback_server.h"
 
+#include <exdisp.h>
+#include <exdispid.h>
 #include <ole2.h>
 #include <windows.h>
 
@@ -20,6 +22,8 @@
 #include <string>
 
 namespace {
+
+constexpr DISPID kDispidApplication = 200; // the control's Application property: the control itself
 
 std::string ProgramDirectory() {
     char szPath[MAX_PATH] = {};
@@ -53,9 +57,9 @@ protected:
         OleUninitialize();
     }
 
-    // Runs the launcher as the program does and, once it is up, navigates its browser to the login
-    // address. The backdrop's DoModal result.
-    INT_PTR RunLauncherAndLogIn(const std::string& strSettings) {
+    // Runs the launcher as the program does and, once it is up, calls what the test does with it.
+    // The backdrop's DoModal result.
+    INT_PTR RunLauncher(const std::string& strSettings, TIMERPROC pfnOnceUp) {
         std::ofstream(ProgramDirectory() + "\\pm_config.ini", std::ios::binary) << strSettings;
         g_pClientConfig = new CClientConfig;
         g_pClientReporter = new CClientReporter;
@@ -64,12 +68,8 @@ protected:
         CDrelkClientDlg dialog;
         g_pClientDlg = &dialog;
         s_pDialog = &dialog;
-        s_strLogin = m_strLogin;
-        SetTimer(nullptr, 0, 500, [](HWND, UINT, UINT_PTR nTimer, DWORD) {
-            KillTimer(nullptr, nTimer);
-            s_pDialog->m_pControls->m_browser.Navigate(s_strLogin.c_str(), nullptr, nullptr, nullptr,
-                                                       nullptr);
-        });
+        s_pServer = &m_server;
+        SetTimer(nullptr, 0, 500, pfnOnceUp);
         const INT_PTR nResult = dialog.DoModal();
         g_pClientDlg = nullptr;
         s_pDialog = nullptr;
@@ -82,8 +82,20 @@ protected:
         return nResult;
     }
 
+    // Runs the launcher and navigates its browser to the login address once it is up.
+    INT_PTR RunLauncherAndLogIn(const std::string& strSettings) {
+        s_strLogin = m_strLogin;
+        return RunLauncher(strSettings, [](HWND, UINT, UINT_PTR nTimer, DWORD) {
+            KillTimer(nullptr, nTimer);
+            s_pDialog->m_pControls->m_browser.Navigate(s_strLogin.c_str(), nullptr, nullptr, nullptr,
+                                                       nullptr);
+        });
+    }
+
     static inline CDrelkClientDlg* s_pDialog = nullptr;
     static inline std::string s_strLogin;
+    static inline CLoopbackServer* s_pServer = nullptr;
+    static inline DWORD s_dwDeadline = 0;
     CDrelkClientApp m_app;
     std::string m_strRecord;
     // The login address is the loopback server's: a cancelled navigation never reaches it.
@@ -109,6 +121,68 @@ TEST_F(LauncherNavigationTest, WithoutTheGameClientTheBackdropEndsWithOkAndTheGa
     EXPECT_EQ(m_app.m_strGameUrl, m_strLogin + "&server_name=");
     EXPECT_EQ(GetFileAttributesA(m_strRecord.c_str()), INVALID_FILE_ATTRIBUTES); // no client started
     EXPECT_TRUE(m_server.Requests().empty());
+}
+
+// The control's events reach the dialog through the sink our host advised on its connection point:
+// an Invoke of that sink with DocumentComplete (which Wine's control never raises, having no engine
+// to render pages) makes the controls window navigate to the start page, which the server sees.
+TEST_F(LauncherNavigationTest, DocumentCompleteThroughTheEventSinkOpensTheStartPage) {
+    const INT_PTR nResult = RunLauncher(
+        "page=" + m_server.Url("/mini/zonelist.html") + "\r\n", [](HWND, UINT, UINT_PTR nTimer, DWORD) {
+            KillTimer(nullptr, nTimer);
+            CWnd& browser = s_pDialog->m_pControls->m_browser;
+            IDispatch* pControl = nullptr;
+            browser.InvokeHelper(kDispidApplication, DISPATCH_PROPERTYGET, VT_DISPATCH, &pControl, nullptr);
+            IConnectionPointContainer* pContainer = nullptr;
+            IConnectionPoint* pPoint = nullptr;
+            IEnumConnections* pConnections = nullptr;
+            CONNECTDATA connection{};
+            ULONG nFetched = 0;
+            if (pControl != nullptr &&
+                SUCCEEDED(pControl->QueryInterface(IID_IConnectionPointContainer,
+                                                   reinterpret_cast<void**>(&pContainer))) &&
+                SUCCEEDED(pContainer->FindConnectionPoint(DIID_DWebBrowserEvents2, &pPoint)) &&
+                SUCCEEDED(pPoint->EnumConnections(&pConnections)) &&
+                pConnections->Next(1, &connection, &nFetched) == S_OK) {
+                IDispatch* pSink = nullptr;
+                if (SUCCEEDED(
+                        connection.pUnk->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&pSink)))) {
+                    // DocumentComplete(pDisp, URL), in COM order: the last argument first.
+                    VARIANT url{};
+                    url.vt = VT_BSTR;
+                    url.bstrVal = SysAllocString(L"about:blank");
+                    VARIANT args[2] = {};
+                    args[0].vt = VT_VARIANT | VT_BYREF;
+                    args[0].pvarVal = &url;
+                    args[1].vt = VT_DISPATCH;
+                    args[1].pdispVal = pControl;
+                    DISPPARAMS params{args, nullptr, 2, 0};
+                    pSink->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                  &params, nullptr, nullptr, nullptr);
+                    VariantClear(&url);
+                    pSink->Release();
+                }
+                connection.pUnk->Release();
+            }
+            for (IUnknown* pUnknown :
+                 std::initializer_list<IUnknown*>{pConnections, pPoint, pContainer, pControl}) {
+                if (pUnknown != nullptr) {
+                    pUnknown->Release();
+                }
+            }
+            // Then the launcher ends once the server has seen a request, or after ten seconds.
+            s_dwDeadline = GetTickCount() + 10000;
+            SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR nPoll, DWORD) {
+                if (!s_pServer->Requests().empty() || GetTickCount() > s_dwDeadline) {
+                    KillTimer(nullptr, nPoll);
+                    PostQuitMessage(0);
+                }
+            });
+        });
+    EXPECT_EQ(nResult, -1);
+    const std::vector<std::string> requests = m_server.Requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(CLoopbackServer::RequestLine(requests[0]), "GET /mini/zonelist.html HTTP/1.1");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "framework/codepage.h"
 #include "framework/controls.h"
 #include "framework/dialog.h"
+#include "framework/resources.h"
 #include "framework/services.h"
 #include "framework/wnd.h"
 #include "res/resource.h"
@@ -175,6 +176,19 @@ TEST(Win32WindowsTest, TheBrowserItemIsTheRealControlInOurHostAndItsNavigationsR
     ASSERT_NE(hItem, nullptr);
     // The control is activated in place inside the item: it has a window of its own in it.
     EXPECT_NE(GetWindow(hItem, GW_CHILD), nullptr);
+    // The item takes its template rectangle in the dialog manager's units of the dialog's font.
+    const CDialogTemplate* pTemplate = AfxFindDialogTemplate(IDD_CONTROLLERS);
+    ASSERT_NE(pTemplate, nullptr);
+    for (const CDialogItemTemplate& item : pTemplate->items) {
+        if (item.nID == IDC_EXPLORER1) {
+            RECT expected{item.x, item.y, item.x + item.cx, item.y + item.cy};
+            MapDialogRect(dialog.m_hWnd, &expected);
+            RECT actual{};
+            GetWindowRect(hItem, &actual);
+            MapWindowPoints(nullptr, dialog.m_hWnd, reinterpret_cast<POINT*>(&actual), 2);
+            EXPECT_TRUE(EqualRect(&expected, &actual));
+        }
+    }
     CWnd browser;
     ASSERT_TRUE(browser.SubclassWindow(hItem));
     static const BYTE parms[] = VTS_BSTR VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT VTS_PVARIANT;
