@@ -31,10 +31,7 @@ fuzz/run-all.sh 30
 echo "== win32 (under Wine) =="
 build win32
 export WINEPREFIX="$PWD/build/win32/wineprefix" WINEDEBUG=-all
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    timeout 300 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
-    timeout 120 /usr/lib/wine/wineserver -w || true
-fi
+tools/wine-prefix.sh || true
 # On a virtual screen with a window manager (the native windows' tests make real windows, move them
 # and read them back from the screen), with one persistent server for
 # all test programs. Wine's own service processes are started here, with their output going nowhere:

@@ -6,8 +6,5 @@ set -u
 export WINEPREFIX WINEDEBUG=-all LC_ALL=zh_CN.UTF-8
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ALL_PROXY all_proxy no_proxy NO_PROXY
 wine=/usr/lib/wine/wine64
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    timeout 300 "$wine" wineboot -i >/dev/null 2>&1
-    timeout 120 /usr/lib/wine/wineserver -w
-fi
+"$(dirname "$0")/wine-prefix.sh"
 exec timeout "${DRELK_WINE_TIMEOUT:-300}" "$wine" "$@"
