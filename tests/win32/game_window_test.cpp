@@ -38,13 +38,6 @@ public:
     std::atomic<int> m_nFramePaints{0};
 };
 
-std::string ProgramDirectory() {
-    char szPath[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string strPath = szPath;
-    return strPath.substr(0, strPath.find_last_of('\\'));
-}
-
 class GameWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -7,6 +7,7 @@
 #include "launcher/drelk_client_dlg.h"
 #include "settings/client_config.h"
 #include "settings/client_reporter.h"
+#include "support/desktop.h"
 #include "support/loopback_server.h"
 
 #include <exdisp.h>
@@ -16,28 +17,17 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <thread>
+#include <vector>
 #include <string>
 
 namespace {
 
 constexpr DISPID kDispidApplication = 200; // the control's Application property: the control itself
-
-std::string ProgramDirectory() {
-    char szPath[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string strPath = szPath;
-    return strPath.substr(0, strPath.find_last_of('\\'));
-}
-
-std::string ReadFile(const std::string& strPath) {
-    std::ifstream file(strPath, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
 
 class LauncherNavigationTest : public ::testing::Test {
 protected:
@@ -106,12 +96,8 @@ protected:
 TEST_F(LauncherNavigationTest, WithTheGameClientTheLoginStartsItWithTheAddressAndEndsTheLauncher) {
     EXPECT_EQ(RunLauncherAndLogIn("airclient=true\r\n"), -1); // ended by the quit message
     // The client (our recorder as game\DrelkClient.exe) got exactly " p " + address + "&server_name=".
-    const DWORD dwDeadline = GetTickCount() + 10000;
-    while (GetFileAttributesA(m_strRecord.c_str()) == INVALID_FILE_ATTRIBUTES &&
-           GetTickCount() < dwDeadline) {
-        Sleep(50);
-    }
-    EXPECT_EQ(ReadFile(m_strRecord), " p " + m_strLogin + "&server_name=");
+    WaitFor([this] { return GetFileAttributesA(m_strRecord.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10);
+    EXPECT_EQ(ReadWholeFile(m_strRecord), " p " + m_strLogin + "&server_name=");
     EXPECT_TRUE(m_app.m_strGameUrl.empty());
     EXPECT_TRUE(m_server.Requests().empty());
 }
@@ -183,6 +169,90 @@ TEST_F(LauncherNavigationTest, DocumentCompleteThroughTheEventSinkOpensTheStartP
     const std::vector<std::string> requests = m_server.Requests();
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(CLoopbackServer::RequestLine(requests[0]), "GET /mini/zonelist.html HTTP/1.1");
+}
+
+// A launcher's top-level window in another process: the backdrop of a program started anew.
+HWND FindOtherLauncher() {
+    struct CSearch {
+        HWND hFound = nullptr;
+    } search;
+    EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            DWORD dwProcess = 0;
+            GetWindowThreadProcessId(hWnd, &dwProcess);
+            RECT rect{};
+            GetWindowRect(hWnd, &rect);
+            if (dwProcess != GetCurrentProcessId() && IsWindowVisible(hWnd) &&
+                (GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0 &&
+                GetWindow(hWnd, GW_OWNER) == nullptr && rect.right - rect.left == 1024 &&
+                rect.bottom - rect.top == 635) {
+                reinterpret_cast<CSearch*>(lParam)->hFound = hWnd;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+// The two phases in one run: the application's InitInstance shows the launcher, its real control
+// navigates to the login address, the game window opens on the completed address, and closing it,
+// confirmed, starts Drelk.exe (copied into this program's folder) again, which shows the launcher.
+TEST_F(LauncherNavigationTest, TheLoginOpensTheGameWindowAndClosingItStartsTheLauncherAgain) {
+    std::ofstream(ProgramDirectory() + "\\pm_config.ini", std::ios::binary) << "airclient=false\r\n";
+    g_pClientConfig = new CClientConfig;
+    g_pClientReporter = new CClientReporter;
+    AfxWinInit(&m_app, "");
+    m_app.m_pszExeName = "Drelk";
+    g_bControlsCreated = false;
+    s_strLogin = m_strLogin;
+    SetTimer(nullptr, 0, 1000, [](HWND, UINT, UINT_PTR nTimer, DWORD) {
+        KillTimer(nullptr, nTimer);
+        if (g_pClientDlg != nullptr && g_pClientDlg->m_pControls != nullptr) {
+            g_pClientDlg->m_pControls->m_browser.Navigate(s_strLogin.c_str(), nullptr, nullptr, nullptr,
+                                                          nullptr);
+        }
+    });
+    std::atomic<HWND> hGameWindow{nullptr};
+    std::thread player([&] {
+        // The game window: this process's maximised captioned window.
+        WaitFor([&] {
+            for (HWND hWnd : WindowsOf(GetCurrentProcessId())) {
+                if ((GetWindowLongA(hWnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION && IsZoomed(hWnd)) {
+                    hGameWindow = hWnd;
+                }
+            }
+            return hGameWindow != nullptr;
+        });
+        if (hGameWindow == nullptr) {
+            PostQuitMessage(0);
+            return;
+        }
+        WaitFor([&] { return !m_server.Requests().empty(); }, 10);
+        PostMessageA(hGameWindow, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (HWND hBox = WaitForMessageBox(GetCurrentProcessId(), {hGameWindow})) {
+            PostMessageA(GetDlgItem(hBox, IDYES), BM_CLICK, 0, 0);
+        }
+    });
+    EXPECT_FALSE(m_app.InitInstance());
+    player.join();
+    EXPECT_NE(hGameWindow.load(), nullptr);
+    EXPECT_EQ(m_app.m_strGameUrl, m_strLogin + "&server_name=");
+    // The game window's page is the completed address; the cancelled login never reached the server.
+    const std::vector<std::string> requests = m_server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(CLoopbackServer::RequestLine(requests[0]), "GET /login.php?sid=7&server_name= HTTP/1.1");
+    // Drelk.exe again, with its launcher.
+    HWND hLauncher = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (hLauncher = FindOtherLauncher()) != nullptr; }));
+    if (hLauncher != nullptr) {
+        DWORD dwProcess = 0;
+        GetWindowThreadProcessId(hLauncher, &dwProcess);
+        if (HANDLE hProcess = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, dwProcess)) {
+            TerminateProcess(hProcess, 0);
+            WaitForSingleObject(hProcess, 10000);
+            CloseHandle(hProcess);
+        }
+    }
 }
 
 } // namespace

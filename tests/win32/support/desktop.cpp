@@ -29,6 +29,13 @@ std::string ReadWholeFile(const std::string& strPath) {
     return bytes.str();
 }
 
+std::string ProgramDirectory() {
+    char szPath[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    const std::string strPath = szPath;
+    return strPath.substr(0, strPath.find_last_of('\\'));
+}
+
 bool WaitFor(const std::function<bool()>& done, int nSeconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(nSeconds);
     while (std::chrono::steady_clock::now() < deadline) {

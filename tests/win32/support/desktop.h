@@ -13,6 +13,8 @@
 std::string WinePath(std::string strHostPath);
 
 std::string ReadWholeFile(const std::string& strPath);
+// The folder of this program's executable.
+std::string ProgramDirectory();
 
 // Polls until done() or the bound; the last answer.
 bool WaitFor(const std::function<bool()>& done, int nSeconds = 20);
