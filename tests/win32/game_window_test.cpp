@@ -91,6 +91,20 @@ protected:
         return nResult;
     }
 
+    // Whether the browser (our control host, the dialog's one child of that class) covers exactly
+    // the client area.
+    static bool BrowserCoversTheClientArea(HWND hWnd) {
+        HWND hBrowser = FindWindowExA(hWnd, nullptr, "DrelkBrowserHost", nullptr);
+        RECT client{};
+        RECT browser{};
+        GetClientRect(hWnd, &client);
+        if (hBrowser == nullptr || !GetWindowRect(hBrowser, &browser)) {
+            return false;
+        }
+        MapWindowPoints(nullptr, hWnd, reinterpret_cast<POINT*>(&browser), 2);
+        return EqualRect(&client, &browser) != FALSE;
+    }
+
     // The message box of this process, once it is there.
     HWND WaitForBox(HWND hWindow) { return WaitForMessageBox(GetCurrentProcessId(), {hWindow}); }
     static void Answer(HWND hBox, int nButton) { PostMessageA(GetDlgItem(hBox, nButton), BM_CLICK, 0, 0); }
@@ -313,10 +327,13 @@ TEST_F(GameWindowTest, CleaningAsksFirstThenEmptiesTheUrlCacheButKeepsTheCookies
 
 TEST_F(GameWindowTest, TheWindowCommandsThroughTheCaptionTheBordersAndTheSystemMenu) {
     RunGameWindow([&](CCountingGameWindow&, HWND hWnd) {
-        // A double click on the caption of the maximised window restores it.
+        // A double click on the caption of the maximised window restores it. The browser follows
+        // every size.
+        EXPECT_TRUE(BrowserCoversTheClientArea(hWnd));
         RECT rect = WindowRect(hWnd);
         ASSERT_TRUE(ClickOnScreen((rect.left + rect.right) / 2, rect.top + 20, true));
         ASSERT_TRUE(WaitFor([hWnd] { return !IsZoomed(hWnd); }, 5));
+        EXPECT_TRUE(BrowserCoversTheClientArea(hWnd));
         // The maximise button maximises, and restores again.
         POINT maximize = CaptionButton(hWnd, 52, 32);
         ASSERT_TRUE(ClickOnScreen(maximize.x, maximize.y));
@@ -359,6 +376,7 @@ TEST_F(GameWindowTest, TheWindowCommandsThroughTheCaptionTheBordersAndTheSystemM
         EXPECT_EQ(after.top, before.top);
         EXPECT_LT(after.bottom - after.top, before.bottom - before.top);
         EXPECT_EQ(after.bottom - after.top, 42);
+        EXPECT_TRUE(BrowserCoversTheClientArea(hWnd));
     });
 }
 
