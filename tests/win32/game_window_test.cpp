@@ -3,11 +3,8 @@
 // pointer, the window commands through the default non-client handling, the URL cache and the close
 // question with the relaunch. A driver thread acts as the player while the test's thread runs the
 // window's modal loop.
-#include "app/drelk_client_app.h"
 #include "gamewindow/htmlbrowser_dlg.h"
-#include "settings/client_config.h"
-#include "settings/client_reporter.h"
-#include "support/desktop.h"
+#include "support/app_fixture.h"
 #include "support/loopback_server.h"
 
 #include <ole2.h>
@@ -38,28 +35,15 @@ public:
     std::atomic<int> m_nFramePaints{0};
 };
 
-class GameWindowTest : public ::testing::Test {
+class GameWindowTest : public CWin32AppTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        m_strRecord = ProgramDirectory() + "\\record-" + std::to_string(GetCurrentProcessId());
-        DeleteFileA(m_strRecord.c_str());
-        SetEnvironmentVariableA("DRELK_RECORD_FILE", m_strRecord.c_str());
-        g_pClientConfig = new CClientConfig;
-        g_pClientReporter = new CClientReporter;
-        AfxWinInit(&m_app, "");
+        CWin32AppTest::SetUp();
+        StartApplication();
         // The relaunch starts this folder's "DrelkRelaunch.exe": the recorder.
         m_app.m_pszExeName = "DrelkRelaunch";
         CClientConfig::Instance()->SetDefaults();
         m_app.m_strGameUrl = m_server.Url("/game.html?sid=7&server_name=");
-    }
-    void TearDown() override {
-        DeleteFileA(m_strRecord.c_str());
-        delete g_pClientConfig;
-        g_pClientConfig = nullptr;
-        delete g_pClientReporter;
-        g_pClientReporter = nullptr;
-        OleUninitialize();
     }
 
     // Runs the game window; the player's script runs on its own thread once the window is shown.
@@ -120,9 +104,20 @@ protected:
         return POINT{rect.right - (nLeftFromRight + nRightFromRight) / 2, rect.top + 20};
     }
 
-    CDrelkClientApp m_app;
+    // Clicks a button that asks first and returns the question box, checked against its texts.
+    HWND ClickForQuestion(HWND hWnd, POINT button, const wchar_t* pszCaption, const wchar_t* pszText) {
+        if (!ClickOnScreen(button.x, button.y)) {
+            return nullptr;
+        }
+        HWND hBox = WaitForBox(hWnd);
+        if (hBox != nullptr) {
+            EXPECT_EQ(TextOf(hBox), pszCaption);
+            EXPECT_EQ(TextOf(GetDlgItem(hBox, 0xFFFF)), pszText);
+        }
+        return hBox;
+    }
+
     CLoopbackServer m_server;
-    std::string m_strRecord;
 };
 
 // Whether every pixel of the screen capture's block is one of the skin's pixels in the given block.
@@ -243,16 +238,14 @@ TEST_F(GameWindowTest, CaptionButtonsTurnHotOncePerButtonAndOpenTheirPagesOrRefr
         EXPECT_LT(CountSame(hot, 0, 0, normal), normal.cx * normal.cy * 9 / 10);
 
         ASSERT_TRUE(ClickOnScreen(home.x, home.y));
-        ASSERT_TRUE(
-            WaitFor([&] { return GetFileAttributesA(m_strRecord.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+        ASSERT_TRUE(WaitFor([&] { return Recorded(); }));
         EXPECT_NE(ReadWholeFile(m_strRecord).find(CClientConfig::Instance()->GetValue("home")),
                   std::string::npos);
         DeleteFileA(m_strRecord.c_str());
 
         const POINT charge = CaptionButton(hWnd, 220, 180);
         ASSERT_TRUE(ClickOnScreen(charge.x, charge.y));
-        ASSERT_TRUE(
-            WaitFor([&] { return GetFileAttributesA(m_strRecord.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+        ASSERT_TRUE(WaitFor([&] { return Recorded(); }));
         EXPECT_NE(ReadWholeFile(m_strRecord).find(CClientConfig::Instance()->GetValue("charge")),
                   std::string::npos);
 
@@ -302,17 +295,13 @@ TEST_F(GameWindowTest, CleaningAsksFirstThenEmptiesTheUrlCacheButKeepsTheCookies
     ASSERT_TRUE(InCache(strLong));
     RunGameWindow([&](CCountingGameWindow&, HWND hWnd) {
         const POINT clean = CaptionButton(hWnd, 175, 135);
-        ASSERT_TRUE(ClickOnScreen(clean.x, clean.y));
-        HWND hBox = WaitForBox(hWnd);
+        HWND hBox = ClickForQuestion(hWnd, clean, L"清理提示", L"确定清理浏览器缓存？");
         ASSERT_NE(hBox, nullptr);
-        EXPECT_EQ(TextOf(hBox), L"清理提示");
-        EXPECT_EQ(TextOf(GetDlgItem(hBox, 0xFFFF)), L"确定清理浏览器缓存？");
         Answer(hBox, IDNO);
         ASSERT_TRUE(WaitFor([hBox] { return !IsWindow(hBox); }));
         EXPECT_TRUE(InCache(strPage));
 
-        ASSERT_TRUE(ClickOnScreen(clean.x, clean.y));
-        hBox = WaitForBox(hWnd);
+        hBox = ClickForQuestion(hWnd, clean, L"清理提示", L"确定清理浏览器缓存？");
         ASSERT_NE(hBox, nullptr);
         Answer(hBox, IDYES);
         ASSERT_TRUE(WaitFor([hBox] { return !IsWindow(hBox); }));
@@ -383,26 +372,22 @@ TEST_F(GameWindowTest, TheWindowCommandsThroughTheCaptionTheBordersAndTheSystemM
 TEST_F(GameWindowTest, CloseAsksFirstNoKeepsTheWindowYesStartsTheLauncherAgainAndEnds) {
     const INT_PTR nResult = RunGameWindow([&](CCountingGameWindow&, HWND hWnd) {
         const POINT close = CaptionButton(hWnd, 30, 10);
-        ASSERT_TRUE(ClickOnScreen(close.x, close.y));
-        HWND hBox = WaitForBox(hWnd);
+        HWND hBox = ClickForQuestion(hWnd, close, L"关闭提示", L"正在游戏中，确定退出Drelk？");
         ASSERT_NE(hBox, nullptr);
-        EXPECT_EQ(TextOf(hBox), L"关闭提示");
-        EXPECT_EQ(TextOf(GetDlgItem(hBox, 0xFFFF)), L"正在游戏中，确定退出Drelk？");
         Answer(hBox, IDNO);
         ASSERT_TRUE(WaitFor([hBox] { return !IsWindow(hBox); }));
         Sleep(300);
         EXPECT_TRUE(IsWindowVisible(hWnd));
         EXPECT_EQ(GetFileAttributesA(m_strRecord.c_str()), INVALID_FILE_ATTRIBUTES);
 
-        ASSERT_TRUE(ClickOnScreen(close.x, close.y));
-        hBox = WaitForBox(hWnd);
+        hBox = ClickForQuestion(hWnd, close, L"关闭提示", L"正在游戏中，确定退出Drelk？");
         ASSERT_NE(hBox, nullptr);
         Answer(hBox, IDYES);
         EXPECT_TRUE(WaitFor([hWnd] { return !IsWindow(hWnd); }));
     });
     EXPECT_EQ(nResult, IDCANCEL);
     // The launcher started again from the program's folder, without arguments.
-    ASSERT_TRUE(WaitFor([&] { return GetFileAttributesA(m_strRecord.c_str()) != INVALID_FILE_ATTRIBUTES; }));
+    ASSERT_TRUE(WaitFor([&] { return Recorded(); }));
     const std::string strStarted = ReadWholeFile(m_strRecord);
     const std::string strExpected = ProgramDirectory() + "\\DrelkRelaunch.exe";
     EXPECT_TRUE(strStarted == strExpected || strStarted == "\"" + strExpected + "\"") << strStarted;

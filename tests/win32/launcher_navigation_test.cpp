@@ -2,12 +2,9 @@
 // raises BeforeNavigate2 and honours its cancel flag but renders no page): the login navigation of
 // the platform's marker is cancelled and completed with the (absent) document's title, then either the
 // game client is started or the backdrop ends with IDOK and the game address.
-#include "app/drelk_client_app.h"
 #include "launcher/controllers_dlg.h"
 #include "launcher/drelk_client_dlg.h"
-#include "settings/client_config.h"
-#include "settings/client_reporter.h"
-#include "support/desktop.h"
+#include "support/app_fixture.h"
 #include "support/loopback_server.h"
 
 #include <exdisp.h>
@@ -29,31 +26,13 @@ namespace {
 
 constexpr DISPID kDispidApplication = 200; // the control's Application property: the control itself
 
-class LauncherNavigationTest : public ::testing::Test {
+class LauncherNavigationTest : public CWin32AppTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        m_strRecord = ProgramDirectory() + "\\record-" + std::to_string(GetCurrentProcessId());
-        DeleteFileA(m_strRecord.c_str());
-        SetEnvironmentVariableA("DRELK_RECORD_FILE", m_strRecord.c_str());
-    }
-    void TearDown() override {
-        DeleteFileA((ProgramDirectory() + "\\pm_config.ini").c_str());
-        DeleteFileA(m_strRecord.c_str());
-        delete g_pClientConfig;
-        g_pClientConfig = nullptr;
-        delete g_pClientReporter;
-        g_pClientReporter = nullptr;
-        OleUninitialize();
-    }
-
     // Runs the launcher as the program does and, once it is up, calls what the test does with it.
     // The backdrop's DoModal result.
     INT_PTR RunLauncher(const std::string& strSettings, TIMERPROC pfnOnceUp) {
         std::ofstream(ProgramDirectory() + "\\pm_config.ini", std::ios::binary) << strSettings;
-        g_pClientConfig = new CClientConfig;
-        g_pClientReporter = new CClientReporter;
-        AfxWinInit(&m_app, "");
+        StartApplication();
         g_bControlsCreated = false;
         CDrelkClientDlg dialog;
         g_pClientDlg = &dialog;
@@ -86,8 +65,6 @@ protected:
     static inline std::string s_strLogin;
     static inline CLoopbackServer* s_pServer = nullptr;
     static inline DWORD s_dwDeadline = 0;
-    CDrelkClientApp m_app;
-    std::string m_strRecord;
     // The login address is the loopback server's: a cancelled navigation never reaches it.
     CLoopbackServer m_server;
     const std::string m_strLogin = m_server.Url("/login.php?sid=7");
@@ -96,7 +73,7 @@ protected:
 TEST_F(LauncherNavigationTest, WithTheGameClientTheLoginStartsItWithTheAddressAndEndsTheLauncher) {
     EXPECT_EQ(RunLauncherAndLogIn("airclient=true\r\n"), -1); // ended by the quit message
     // The client (our recorder as game\DrelkClient.exe) got exactly " p " + address + "&server_name=".
-    WaitFor([this] { return GetFileAttributesA(m_strRecord.c_str()) != INVALID_FILE_ATTRIBUTES; }, 10);
+    WaitFor([this] { return Recorded(); }, 10);
     EXPECT_EQ(ReadWholeFile(m_strRecord), " p " + m_strLogin + "&server_name=");
     EXPECT_TRUE(m_app.m_strGameUrl.empty());
     EXPECT_TRUE(m_server.Requests().empty());
@@ -199,9 +176,7 @@ HWND FindOtherLauncher() {
 // confirmed, starts Drelk.exe (copied into this program's folder) again, which shows the launcher.
 TEST_F(LauncherNavigationTest, TheLoginOpensTheGameWindowAndClosingItStartsTheLauncherAgain) {
     std::ofstream(ProgramDirectory() + "\\pm_config.ini", std::ios::binary) << "airclient=false\r\n";
-    g_pClientConfig = new CClientConfig;
-    g_pClientReporter = new CClientReporter;
-    AfxWinInit(&m_app, "");
+    StartApplication();
     m_app.m_pszExeName = "Drelk";
     g_bControlsCreated = false;
     s_strLogin = m_strLogin;
