@@ -84,13 +84,17 @@ class Launcher:
     """One launcher process in a program directory of its own."""
 
     def __init__(self, site, settings=None, arguments=(), settings_file=True, directory="Drelk",
-                 prepare=None):
+                 prepare=None, installed=None):
         self.folder = tempfile.mkdtemp(prefix="drelk-e2e-")
         self.site = site
-        self.directory = os.path.join(self.folder, directory)
-        os.makedirs(os.path.join(self.directory, "game"))
-        self.program = os.path.join(self.directory, "drelk")
-        shutil.copy(PROGRAM, self.program)
+        if installed is None:
+            self.directory = os.path.join(self.folder, directory)
+            os.makedirs(os.path.join(self.directory, "game"))
+            self.program = os.path.join(self.directory, "drelk")
+            shutil.copy(PROGRAM, self.program)
+        else:  # a game folder as a package installed it
+            self.directory = installed
+            self.program = os.path.join(self.directory, "drelk")
         client = os.path.join(self.directory, "game", "DrelkClient")
         with open(client, "w") as stream:
             stream.write(FAKE_CLIENT)

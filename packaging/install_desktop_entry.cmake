@@ -1,0 +1,6 @@
+# Runs at install time (cmake --install and CPack): the desktop entry names the installed program by
+# its absolute path and starts it in its own folder, where it finds pm_config.ini and game/.
+set(DRELK_FOLDER "${CMAKE_INSTALL_PREFIX}")
+set(entry "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/share/applications/drelk.desktop")
+configure_file("${DRELK_PACKAGING_DIR}/drelk.desktop.in" "${entry}" @ONLY)
+message(STATUS "Installing: ${entry}")
