@@ -116,6 +116,32 @@ def measure(command, environment, work):
         kill_tree(process)
 
 
+def serve_page(work):
+    """Starts the demo site and the forwarding page server; (the site's process, the server, the
+    server list's address)."""
+    site_log = os.path.join(work, "site.jsonl")
+    port_file = os.path.join(work, "site.port")
+    site = subprocess.Popen([sys.executable, os.path.join(ROOT, "tools", "demo-site", "server.py"), "--port", "0",
+                             "--log", site_log, "--port-file", port_file], stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    while not (os.path.exists(port_file) and open(port_file).read().strip()):
+        time.sleep(0.05)
+    Page.site = "http://127.0.0.1:" + open(port_file).read().strip()
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Page)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return site, server, f"http://127.0.0.1:{server.server_port}/mini/zonelist.html"
+
+
+def launcher_folder(work, page):
+    """A program folder with the built launcher and settings that open the page."""
+    folder = os.path.join(work, "Drelk")
+    os.makedirs(os.path.join(folder, "game"))
+    shutil.copy(os.path.join(ROOT, "build", "linux", "app", "drelk"), folder)
+    with open(os.path.join(folder, "pm_config.ini"), "w") as stream:
+        stream.write(f"page={page}\r\n")
+    return os.path.join(folder, "drelk")
+
+
 def main():
     rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 9
     work = tempfile.mkdtemp(prefix="drelk-compare-")
@@ -134,24 +160,9 @@ def main():
         chromium = shutil.which("chromium")
 
     environment = {k: v for k, v in os.environ.items() if "proxy" not in k.lower()}
-    site_log = os.path.join(work, "site.jsonl")
-    port_file = os.path.join(work, "site.port")
-    site = subprocess.Popen([sys.executable, os.path.join(ROOT, "tools", "demo-site", "server.py"), "--port", "0",
-                             "--log", site_log, "--port-file", port_file], stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+    site, server, page = serve_page(work)
     try:
-        while not (os.path.exists(port_file) and open(port_file).read().strip()):
-            time.sleep(0.05)
-        Page.site = "http://127.0.0.1:" + open(port_file).read().strip()
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Page)
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        page = f"http://127.0.0.1:{server.server_port}/mini/zonelist.html"
-
-        folder = os.path.join(work, "Drelk")
-        os.makedirs(os.path.join(folder, "game"))
-        shutil.copy(os.path.join(ROOT, "build", "linux", "app", "drelk"), folder)
-        with open(os.path.join(folder, "pm_config.ini"), "w") as stream:
-            stream.write(f"page={page}\r\n")
+        program = launcher_folder(work, page)
 
         def with_home(name):
             home = os.path.join(work, "home-" + name)
@@ -160,7 +171,7 @@ def main():
             return dict(environment, HOME=home, XDG_CACHE_HOME=os.path.join(home, ".cache"),
                         XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_DATA_HOME=os.path.join(home, ".local"))
 
-        peers = [("launcher", lambda: [os.path.join(folder, "drelk")]),
+        peers = [("launcher", lambda: [program]),
                  ("minimal WebKit window", lambda: [os.path.join(work, "minimal_webkit"), page])]
         if chromium:
             peers.append(("Chromium --app", lambda: [

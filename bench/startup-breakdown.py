@@ -60,23 +60,9 @@ def milestones(lines, page_port):
 def main():
     work = tempfile.mkdtemp(prefix="drelk-breakdown-")
     environment = {k: v for k, v in os.environ.items() if "proxy" not in k.lower()}
-    site_log = os.path.join(work, "site.jsonl")
-    port_file = os.path.join(work, "site.port")
-    site = subprocess.Popen([sys.executable, os.path.join(ROOT, "tools", "demo-site", "server.py"), "--port", "0",
-                             "--log", site_log, "--port-file", port_file], stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+    site, server, page = compare.serve_page(work)
     try:
-        while not (os.path.exists(port_file) and open(port_file).read().strip()):
-            time.sleep(0.05)
-        compare.Page.site = "http://127.0.0.1:" + open(port_file).read().strip()
-        server = compare.http.server.ThreadingHTTPServer(("127.0.0.1", 0), compare.Page)
-        threading.Thread(target=server.serve_forever, daemon=True).start()
-        page = f"http://127.0.0.1:{server.server_port}/mini/zonelist.html"
-        folder = os.path.join(work, "Drelk")
-        os.makedirs(os.path.join(folder, "game"))
-        shutil.copy(os.path.join(ROOT, "build", "linux", "app", "drelk"), folder)
-        with open(os.path.join(folder, "pm_config.ini"), "w") as stream:
-            stream.write(f"page={page}\r\n")
+        program = compare.launcher_folder(work, page)
         home = os.path.join(work, "home")
         os.makedirs(home)
         env = dict(environment, HOME=home, XDG_CACHE_HOME=os.path.join(home, ".cache"),
@@ -88,7 +74,7 @@ def main():
             if os.path.exists(trace_file):
                 os.remove(trace_file)
             strace_out = os.path.join(work, "strace.txt")
-            command = [os.path.join(folder, "drelk")]
+            command = [program]
             if traced:
                 command = ["strace", "-f", "-ttt", "-e", "trace=execve,openat,connect", "-o", strace_out, *command]
             wall_start = time.time()
