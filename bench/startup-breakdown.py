@@ -1,113 +1,99 @@
 #!/usr/bin/env python3
-"""Where the launcher's start-up time goes: one start under strace (execve, openat, connect of the
-whole process tree, with wall-clock stamps), the program's own trace of its windows' first map and
-paint (DRELK_STARTUP_TRACE), and the server list page's load beacon, printed as a timeline from the
-process start. strace slows every system call, so the run also starts the program untraced and
-prints both totals; read the timeline as proportions.
+"""Where the launcher's start-up time goes: the program's own trace points (DRELK_STARTUP_TRACE: the
+application object's construction in static initialisation, main, GTK ready, the web context and
+view, each navigation and completed document, files read, HTTP requests, pictures decoded, window
+shapes, first maps and paints) and the server list page's load beacon, as a timeline from the
+spawn of the process: the median over several starts, with the minimum and maximum.
 
-Run as bench/startup-breakdown.py from the repository (after the linux build); it makes its own
-virtual screen (Xvfb 1920 x 1080 + openbox)."""
+Run as bench/startup-breakdown.py [STARTS] from the repository (after the linux build); it makes its
+own virtual screen (Xvfb 1920 x 1080 + openbox) and uses the same page as compare-startup.py."""
 
 import importlib.util
 import os
-import re
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
 spec = importlib.util.spec_from_file_location("compare", os.path.join(os.path.dirname(__file__), "compare-startup.py"))
 compare = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(compare)
 
-ROOT = compare.ROOT
+
+def label(event, detail, page):
+    """A short name for one trace line; repeated events are numbered by the caller."""
+    if detail == "-":
+        return event
+    if detail == page:
+        detail = "server list"
+    elif detail.startswith("http://127.0.0.1"):
+        detail = detail.split("/", 3)[-1].split("?")[0]
+    elif "/" in detail:
+        detail = os.path.basename(detail)
+    return f"{event} {detail}"
 
 
-def milestones(lines, page_port):
-    """The process start's stamp and (stamp, what) for the first time each milestone is seen."""
-    found = {}
-    start = None
-
-    def note(key, stamp, text):
-        if key not in found:
-            found[key] = (stamp, text)
-
-    for line in lines:
-        match = re.match(r"(?:\[pid\s+\d+\]\s+|\d+\s+)?(\d+\.\d+) (\w+)\((.*)", line)
-        if not match:
+def one_start(program, env, trace_file, page):
+    """{name: ms after the spawn} for one start, or None when the page did not load."""
+    if os.path.exists(trace_file):
+        os.remove(trace_file)
+    compare.Page.loaded.clear()
+    spawn = time.monotonic_ns()
+    process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               start_new_session=True)
+    try:
+        deadline = time.monotonic() + 30
+        while not compare.Page.loaded and time.monotonic() < deadline:
+            time.sleep(0.005)
+        if not compare.Page.loaded:
+            return None
+        loaded = compare.Page.loaded[0]
+        time.sleep(0.5)
+    finally:
+        compare.kill_tree(process)
+    seen, points = {}, {}
+    for line in open(trace_file):
+        parts = line.split()
+        if len(parts) < 3:
             continue
-        stamp, call, rest = float(match.group(1)), match.group(2), match.group(3)
-        if call == "execve" and start is None and "drelk" in rest:
-            start = stamp
-            note("exec", stamp, "process start (execve)")
-        elif call == "execve" and "WebKitNetworkProcess" in rest:
-            note("network", stamp, "WebKit's network process started")
-        elif call == "execve" and "WebKitWebProcess" in rest:
-            note("web", stamp, "WebKit's web process started")
-        elif call == "openat" and "libgtk-3.so" in rest:
-            note("libs", stamp, "GTK library opened (dynamic loading)")
-        elif call == "connect" and ".X11-unix" in rest:
-            note("x", stamp, "connected to the X server (GTK start)")
-        elif call == "openat" and "pm_config.ini" in rest:
-            note("settings", stamp, "settings file read")
-        elif call == "connect" and f"htons({page_port})" in rest:
-            note("page", stamp, "server list requested")
-    return start, sorted(found.values())
+        event, detail, micros = parts[0], " ".join(parts[1:-1]), int(parts[-1])
+        name = label(event, detail, page)
+        seen[name] = seen.get(name, 0) + 1
+        if seen[name] > 1:
+            name += f" ({seen[name]})"
+        points[name] = (micros * 1000 - spawn) / 1e6
+    points["the page's load event (beacon)"] = (loaded - spawn) / 1e6
+    return points
 
 
 def main():
+    starts = int(sys.argv[1]) if len(sys.argv) > 1 else 7
     work = tempfile.mkdtemp(prefix="drelk-breakdown-")
+    subprocess.run(["cmake", "--build", "--preset", "linux", "--target", "drelk"], cwd=compare.ROOT, check=True,
+                   stdout=subprocess.DEVNULL)
     environment = {k: v for k, v in os.environ.items() if "proxy" not in k.lower()}
     site, server, page = compare.serve_page(work)
     try:
         program = compare.launcher_folder(work, page)
-        home = os.path.join(work, "home")
-        os.makedirs(home)
-        env = dict(environment, HOME=home, XDG_CACHE_HOME=os.path.join(home, ".cache"),
-                   DRELK_STARTUP_TRACE=os.path.join(work, "trace.txt"))
-
-        for traced in (False, True):
-            compare.Page.loaded.clear()
-            trace_file = os.path.join(work, "trace.txt")
-            if os.path.exists(trace_file):
-                os.remove(trace_file)
-            strace_out = os.path.join(work, "strace.txt")
-            command = [program]
-            if traced:
-                command = ["strace", "-f", "-ttt", "-e", "trace=execve,openat,connect", "-o", strace_out, *command]
-            wall_start = time.time()
-            mono_start = time.monotonic()
-            process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                       start_new_session=True)
-            deadline = time.monotonic() + 60
-            while not compare.Page.loaded and time.monotonic() < deadline:
-                time.sleep(0.005)
-            loaded_s = compare.Page.loaded[0] / 1e9 - mono_start if compare.Page.loaded else None
-            time.sleep(1)
-            compare.kill_tree(process)
-            trace = []
-            if os.path.exists(trace_file):
-                for line in open(trace_file):
-                    event, kind, microseconds = line.split()
-                    trace.append((event, kind, int(microseconds) / 1e6 - mono_start))
-            if not traced:
-                print(f"untraced: loaded {loaded_s * 1000:.0f} ms after the spawn; "
-                      + ", ".join(f"{e} ({k}) {t * 1000:.0f} ms" for e, k, t in trace))
-                continue
-            start, found = milestones(open(strace_out).read().splitlines(), server.server_port)
-            offset = start - wall_start if start else 0.0
-            rows = [(stamp - start, text) for stamp, text in found]
-            rows += [(t - offset, f"first {e} of a window ({k})") for e, k, t in trace]
-            if loaded_s is not None:
-                rows.append((loaded_s - offset, "the page's load event (beacon)"))
-            print("\nunder strace, from the process start:")
-            seen = set()
-            for seconds, text in sorted(rows):
-                if text not in seen:
-                    seen.add(text)
-                    print(f"  {seconds * 1000:7.0f} ms  {text}")
+        trace_file = os.path.join(work, "trace.txt")
+        runs = []
+        for number in range(starts + 1):
+            home = os.path.join(work, f"home-{number}")
+            os.makedirs(home)
+            env = dict(environment, HOME=home, XDG_CACHE_HOME=os.path.join(home, ".cache"),
+                       XDG_DATA_HOME=os.path.join(home, ".local"), DRELK_STARTUP_TRACE=trace_file)
+            points = one_start(program, env, trace_file, page)
+            if points is None:
+                print(f"start {number}: the page did not load", file=sys.stderr)
+            elif number > 0:  # the first start warms the disk cache
+                runs.append(points)
+        order = sorted(runs[0], key=lambda name: statistics.median(r[name] for r in runs if name in r))
+        print(f"{len(runs)} starts (one more discarded), ms after the spawn: median (min - max)\n")
+        for name in order:
+            values = [r[name] for r in runs if name in r]
+            print(f"  {statistics.median(values):7.0f}  ({min(values):5.0f} - {max(values):5.0f})  {name}")
     finally:
         site.terminate()
         shutil.rmtree(work, ignore_errors=True)
@@ -116,6 +102,6 @@ def main():
 if __name__ == "__main__":
     if os.environ.get("DRELK_COMPARE_NESTED") is None:
         script = ("openbox >/dev/null 2>&1 & sleep 0.5; DRELK_COMPARE_NESTED=1 "
-                  f"{sys.executable} {os.path.abspath(__file__)}")
+                  f"{sys.executable} {os.path.abspath(__file__)} {' '.join(sys.argv[1:])}")
         sys.exit(subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1920x1080x24", "bash", "-c", script]).returncode)
     main()

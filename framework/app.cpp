@@ -2,12 +2,14 @@
 
 #include "framework/codepage.h"
 #include "framework/services.h"
+#include "framework/startup_trace.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;
 }
 
 CWinApp::CWinApp(const char* lpszAppName) {
+    AfxTraceStartup("application-object");
     if (lpszAppName != nullptr) {
         m_strAppName = lpszAppName;
         m_pszAppName = m_strAppName.c_str();

@@ -1,6 +1,8 @@
 // Pictures for the model: decoded by gdk-pixbuf (no display needed), handed over as cairo surfaces.
 #include "framework/emulated/surfaces.h"
 
+#include "framework/startup_trace.h"
+
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 namespace {
@@ -51,6 +53,7 @@ CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremult
         cairo_surface_mark_dirty(surface.Get());
     }
     g_object_unref(pLoader);
+    AfxTraceStartup("picture-decoded");
     return surface;
 }
 

@@ -12,6 +12,7 @@
 #include "framework/gtk/gtk_backend.h"
 
 #include "framework/browser.h"
+#include "framework/startup_trace.h"
 
 #include <webkit2/webkit2.h>
 
@@ -27,6 +28,8 @@ struct CGtkBrowser {
     std::u16string strFailedUrl;
     bool bScrollBarsHidden = false;
     unsigned nCacheClearsSeen = 0;
+    bool bEngineUsed = false; // the view has been asked to load something
+    guint nBlankSource = 0;   // a pending about:blank that completes without the engine
 };
 
 CGtkBrowser* Native(CBrowserControl* pControl) { return static_cast<CGtkBrowser*>(pControl->m_pNative); }
@@ -46,6 +49,11 @@ WebKitWebContext* SharedContext() {
         webkit_cookie_manager_set_persistent_storage(pCookies, strCookies.c_str(),
                                                      WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
         g_object_unref(pManager);
+        // One document at a time and never a way back: the pages of a launcher and of a game window
+        // need no back-forward cache and little memory cache, while the disk cache keeps the game's
+        // resources from one run to the next (the game window's cache command clears it).
+        webkit_web_context_set_cache_model(pContext, WEBKIT_CACHE_MODEL_DOCUMENT_BROWSER);
+        AfxTraceStartup("web-context");
         return pContext;
     }();
     return s_pContext;
@@ -85,6 +93,7 @@ void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData)
                                                           : pNative->strFailedUrl;
     pNative->strFailedUrl.clear();
     pControl->SetTitle(AfxUtf16FromUtf8(webkit_web_view_get_title(pView)));
+    AfxTraceStartup("document-complete", webkit_web_view_get_uri(pView));
     pControl->FireDocumentComplete(strUrl);
 }
 
@@ -129,6 +138,7 @@ void BackendBrowserCreated(CBrowserControl* pControl) {
     pControl->m_pNative = pNative;
     pNative->nCacheClearsSeen = g_nCacheClears;
     pNative->pView = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(SharedContext()));
+    AfxTraceStartup("web-view");
     GtkWidget* pWidget = GTK_WIDGET(pNative->pView);
     HWND hWnd = pControl->m_hWnd;
     g_signal_connect(pWidget, "decide-policy", AfxGuarded<OnDecidePolicy>(), hWnd);
@@ -148,6 +158,9 @@ void BackendBrowserCreated(CBrowserControl* pControl) {
 }
 
 void BackendBrowserDestroyed(CBrowserControl* pControl) {
+    if (CGtkBrowser* pNative = Native(pControl); pNative != nullptr && pNative->nBlankSource != 0) {
+        g_source_remove(pNative->nBlankSource);
+    }
     delete Native(pControl);
     pControl->m_pNative = nullptr;
 }
@@ -166,6 +179,30 @@ bool IsPageOnShow(WebKitWebView* pView, const std::string& strUrl) {
     return bSame;
 }
 
+void CancelPendingBlank(CGtkBrowser* pNative) {
+    if (pNative->nBlankSource != 0) {
+        g_source_remove(pNative->nBlankSource);
+        pNative->nBlankSource = 0;
+    }
+}
+
+// The blank page of a view that has never loaded: reported as the engine would report it (the
+// navigation asked first, then the completed document with an empty title), from the main loop.
+gboolean CompleteBlankPage(gpointer pData) {
+    CBrowserControl* pControl = ControlOf(pData);
+    if (pControl == nullptr || Native(pControl) == nullptr) {
+        return G_SOURCE_REMOVE;
+    }
+    Native(pControl)->nBlankSource = 0;
+    const std::u16string strBlank = u"about:blank";
+    if (!pControl->FireBeforeNavigate2(strBlank)) {
+        pControl->SetTitle(std::u16string());
+        AfxTraceStartup("document-complete", "about:blank");
+        pControl->FireDocumentComplete(strBlank);
+    }
+    return G_SOURCE_REMOVE;
+}
+
 } // namespace
 
 void AfxGtkCachesCleared() { ++g_nCacheClears; }
@@ -176,6 +213,19 @@ void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& str
         return;
     }
     const std::string strTarget = AfxUtf8FromUtf16(strUrl);
+    CancelPendingBlank(pNative);
+    // A view that has never loaded already shows a blank page, so about:blank there needs no engine:
+    // starting the web process for it would hold this thread for about 100 ms before the windows are
+    // shown, and the page that follows would wait for the blank page's round trip. The first real
+    // page starts the engine instead. Reported from the main loop at idle priority, after the
+    // windows' first paint, like a navigation of the engine.
+    if (!pNative->bEngineUsed && strTarget == "about:blank") {
+        pNative->nBlankSource =
+            g_idle_add(reinterpret_cast<GSourceFunc>(AfxGuarded<CompleteBlankPage>()), pControl->m_hWnd);
+        AfxTraceStartup("navigate", "about:blank,without-engine");
+        return;
+    }
+    pNative->bEngineUsed = true;
     // The page on show may still hold its resources in the web process after the caches were
     // cleared; loading it again then goes to the network for all of them, as it would on Windows.
     const bool bFirstSinceClear = pNative->nCacheClearsSeen != g_nCacheClears;
@@ -184,11 +234,13 @@ void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& str
         webkit_web_view_reload_bypass_cache(pNative->pView);
         return;
     }
+    AfxTraceStartup("navigate", strTarget.c_str());
     webkit_web_view_load_uri(pNative->pView, strTarget.c_str());
 }
 
 void BackendBrowserStop(CBrowserControl* pControl) {
     if (CGtkBrowser* pNative = Native(pControl)) {
+        CancelPendingBlank(pNative);
         webkit_web_view_stop_loading(pNative->pView);
     }
 }

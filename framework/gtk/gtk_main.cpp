@@ -4,6 +4,7 @@
 // the dispatch boundary). Does not realise: restart registration (a player starts the launcher again).
 #include "framework/app.h"
 #include "framework/exception.h"
+#include "framework/startup_trace.h"
 
 #include <gtk/gtk.h>
 
@@ -12,6 +13,7 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
+    AfxTraceStartup("main");
     std::setlocale(LC_ALL, "");
     // WebKit's accelerated compositing costs memory and buys nothing for these pages.
     g_setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", FALSE);
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
                      pszDisplay != nullptr && *pszDisplay != '\0' ? pszDisplay : "(DISPLAY is not set)");
         return 1;
     }
+    AfxTraceStartup("gtk-ready");
     CWinApp* pApp = AfxGetApp();
     if (pApp == nullptr) {
         return 1;

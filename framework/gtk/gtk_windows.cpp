@@ -11,9 +11,11 @@
 #include "framework/gtk/gtk_backend.h"
 
 #include "framework/codepage.h"
+#include "framework/startup_trace.h"
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -128,23 +130,12 @@ cairo_surface_t* ShownLayeredSurface(CWindowRecord* pRecord) {
 
 CPoint RootPoint(double x, double y) { return CPoint(static_cast<int>(x), static_cast<int>(y)); }
 
-// Start-up timing for the benchmarks: with DRELK_STARTUP_TRACE naming a file, each top-level
-// window's first map and first paint are written there with the monotonic clock's time.
-void TraceStartup(const char* pszEvent, CWindowRecord* pRecord) {
-    static const char* s_pszFile = g_getenv("DRELK_STARTUP_TRACE");
-    if (s_pszFile == nullptr) {
-        return;
-    }
-    if (FILE* pFile = std::fopen(s_pszFile, "a")) {
-        std::fprintf(pFile, "%s %s %lld\n", pszEvent, pRecord->layeredSurface ? "layered" : "plain",
-                     static_cast<long long>(g_get_monotonic_time()));
-        std::fclose(pFile);
-    }
-}
+// The start-up trace's name for a top-level window.
+const char* TraceKind(CWindowRecord* pRecord) { return pRecord->layeredSurface ? "layered" : "plain"; }
 
 gboolean OnMapEvent(GtkWidget*, GdkEvent*, gpointer pData) {
     if (auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData))) {
-        TraceStartup("map", pRecord);
+        AfxTraceStartup("map", TraceKind(pRecord));
     }
     return FALSE;
 }
@@ -157,7 +148,7 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
     if (pRecord->IsTopLevel() && pRecord->layeredSurface &&
         !g_object_get_data(G_OBJECT(AfxGtk(pRecord)->pWidget), "drawn")) {
         g_object_set_data(G_OBJECT(AfxGtk(pRecord)->pWidget), "drawn", pRecord);
-        TraceStartup("draw", pRecord);
+        AfxTraceStartup("draw", TraceKind(pRecord));
     }
     cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
     if (pRecord->layeredSurface) {
@@ -459,7 +450,9 @@ void AfxShapeChanged(CWindowRecord* pRecord) {
     }
 }
 
-void AfxUpdateWindowShape(CWindowRecord* pRecord) {
+namespace {
+
+void ApplyWindowShape(CWindowRecord* pRecord) {
     CGtkWindow* pNative = AfxGtk(pRecord);
     if (pNative == nullptr || !pRecord->IsTopLevel() || (pRecord->dwExStyle & WS_EX_LAYERED) == 0) {
         return;
@@ -496,6 +489,43 @@ void AfxUpdateWindowShape(CWindowRecord* pRecord) {
     gtk_widget_shape_combine_region(pNative->pWidget, pRegion);
     gtk_widget_input_shape_combine_region(pNative->pWidget, pRegion);
     cairo_region_destroy(pRegion);
+    AfxTraceStartup("shape", TraceKind(pRecord));
+}
+
+// Top-level windows whose shape is to be recomputed when the main loop is next idle.
+std::vector<HWND> g_shapesPending;
+guint g_nShapeSource = 0;
+
+gboolean ApplyPendingShapes(gpointer) {
+    g_nShapeSource = 0;
+    std::vector<HWND> pending;
+    pending.swap(g_shapesPending);
+    for (HWND hWnd : pending) {
+        if (CWindowRecord* pRecord = AfxGetRecord(hWnd)) {
+            ApplyWindowShape(pRecord);
+        }
+    }
+    return G_SOURCE_REMOVE;
+}
+
+} // namespace
+
+// The shape of a visible window follows at the next idle moment, before GTK lays out and draws, so
+// that the many changes of one handler (a dialog placing its items) cost one computation; a hidden
+// window gets its shape when it is shown.
+void AfxUpdateWindowShape(CWindowRecord* pRecord) {
+    if (AfxGtk(pRecord) == nullptr || !pRecord->IsTopLevel() || !pRecord->bVisible) {
+        return;
+    }
+    const HWND hWnd = pRecord;
+    if (std::find(g_shapesPending.begin(), g_shapesPending.end(), hWnd) == g_shapesPending.end()) {
+        g_shapesPending.push_back(hWnd);
+    }
+    if (g_nShapeSource == 0) {
+        g_nShapeSource = g_idle_add_full(G_PRIORITY_HIGH_IDLE,
+                                         reinterpret_cast<GSourceFunc>(AfxGuarded<ApplyPendingShapes>()),
+                                         nullptr, nullptr);
+    }
 }
 
 void BackendWindowCreated(CWindowRecord* pRecord) {
@@ -563,7 +593,7 @@ void BackendWindowShown(CWindowRecord* pRecord) {
             }
         }
         AfxShapeChanged(pRecord);
-        AfxUpdateWindowShape(pRecord);
+        ApplyWindowShape(pRecord); // before the map, so that the window appears in its shape
         if ((pRecord->dwStyle & WS_THICKFRAME) != 0) {
             const CSize minimum = AfxMinTrackSize(pRecord);
             GdkGeometry hints{};

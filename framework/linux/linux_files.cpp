@@ -4,6 +4,8 @@
 // Does not realise: sharing modes (POSIX has none; a file open elsewhere is simply shared).
 #include "framework/linux/linux_services.h"
 
+#include "framework/startup_trace.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -61,6 +63,7 @@ bool CLinuxFiles::ReadExisting(const std::string& strPath, std::size_t nMaxBytes
     if (file.Get() < 0) {
         return false;
     }
+    AfxTraceStartup("file-read", strPath.c_str());
     strBytes.clear();
     char buffer[65536];
     while (strBytes.size() < nMaxBytes) {

@@ -1,18 +1,58 @@
-// HTTP GET on Linux with libcurl.
+// HTTP GET on Linux with libcurl, opened on the first request.
 //
 // Realises: IHttpService (bounded connect, idle and size waits, redirects to the shared bound, the
 // platform's error texts). Does not realise: proxies configured outside the environment, POST.
 #include "framework/linux/linux_services.h"
 
 #include "framework/internet.h"
+#include "framework/startup_trace.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <cctype>
 #include <cstdlib>
 #include <string_view>
 
 namespace {
+
+// libcurl with its TLS, LDAP and SSH libraries costs every start of the program about 20 ms and
+// 5 MiB when it is linked, and most starts make no request; so it is opened when the first request
+// is made and stays open for the rest of the process.
+struct CCurlLibrary {
+    decltype(&curl_easy_init) pEasyInit = nullptr;
+    decltype(&curl_easy_setopt) pEasySetopt = nullptr;
+    decltype(&curl_easy_perform) pEasyPerform = nullptr;
+    decltype(&curl_easy_cleanup) pEasyCleanup = nullptr;
+    decltype(&curl_easy_strerror) pEasyStrerror = nullptr;
+    bool bReady = false;
+};
+
+template <typename TFunction>
+bool Resolve(void* pLibrary, const char* pszName, TFunction& pFunction) {
+    pFunction = reinterpret_cast<TFunction>(dlsym(pLibrary, pszName));
+    return pFunction != nullptr;
+}
+
+const CCurlLibrary& Curl() {
+    static const CCurlLibrary s_library = [] {
+        CCurlLibrary library;
+        void* pLibrary = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (pLibrary == nullptr) {
+            return library;
+        }
+        decltype(&curl_global_init) pGlobalInit = nullptr;
+        library.bReady = Resolve(pLibrary, "curl_global_init", pGlobalInit) &&
+                         Resolve(pLibrary, "curl_easy_init", library.pEasyInit) &&
+                         Resolve(pLibrary, "curl_easy_setopt", library.pEasySetopt) &&
+                         Resolve(pLibrary, "curl_easy_perform", library.pEasyPerform) &&
+                         Resolve(pLibrary, "curl_easy_cleanup", library.pEasyCleanup) &&
+                         Resolve(pLibrary, "curl_easy_strerror", library.pEasyStrerror) &&
+                         pGlobalInit(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+        return library;
+    }();
+    return s_library;
+}
 
 struct CTransfer {
     std::string strBody;
@@ -75,7 +115,8 @@ public:
 
     CHttpResult Get(const std::string& strUrl) override {
         CHttpResult result;
-        CURL* pCurl = curl_easy_init();
+        const CCurlLibrary& curl = Curl();
+        CURL* pCurl = curl.bReady ? curl.pEasyInit() : nullptr;
         if (pCurl == nullptr) {
             result.dwError = CURLE_FAILED_INIT;
             return result;
@@ -83,23 +124,25 @@ public:
         CTransfer transfer;
         transfer.nMaxBody = m_bounds.nMaxBodyBytes;
         const std::string strWireUrl = AfxEncodeBlanksForWire(strUrl);
-        curl_easy_setopt(pCurl, CURLOPT_URL, strWireUrl.c_str());
-        curl_easy_setopt(pCurl, CURLOPT_USERAGENT, m_strAgent.c_str());
-        curl_easy_setopt(pCurl, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(pCurl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(pCurl, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(pCurl, CURLOPT_MAXREDIRS, static_cast<long>(m_bounds.nMaxRedirects));
-        curl_easy_setopt(pCurl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(pCurl, CURLOPT_CONNECTTIMEOUT, m_bounds.nConnectSeconds);
+        curl.pEasySetopt(pCurl, CURLOPT_URL, strWireUrl.c_str());
+        curl.pEasySetopt(pCurl, CURLOPT_USERAGENT, m_strAgent.c_str());
+        curl.pEasySetopt(pCurl, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl.pEasySetopt(pCurl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        curl.pEasySetopt(pCurl, CURLOPT_FOLLOWLOCATION, 1L);
+        curl.pEasySetopt(pCurl, CURLOPT_MAXREDIRS, static_cast<long>(m_bounds.nMaxRedirects));
+        curl.pEasySetopt(pCurl, CURLOPT_NOSIGNAL, 1L);
+        curl.pEasySetopt(pCurl, CURLOPT_CONNECTTIMEOUT, m_bounds.nConnectSeconds);
         // Less than one byte per second over the idle time ends the transfer.
-        curl_easy_setopt(pCurl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(pCurl, CURLOPT_LOW_SPEED_TIME, m_bounds.nIdleSeconds);
-        curl_easy_setopt(pCurl, CURLOPT_HEADERFUNCTION, OnHeader);
-        curl_easy_setopt(pCurl, CURLOPT_HEADERDATA, &transfer);
-        curl_easy_setopt(pCurl, CURLOPT_WRITEFUNCTION, OnBody);
-        curl_easy_setopt(pCurl, CURLOPT_WRITEDATA, &transfer);
-        const CURLcode code = curl_easy_perform(pCurl);
-        curl_easy_cleanup(pCurl);
+        curl.pEasySetopt(pCurl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl.pEasySetopt(pCurl, CURLOPT_LOW_SPEED_TIME, m_bounds.nIdleSeconds);
+        curl.pEasySetopt(pCurl, CURLOPT_HEADERFUNCTION, OnHeader);
+        curl.pEasySetopt(pCurl, CURLOPT_HEADERDATA, &transfer);
+        curl.pEasySetopt(pCurl, CURLOPT_WRITEFUNCTION, OnBody);
+        curl.pEasySetopt(pCurl, CURLOPT_WRITEDATA, &transfer);
+        AfxTraceStartup("http-get", strWireUrl.c_str());
+        const CURLcode code = curl.pEasyPerform(pCurl);
+        curl.pEasyCleanup(pCurl);
+        AfxTraceStartup("http-done");
 
         result.strBody = std::move(transfer.strBody);
         if (code == CURLE_OK || transfer.bCapped) {
@@ -118,10 +161,7 @@ private:
 
 } // namespace
 
-CCurlHttpService::CCurlHttpService(CHttpBounds bounds) : m_bounds(bounds) {
-    static const bool s_bInitialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    (void)s_bInitialised;
-}
+CCurlHttpService::CCurlHttpService(CHttpBounds bounds) : m_bounds(bounds) {}
 
 std::unique_ptr<IHttpSession> CCurlHttpService::OpenSession(const std::string& strUserAgent, DWORD& dwError) {
     dwError = 0;
@@ -129,5 +169,10 @@ std::unique_ptr<IHttpSession> CCurlHttpService::OpenSession(const std::string& s
 }
 
 std::string CCurlHttpService::DescribeError(DWORD dwError) {
-    return dwError == 0 ? std::string() : curl_easy_strerror(static_cast<CURLcode>(dwError));
+    if (dwError == 0) {
+        return std::string();
+    }
+    const CCurlLibrary& curl = Curl();
+    return curl.bReady ? curl.pEasyStrerror(static_cast<CURLcode>(dwError))
+                       : "libcurl (libcurl.so.4) could not be loaded";
 }
