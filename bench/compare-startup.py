@@ -29,7 +29,8 @@ BEACON = b'<script>addEventListener("load", function () { new Image().src = "/be
 class Page(http.server.BaseHTTPRequestHandler):
     """Forwards to the demo site, adds the load beacon to the server list, and notes its arrival."""
     site = ""
-    loaded = []  # monotonic ns of each /bench-loaded
+    loaded = []     # monotonic ns of each /bench-loaded
+    requested = []  # monotonic ns of each request for the server list
 
     def do_GET(self):
         if self.path.startswith("/bench-loaded"):
@@ -38,6 +39,8 @@ class Page(http.server.BaseHTTPRequestHandler):
             self.send_header("Cache-Control", "no-store")
             self.end_headers()
             return
+        if self.path.startswith("/mini/zonelist"):
+            Page.requested.append(time.monotonic_ns())
         try:
             with urllib.request.urlopen(Page.site + self.path, timeout=10) as answer:
                 body = answer.read()

@@ -40,6 +40,7 @@ def one_start(program, env, trace_file, page):
     if os.path.exists(trace_file):
         os.remove(trace_file)
     compare.Page.loaded.clear()
+    compare.Page.requested.clear()
     spawn = time.monotonic_ns()
     process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                start_new_session=True)
@@ -65,6 +66,8 @@ def one_start(program, env, trace_file, page):
             name += f" ({seen[name]})"
         points[name] = (micros * 1000 - spawn) / 1e6
     points["the page's load event (beacon)"] = (loaded - spawn) / 1e6
+    if compare.Page.requested:
+        points["server list request reaches the server"] = (compare.Page.requested[0] - spawn) / 1e6
     return points
 
 
@@ -89,11 +92,22 @@ def main():
                 print(f"start {number}: the page did not load", file=sys.stderr)
             elif number > 0:  # the first start warms the disk cache
                 runs.append(points)
-        order = sorted(runs[0], key=lambda name: statistics.median(r[name] for r in runs if name in r))
+        def median(name):
+            return statistics.median(r[name] for r in runs if name in r)
+
+        order = sorted(runs[0], key=median)
         print(f"{len(runs)} starts (one more discarded), ms after the spawn: median (min - max)\n")
-        for name in order:
-            values = [r[name] for r in runs if name in r]
-            print(f"  {statistics.median(values):7.0f}  ({min(values):5.0f} - {max(values):5.0f})  {name}")
+        index = 0
+        while index < len(order):
+            # A run of the same event (the buttons' pictures, say) is one line with its count.
+            base = order[index].split(" (")[0]
+            end = index + 1
+            while end < len(order) and order[end].split(" (")[0] == base:
+                end += 1
+            values = [r[order[index]] for r in runs if order[index] in r]
+            text = order[index] if end - index == 1 else f"{base} x {end - index}, the last at {median(order[end - 1]):.0f}"
+            print(f"  {statistics.median(values):7.0f}  ({min(values):5.0f} - {max(values):5.0f})  {text}")
+            index = end
     finally:
         site.terminate()
         shutil.rmtree(work, ignore_errors=True)

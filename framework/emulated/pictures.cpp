@@ -57,30 +57,22 @@ CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremult
     return surface;
 }
 
-CSurfaceRef AfxPremultipliedCopy(cairo_surface_t* pStraight) {
-    if (pStraight == nullptr) {
-        return CSurfaceRef();
+void AfxPremultiplyInPlace(cairo_surface_t* pSurface) {
+    if (pSurface == nullptr) {
+        return;
     }
-    cairo_surface_flush(pStraight);
-    const int nWidth = cairo_image_surface_get_width(pStraight);
-    const int nHeight = cairo_image_surface_get_height(pStraight);
-    CSurfaceRef copy = AfxCreateSurface(nWidth, nHeight);
-    if (!copy) {
-        return copy;
-    }
-    const unsigned char* pSource = cairo_image_surface_get_data(pStraight);
-    const int nSourceStride = cairo_image_surface_get_stride(pStraight);
-    unsigned char* pTarget = cairo_image_surface_get_data(copy.Get());
-    const int nTargetStride = cairo_image_surface_get_stride(copy.Get());
+    cairo_surface_flush(pSurface);
+    const int nWidth = cairo_image_surface_get_width(pSurface);
+    const int nHeight = cairo_image_surface_get_height(pSurface);
+    unsigned char* pData = cairo_image_surface_get_data(pSurface);
+    const int nStride = cairo_image_surface_get_stride(pSurface);
     for (int y = 0; y < nHeight; ++y) {
-        const auto* pIn = reinterpret_cast<const std::uint32_t*>(pSource + y * nSourceStride);
-        auto* pOut = reinterpret_cast<std::uint32_t*>(pTarget + y * nTargetStride);
+        auto* pRow = reinterpret_cast<std::uint32_t*>(pData + y * nStride);
         for (int x = 0; x < nWidth; ++x) {
-            const std::uint32_t v = pIn[x];
+            const std::uint32_t v = pRow[x];
             const guchar rgba[4] = {guchar(v >> 16), guchar(v >> 8), guchar(v), guchar(v >> 24)};
-            pOut[x] = PackPixel(rgba, true, true);
+            pRow[x] = PackPixel(rgba, true, true);
         }
     }
-    cairo_surface_mark_dirty(copy.Get());
-    return copy;
+    cairo_surface_mark_dirty(pSurface);
 }

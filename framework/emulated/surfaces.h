@@ -4,7 +4,7 @@
 // A bitmap's surface holds exactly the bytes a 32-bit DIB would hold: what the program put there,
 // never premultiplied by the model. cairo reads those bytes as premultiplied, which is what GDI's
 // AlphaBlend and UpdateLayeredWindow do with a DIB, so blending needs no conversion; only where the
-// model shows a layered window does it convert, once (AfxPremultipliedCopy).
+// model shows a layered window does it convert, once (AfxPremultiplyInPlace).
 #pragma once
 
 #include "framework/geometry.h"
@@ -115,9 +115,9 @@ void AfxEndDrawing(cairo_t* pCairo);
 // the straight colours as the picture has them (bPremultiply false: the bytes a DIB of the picture
 // holds) or premultiplied (true: ready for cairo to draw). Empty when the bytes are no picture.
 CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremultiply);
-// The same pixels with straight alpha turned into cairo's premultiplied form: what a window system
+// Turns pixels with straight alpha into cairo's premultiplied form, in place: what a window system
 // shows of a layered window's DIB.
-CSurfaceRef AfxPremultipliedCopy(cairo_surface_t* pStraight);
+void AfxPremultiplyInPlace(cairo_surface_t* pSurface);
 
 // What Gdi::Image holds in the model: the picture, and the slices drawn from it so far (a source
 // rectangle at a destination size), composed once and copied on every later paint.

@@ -37,7 +37,9 @@ struct CWindowRecord : HWND__ {
     // Layered windows: a colour key, or a per-pixel-alpha surface.
     bool bColorKey = false;
     COLORREF crKey = 0;
-    CSurfaceRef layeredSurface; // the DIB's bytes, as UpdateLayeredWindow was given them
+    // The DIB's bytes, as UpdateLayeredWindow was given them (the GTK backend premultiplies them in
+    // place for showing).
+    CSurfaceRef layeredSurface;
     // Buttons: pushed while the mouse button is held over it.
     bool bPushed = false;
     bool bTrackingPress = false;

@@ -32,9 +32,8 @@ GCallback AfxGuarded() {
 struct CGtkWindow {
     GtkWidget* pWidget = nullptr; // the GtkWindow of a top-level window, the widget of a child
     GtkWidget* pFixed = nullptr;  // a top-level window's container of children
-    // What a layered window shows: its DIB premultiplied for cairo, converted once per update.
-    CSurfaceRef shown;
-    cairo_surface_t* pShownFrom = nullptr; // the layered surface `shown` was made from
+    // The layered surface already premultiplied for cairo (converted in place once per update).
+    CSurfaceRef premultiplied;
     // The shape is recomputed only when what gives it changed (content, size, visibility).
     bool bShapeDirty = true;
     CSize shapeSize;

@@ -8,12 +8,18 @@
 
 #include <gtk/gtk.h>
 
+#include <malloc.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
     AfxTraceStartup("main");
+    // Window-sized pictures come and go during start-up (decoded, copied, drawn for the shapes).
+    // glibc raises its mmap threshold after the first such block is freed, and later ones then stay
+    // in the heap once freed; a fixed threshold hands each one back to the system.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     std::setlocale(LC_ALL, "");
     // WebKit's accelerated compositing costs memory and buys nothing for these pages.
     g_setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", FALSE);
