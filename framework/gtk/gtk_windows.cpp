@@ -603,6 +603,7 @@ void BackendWindowShown(CWindowRecord* pRecord) {
             hints.min_height = std::max(1, static_cast<int>(minimum.cy));
             gtk_window_set_geometry_hints(GTK_WINDOW(pNative->pWidget), nullptr, &hints, GDK_HINT_MIN_SIZE);
         }
+        AfxTraceStartup("show", TraceKind(pRecord));
         gtk_widget_show(pNative->pWidget);
         BackendStateChanged(pRecord);
         RaiseOwnedWindows(pRecord);

@@ -84,7 +84,7 @@ class Launcher:
     """One launcher process in a program directory of its own."""
 
     def __init__(self, site, settings=None, arguments=(), settings_file=True, directory="Drelk",
-                 prepare=None, installed=None):
+                 prepare=None, installed=None, extra_env=None):
         self.folder = tempfile.mkdtemp(prefix="drelk-e2e-")
         self.site = site
         if installed is None:
@@ -115,6 +115,7 @@ class Launcher:
             prepare(self)  # the test's changes to the program folder before the start
         self.browser_log = os.path.join(self.folder, "browser-opened.txt")
         self.env = self._environment()
+        self.env.update(extra_env or {})
         self.output = open(os.path.join(self.folder, "drelk.out"), "w")
         self.process = subprocess.Popen([self.program, *arguments], cwd=self.folder, env=self.env,
                                         stdout=self.output, stderr=subprocess.STDOUT)
