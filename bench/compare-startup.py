@@ -6,7 +6,8 @@ server list, with a beacon at its load event), in interleaved rounds, the first 
 
 For each it prints medians and minimums of: process start -> first top-level window mapped (X
 MapNotify), -> the page's load event (the beacon's request), the proportional set size (PSS) of the
-whole process tree 3 s after the load, and the ratios to Chromium and to the minimal window.
+whole process tree 3 s after the load, and the ratios to Chromium and to the minimal window; and,
+beside them, when the server list's request reached the page server.
 
 Run as bench/compare-startup.py [ROUNDS] from the repository (it builds what it needs and, as root,
 installs Debian's chromium when it is missing). Needs no display of its own."""
@@ -92,11 +93,12 @@ def kill_tree(process):
 
 
 def measure(command, environment, work):
-    """One start: (mapped ms, loaded ms, PSS MiB) or None."""
+    """One start: (mapped ms, loaded ms, PSS MiB, server list requested ms) or None."""
     watcher = subprocess.Popen([os.path.join(work, "map_watch")], stdout=subprocess.PIPE, text=True)
     if watcher.stdout.readline().strip() != "ready":
         return None
     Page.loaded.clear()
+    Page.requested.clear()
     start = time.monotonic_ns()
     process = subprocess.Popen(command, env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                start_new_session=True)
@@ -113,7 +115,8 @@ def measure(command, environment, work):
         loaded = Page.loaded[0]
         time.sleep(3)
         pss = tree_pss_kib(process.pid)
-        return ((int(mapped_line[0]) - start) / 1e6, (loaded - start) / 1e6, pss / 1024)
+        requested = Page.requested[0] if Page.requested else loaded
+        return ((int(mapped_line[0]) - start) / 1e6, (loaded - start) / 1e6, pss / 1024, (requested - start) / 1e6)
     finally:
         watcher.kill()
         kill_tree(process)
@@ -190,8 +193,8 @@ def main():
                 elif round_number > 0:
                     results[name].append(sample)
         print(f"{rounds} rounds (the first discarded), Xvfb 1920 x 1080 + openbox, one loopback page\n")
-        print(f"{'':24} {'mapped ms':>18} {'loaded ms':>18} {'PSS MiB':>18}")
-        print(f"{'':24} {'median':>9}{'min':>9} {'median':>9}{'min':>9} {'median':>9}{'min':>9}")
+        print(f"{'':24} {'mapped ms':>18} {'loaded ms':>18} {'PSS MiB':>18} {'list requested ms':>18}")
+        print(f"{'':24} {'median':>9}{'min':>9} {'median':>9}{'min':>9} {'median':>9}{'min':>9} {'median':>9}{'min':>9}")
         medians = {}
         for name, samples in results.items():
             if not samples:
@@ -203,7 +206,7 @@ def main():
         ours = medians.get("launcher")
         for reference in ("Chromium --app", "minimal WebKit window"):
             if ours and reference in medians:
-                ratios = " ".join(f"{a / b:9.2f}" for a, b in zip(ours, medians[reference]))
+                ratios = " ".join(f"{a / b:9.2f}" for a, b in zip(ours[:3], medians[reference][:3]))
                 print(f"launcher / {reference:22} mapped, loaded, PSS: {ratios}")
     finally:
         site.terminate()

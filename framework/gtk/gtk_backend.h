@@ -7,6 +7,7 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <string>
 #include <type_traits>
 
@@ -37,6 +38,7 @@ struct CGtkWindow {
     // The shape is recomputed only when what gives it changed (content, size, visibility).
     bool bShapeDirty = true;
     CSize shapeSize;
+    bool bPainted = false; // a top-level window has been drawn once
 };
 
 CGtkWindow* AfxGtk(CWindowRecord* pRecord);
@@ -64,3 +66,8 @@ cairo_region_t* AfxWindowRegion(CWindowRecord* pRecord);
 void AfxUpdateWindowShape(CWindowRecord* pRecord);
 // Marks the shape of a layered top-level window (or of a child's top-level parent) as out of date.
 void AfxShapeChanged(CWindowRecord* pRecord);
+
+// Runs the work from the main loop once every shown top-level window has been painted (so that no
+// window stays unpainted on the screen while it blocks), or after kAfterPaintPatienceMs at the latest.
+constexpr unsigned kAfterPaintPatienceMs = 250;
+void AfxAfterFirstPaint(std::function<void()> fnWork);

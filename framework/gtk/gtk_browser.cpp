@@ -28,8 +28,8 @@ struct CGtkBrowser {
     std::u16string strFailedUrl;
     bool bScrollBarsHidden = false;
     unsigned nCacheClearsSeen = 0;
-    bool bEngineUsed = false; // the view has been asked to load something
-    guint nBlankSource = 0;   // a pending about:blank that completes without the engine
+    bool bEngineUsed = false;   // the view has been asked to load something
+    unsigned nBlankRequest = 0; // the about:blank that completes without the engine, when pending
 };
 
 CGtkBrowser* Native(CBrowserControl* pControl) { return static_cast<CGtkBrowser*>(pControl->m_pNative); }
@@ -158,9 +158,6 @@ void BackendBrowserCreated(CBrowserControl* pControl) {
 }
 
 void BackendBrowserDestroyed(CBrowserControl* pControl) {
-    if (CGtkBrowser* pNative = Native(pControl); pNative != nullptr && pNative->nBlankSource != 0) {
-        g_source_remove(pNative->nBlankSource);
-    }
     delete Native(pControl);
     pControl->m_pNative = nullptr;
 }
@@ -179,28 +176,25 @@ bool IsPageOnShow(WebKitWebView* pView, const std::string& strUrl) {
     return bSame;
 }
 
-void CancelPendingBlank(CGtkBrowser* pNative) {
-    if (pNative->nBlankSource != 0) {
-        g_source_remove(pNative->nBlankSource);
-        pNative->nBlankSource = 0;
-    }
-}
+// Each pending blank page has its number; a later navigation or Stop makes it stale.
+unsigned g_nBlankRequests = 0;
+
+void CancelPendingBlank(CGtkBrowser* pNative) { pNative->nBlankRequest = 0; }
 
 // The blank page of a view that has never loaded: reported as the engine would report it (the
 // navigation asked first, then the completed document with an empty title), from the main loop.
-gboolean CompleteBlankPage(gpointer pData) {
-    CBrowserControl* pControl = ControlOf(pData);
-    if (pControl == nullptr || Native(pControl) == nullptr) {
-        return G_SOURCE_REMOVE;
+void CompleteBlankPage(HWND hWnd, unsigned nRequest) {
+    CBrowserControl* pControl = ControlOf(hWnd);
+    if (pControl == nullptr || Native(pControl) == nullptr || Native(pControl)->nBlankRequest != nRequest) {
+        return;
     }
-    Native(pControl)->nBlankSource = 0;
+    Native(pControl)->nBlankRequest = 0;
     const std::u16string strBlank = u"about:blank";
     if (!pControl->FireBeforeNavigate2(strBlank)) {
         pControl->SetTitle(std::u16string());
         AfxTraceStartup("document-complete", "about:blank");
         pControl->FireDocumentComplete(strBlank);
     }
-    return G_SOURCE_REMOVE;
 }
 
 } // namespace
@@ -215,13 +209,15 @@ void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& str
     const std::string strTarget = AfxUtf8FromUtf16(strUrl);
     CancelPendingBlank(pNative);
     // A view that has never loaded already shows a blank page, so about:blank there needs no engine:
-    // starting the web process for it would hold this thread for about 100 ms before the windows are
+    // starting the web process for it would hold this thread for about 90 ms before the windows are
     // shown, and the page that follows would wait for the blank page's round trip. The first real
-    // page starts the engine instead. Reported from the main loop at idle priority, after the
-    // windows' first paint, like a navigation of the engine.
+    // page starts the engine instead. The blank page completes from the main loop (as the engine's
+    // would), once the windows on show have been painted: the next page's start blocks this thread.
     if (!pNative->bEngineUsed && strTarget == "about:blank") {
-        pNative->nBlankSource =
-            g_idle_add(reinterpret_cast<GSourceFunc>(AfxGuarded<CompleteBlankPage>()), pControl->m_hWnd);
+        const unsigned nRequest = ++g_nBlankRequests == 0 ? ++g_nBlankRequests : g_nBlankRequests;
+        pNative->nBlankRequest = nRequest;
+        const HWND hWnd = pControl->m_hWnd;
+        AfxAfterFirstPaint([hWnd, nRequest] { CompleteBlankPage(hWnd, nRequest); });
         AfxTraceStartup("navigate", "about:blank,without-engine");
         return;
     }
@@ -236,6 +232,7 @@ void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& str
     }
     AfxTraceStartup("navigate", strTarget.c_str());
     webkit_web_view_load_uri(pNative->pView, strTarget.c_str());
+    AfxTraceStartup("navigate-returned"); // the first load also starts the web process
 }
 
 void BackendBrowserStop(CBrowserControl* pControl) {

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <cstring>
 
 // A GtkFixed whose size is the window's own, whatever its children's positions (a browser parked
@@ -142,15 +143,64 @@ gboolean OnMapEvent(GtkWidget*, GdkEvent*, gpointer pData) {
     return FALSE;
 }
 
+// Work waiting for the first paint of every shown top-level window.
+std::vector<std::function<void()>> g_afterFirstPaint;
+guint g_nAfterPaintSource = 0;
+guint g_nAfterPaintTimeout = 0;
+
+bool ShownWindowsPainted() {
+    bool bPainted = true;
+    GList* pList = gtk_window_list_toplevels();
+    for (GList* p = pList; p != nullptr && bPainted; p = p->next) {
+        CWindowRecord* pRecord = AfxRecordOfWidget(GTK_WIDGET(p->data));
+        bPainted = pRecord == nullptr || !pRecord->bVisible || pRecord->bIconic || AfxGtk(pRecord)->bPainted;
+    }
+    g_list_free(pList);
+    return bPainted;
+}
+
+gboolean RunAfterFirstPaint(gpointer) {
+    g_nAfterPaintSource = 0;
+    if (g_nAfterPaintTimeout != 0) {
+        g_source_remove(g_nAfterPaintTimeout);
+        g_nAfterPaintTimeout = 0;
+    }
+    std::vector<std::function<void()>> work;
+    work.swap(g_afterFirstPaint);
+    for (const std::function<void()>& fnWork : work) {
+        AfxCallAtBoundary(nullptr, fnWork);
+    }
+    return G_SOURCE_REMOVE;
+}
+
+// Not inside a paint: the waiting work runs when the loop is next idle after it.
+void ScheduleAfterFirstPaint() {
+    if (g_nAfterPaintSource == 0 && !g_afterFirstPaint.empty()) {
+        g_nAfterPaintSource = g_idle_add(RunAfterFirstPaint, nullptr);
+    }
+}
+
+void RunWhenShownWindowsPainted() {
+    if (ShownWindowsPainted()) {
+        ScheduleAfterFirstPaint();
+    }
+}
+
+gboolean OnAfterPaintTimeout(gpointer) {
+    g_nAfterPaintTimeout = 0;
+    ScheduleAfterFirstPaint();
+    return G_SOURCE_REMOVE;
+}
+
 gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
     auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
     if (pRecord == nullptr) {
         return FALSE;
     }
-    if (pRecord->IsTopLevel() && pRecord->layeredSurface &&
-        !g_object_get_data(G_OBJECT(AfxGtk(pRecord)->pWidget), "drawn")) {
-        g_object_set_data(G_OBJECT(AfxGtk(pRecord)->pWidget), "drawn", pRecord);
+    if (pRecord->IsTopLevel() && !AfxGtk(pRecord)->bPainted) {
+        AfxGtk(pRecord)->bPainted = true;
         AfxTraceStartup("draw", TraceKind(pRecord));
+        RunWhenShownWindowsPainted();
     }
     cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
     if (pRecord->layeredSurface) {
@@ -441,6 +491,16 @@ std::string AfxUtf8FromUtf16(const std::u16string& strText) { return AfxUtf16ToC
 
 std::u16string AfxUtf16FromUtf8(const char* pszText) {
     return AfxCodePageToUtf16(CP_UTF8, pszText != nullptr ? pszText : "");
+}
+
+void AfxAfterFirstPaint(std::function<void()> fnWork) {
+    g_afterFirstPaint.push_back(std::move(fnWork));
+    if (ShownWindowsPainted()) {
+        ScheduleAfterFirstPaint();
+    } else if (g_nAfterPaintTimeout == 0) {
+        // A window that is never drawn (not mapped by the window manager) holds nothing back long.
+        g_nAfterPaintTimeout = g_timeout_add(kAfterPaintPatienceMs, OnAfterPaintTimeout, nullptr);
+    }
 }
 
 void AfxShapeChanged(CWindowRecord* pRecord) {
