@@ -143,10 +143,13 @@ gboolean OnMapEvent(GtkWidget*, GdkEvent*, gpointer pData) {
     return FALSE;
 }
 
-// Work waiting for the first paint of every shown top-level window.
+// Work waiting for the first paint of every shown top-level window. It is looked at when the loop
+// is idle (the windows are shown by then, even when the work was asked for while they were being
+// made) and after each first paint; past the patience it runs whatever the windows' state.
 std::vector<std::function<void()>> g_afterFirstPaint;
 guint g_nAfterPaintSource = 0;
 guint g_nAfterPaintTimeout = 0;
+bool g_bPatienceOver = false;
 
 bool ShownWindowsPainted() {
     bool bPainted = true;
@@ -161,10 +164,14 @@ bool ShownWindowsPainted() {
 
 gboolean RunAfterFirstPaint(gpointer) {
     g_nAfterPaintSource = 0;
+    if (!g_bPatienceOver && !ShownWindowsPainted()) {
+        return G_SOURCE_REMOVE; // a first paint looks again
+    }
     if (g_nAfterPaintTimeout != 0) {
         g_source_remove(g_nAfterPaintTimeout);
         g_nAfterPaintTimeout = 0;
     }
+    g_bPatienceOver = false;
     std::vector<std::function<void()>> work;
     work.swap(g_afterFirstPaint);
     for (const std::function<void()>& fnWork : work) {
@@ -173,21 +180,16 @@ gboolean RunAfterFirstPaint(gpointer) {
     return G_SOURCE_REMOVE;
 }
 
-// Not inside a paint: the waiting work runs when the loop is next idle after it.
+// Never inside a paint: the check runs when the loop is next idle.
 void ScheduleAfterFirstPaint() {
     if (g_nAfterPaintSource == 0 && !g_afterFirstPaint.empty()) {
         g_nAfterPaintSource = g_idle_add(RunAfterFirstPaint, nullptr);
     }
 }
 
-void RunWhenShownWindowsPainted() {
-    if (ShownWindowsPainted()) {
-        ScheduleAfterFirstPaint();
-    }
-}
-
 gboolean OnAfterPaintTimeout(gpointer) {
     g_nAfterPaintTimeout = 0;
+    g_bPatienceOver = true;
     ScheduleAfterFirstPaint();
     return G_SOURCE_REMOVE;
 }
@@ -200,7 +202,7 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
     if (pRecord->IsTopLevel() && !AfxGtk(pRecord)->bPainted) {
         AfxGtk(pRecord)->bPainted = true;
         AfxTraceStartup("draw", TraceKind(pRecord));
-        RunWhenShownWindowsPainted();
+        ScheduleAfterFirstPaint();
     }
     cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
     if (pRecord->layeredSurface) {
@@ -495,10 +497,10 @@ std::u16string AfxUtf16FromUtf8(const char* pszText) {
 
 void AfxAfterFirstPaint(std::function<void()> fnWork) {
     g_afterFirstPaint.push_back(std::move(fnWork));
-    if (ShownWindowsPainted()) {
-        ScheduleAfterFirstPaint();
-    } else if (g_nAfterPaintTimeout == 0) {
+    ScheduleAfterFirstPaint();
+    if (g_nAfterPaintTimeout == 0) {
         // A window that is never drawn (not mapped by the window manager) holds nothing back long.
+        g_bPatienceOver = false;
         g_nAfterPaintTimeout = g_timeout_add(kAfterPaintPatienceMs, OnAfterPaintTimeout, nullptr);
     }
 }
