@@ -5,6 +5,13 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <cstring>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 namespace {
 
 // Writes one pixbuf pixel into the 32-bit layout (0xAARRGGBB in native order), optionally
@@ -22,9 +29,7 @@ inline std::uint32_t PackPixel(const guchar* p, bool bAlpha, bool bPremultiply) 
     return (a << 24) | (r << 16) | (g << 8) | b;
 }
 
-} // namespace
-
-CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremultiply) {
+CSurfaceRef Decode(const BYTE* pData, std::size_t nSize, bool bPremultiply) {
     if (pData == nullptr || nSize == 0) {
         return CSurfaceRef();
     }
@@ -55,6 +60,79 @@ CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremult
     g_object_unref(pLoader);
     AfxTraceStartup("picture-decoded");
     return surface;
+}
+
+// A picture being decoded ahead of need, with straight colours; handed out once.
+struct CAheadPicture {
+    const BYTE* pData;
+    std::size_t nSize;
+    std::shared_future<CSurfaceRef> result;
+};
+
+struct CAheadPictures {
+    std::mutex mutex;
+    std::vector<CAheadPicture> pictures;
+};
+
+// Never destroyed: the worker may still be decoding when the program ends.
+CAheadPictures& Ahead() {
+    static auto* s_pAhead = new CAheadPictures;
+    return *s_pAhead;
+}
+
+// The worker's result for these bytes, taken out of the list, or an invalid future.
+std::shared_future<CSurfaceRef> TakeAhead(const BYTE* pData, std::size_t nSize) {
+    CAheadPictures& ahead = Ahead();
+    std::lock_guard<std::mutex> lock(ahead.mutex);
+    for (auto it = ahead.pictures.begin(); it != ahead.pictures.end(); ++it) {
+        if (it->nSize == nSize && (it->pData == pData || std::memcmp(it->pData, pData, nSize) == 0)) {
+            std::shared_future<CSurfaceRef> result = it->result;
+            ahead.pictures.erase(it);
+            return result;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+void AfxDecodeAhead(const std::vector<std::pair<const BYTE*, std::size_t>>& pictures) {
+    auto pPromises = std::make_shared<std::vector<std::promise<CSurfaceRef>>>(pictures.size());
+    {
+        CAheadPictures& ahead = Ahead();
+        std::lock_guard<std::mutex> lock(ahead.mutex);
+        for (std::size_t i = 0; i < pictures.size(); ++i) {
+            ahead.pictures.push_back(
+                {pictures[i].first, pictures[i].second, (*pPromises)[i].get_future().share()});
+        }
+    }
+    try {
+        std::thread([pictures, pPromises] {
+            for (std::size_t i = 0; i < pictures.size(); ++i) {
+                (*pPromises)[i].set_value(Decode(pictures[i].first, pictures[i].second, false));
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        // No thread: the promises are broken and every picture is decoded when it is asked for.
+    }
+}
+
+CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremultiply) {
+    if (pData == nullptr || nSize == 0) {
+        return CSurfaceRef();
+    }
+    if (std::shared_future<CSurfaceRef> ahead = TakeAhead(pData, nSize); ahead.valid()) {
+        try {
+            CSurfaceRef surface = ahead.get();
+            if (surface && bPremultiply) {
+                AfxPremultiplyInPlace(surface.Get());
+            }
+            return surface;
+        } catch (const std::future_error&) {
+            // the worker never ran: decoded here
+        }
+    }
+    return Decode(pData, nSize, bPremultiply);
 }
 
 void AfxPremultiplyInPlace(cairo_surface_t* pSurface) {

@@ -115,6 +115,9 @@ void AfxEndDrawing(cairo_t* pCairo);
 // the straight colours as the picture has them (bPremultiply false: the bytes a DIB of the picture
 // holds) or premultiplied (true: ready for cairo to draw). Empty when the bytes are no picture.
 CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremultiply);
+// Starts decoding these pictures on a worker thread; the first AfxDecodePicture of the same bytes
+// then waits for and takes the worker's result (each once) instead of decoding them itself.
+void AfxDecodeAhead(const std::vector<std::pair<const BYTE*, std::size_t>>& pictures);
 // Turns pixels with straight alpha into cairo's premultiplied form, in place: what a window system
 // shows of a layered window's DIB.
 void AfxPremultiplyInPlace(cairo_surface_t* pSurface);

@@ -3,7 +3,9 @@
 // Realises: the framework's entry point (AfxWinInit with the joined command line, InitInstance inside
 // the dispatch boundary). Does not realise: restart registration (a player starts the launcher again).
 #include "framework/app.h"
+#include "framework/emulated/surfaces.h"
 #include "framework/exception.h"
+#include "framework/resources.h"
 #include "framework/startup_trace.h"
 
 #include <gtk/gtk.h>
@@ -14,12 +16,26 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+// The program's pictures are decoded on the second core while GTK and WebKit start on this one.
+void DecodePicturesAhead() {
+    std::vector<std::pair<const BYTE*, std::size_t>> pictures;
+    for (std::size_t i = 0; i < g_nResourceCount; ++i) {
+        pictures.emplace_back(g_resourceTable[i].pData, g_resourceTable[i].nSize);
+    }
+    AfxDecodeAhead(pictures);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     AfxTraceStartup("main");
     // Window-sized pictures come and go during start-up (decoded, copied, drawn for the shapes).
     // glibc raises its mmap threshold after the first such block is freed, and later ones then stay
     // in the heap once freed; a fixed threshold hands each one back to the system.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    DecodePicturesAhead();
     std::setlocale(LC_ALL, "");
     // WebKit's accelerated compositing costs memory and buys nothing for these pages.
     g_setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", FALSE);
