@@ -11,8 +11,9 @@ void AfxTraceStartup(const char* pszEvent, const char* pszDetail) {
     }
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     if (std::FILE* pFile = std::fopen(s_pszFile, "a")) {
-        std::fprintf(pFile, "%s %s %lld\n", pszEvent, pszDetail != nullptr && *pszDetail != '\0' ? pszDetail : "-",
-                     static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+        std::fprintf(
+            pFile, "%s %s %lld\n", pszEvent, pszDetail != nullptr && *pszDetail != '\0' ? pszDetail : "-",
+            static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
         std::fclose(pFile);
     }
 }
