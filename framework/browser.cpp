@@ -1,6 +1,9 @@
 // Reading the parameters of a hosted control's events.
 #include "framework/browser.h"
 
+#include "framework/codepage.h"
+#include "framework/window_system.h"
+
 VARIANT* CEventParams::At(UINT nIndex) const {
     if (m_pParams == nullptr || nIndex >= m_pParams->cArgs) {
         return nullptr;
@@ -21,4 +24,14 @@ VARIANT* CEventParams::VariantRef(UINT nIndex) const {
 VARIANT_BOOL* CEventParams::BoolRef(UINT nIndex) const {
     VARIANT* p = At(nIndex);
     return p != nullptr && p->vt == (VT_BYREF | VT_BOOL) ? p->pboolVal : nullptr;
+}
+
+HRESULT AfxShowBrowserPage(HWND hBrowser, UINT nHtmlID, const char* lpszParameters,
+                           const char* lpszFailedUrl) {
+    const auto text = [](const char* psz) { return AfxCodePageToUtf16(CP_ACP, psz != nullptr ? psz : ""); };
+    return AfxShowBrowserResourcePage(hBrowser, nHtmlID, text(lpszParameters), text(lpszFailedUrl));
+}
+
+BOOL AfxIsTopLevelBrowserEvent(HWND hBrowser, IDispatch* pDisp) {
+    return AfxIsTopLevelBrowserObject(hBrowser, pDisp) ? TRUE : FALSE;
 }

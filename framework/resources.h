@@ -10,7 +10,7 @@
 
 struct CResourceEntry {
     UINT nID;
-    const char* pszType; // "PNG", "BITMAP" or "ICON"
+    const char* pszType; // "PNG", "BITMAP", "ICON" or "HTML"
     const BYTE* pData;
     std::size_t nSize;
 };

@@ -203,6 +203,7 @@ typedef struct _BLENDFUNCTION {
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
+#define WM_TIMER 0x0113
 #define WM_UNINITMENUPOPUP 0x0125
 #define WM_CTLCOLORBTN 0x0135
 #define WM_CTLCOLORDLG 0x0136
@@ -214,6 +215,7 @@ typedef struct _BLENDFUNCTION {
 #define WM_NCMOUSELEAVE 0x02A2
 #define WM_MOUSELEAVE 0x02A3
 #define WM_USER 0x0400
+#define WM_APP 0x8000
 
 // Hit-test codes
 #define HTERROR (-2)

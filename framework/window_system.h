@@ -77,6 +77,14 @@ HDC AfxGetWindowDC(HWND hWnd);
 HDC AfxGetDC(HWND hWnd);
 void AfxReleaseDC(HWND hWnd, HDC hDC);
 
+// The public AfxGetTickCount, AfxWatchNetwork and AfxUnwatchNetwork (wnd.h) are realised by each
+// window system too.
+
+// ---- Timers ----
+// Starts (or restarts) the window's timer nIDEvent: WM_TIMER every nElapse milliseconds.
+bool AfxSetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse);
+bool AfxKillTimer(HWND hWnd, UINT_PTR nIDEvent);
+
 // ---- Modal loops ----
 // Runs messages until AfxEndDialog for the dialog or the quit message; EndDialog's result or -1.
 INT_PTR AfxRunModalLoop(HWND hDialog);
@@ -96,6 +104,13 @@ HRESULT AfxInvokeBrowser(HWND hBrowser, DISPID dispid, WORD wFlags, const std::v
                          VARIANT* pResult);
 // The host's own document UI handler (the one asked before the document's installed one).
 void AfxSetBrowserHostHandler(HWND hBrowser, IDocHostUIHandler* pHandler);
+// Shows the HTML resource nHtmlID in the browser in place of the page that failed: on Windows by its
+// res: address with strParameters as the fragment, in the model under strFailedUrl with the
+// parameters in the page's "page-parameters" meta element. Texts in UTF-16.
+HRESULT AfxShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16string& strParameters,
+                                   const std::u16string& strFailedUrl);
+// Whether an event's frame object is the browser's top-level one.
+bool AfxIsTopLevelBrowserObject(HWND hBrowser, IDispatch* pDisp);
 
 // ---- Drawing ----
 // A memory device context compatible with hDC (null: the screen's), and its deletion.

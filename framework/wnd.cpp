@@ -149,6 +149,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCMOUSELEAVE:
         OnNcMouseLeave();
         return 0;
+    case WM_TIMER:
+        OnTimer(static_cast<UINT_PTR>(wParam));
+        return 0;
     default:
         break;
     }
@@ -185,6 +188,7 @@ void CWnd::OnNcLButtonUp(UINT, CPoint) { Default(); }
 void CWnd::OnNcLButtonDblClk(UINT, CPoint) { Default(); }
 void CWnd::OnNcMouseMove(UINT, CPoint) { Default(); }
 void CWnd::OnNcMouseLeave() { Default(); }
+void CWnd::OnTimer(UINT_PTR) { Default(); }
 
 int CWnd::SetWindowRgn(HRGN hRgn, BOOL bRedraw) { return AfxSetWindowRgn(m_hWnd, hRgn, bRedraw); }
 
@@ -244,6 +248,12 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return AfxPostMessage(m_hWnd, message, wParam, lParam);
 }
+
+UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse) {
+    return AfxSetTimer(m_hWnd, nIDEvent, nElapse) ? nIDEvent : 0;
+}
+
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return AfxKillTimer(m_hWnd, nIDEvent) ? TRUE : FALSE; }
 
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
     AfxMoveWindow(m_hWnd, CRect(x, y, x + nWidth, y + nHeight), bRepaint != FALSE);

@@ -46,6 +46,10 @@ public:
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // A timer that sends WM_TIMER (nIDEvent) every nElapse milliseconds until it is killed or the
+    // window is destroyed; setting an existing one starts it again. Returns nIDEvent, or 0.
+    UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse);
+    BOOL KillTimer(UINT_PTR nIDEvent);
 
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
     void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
@@ -119,6 +123,8 @@ protected:
     virtual void OnNcLButtonDblClk(UINT nHitTest, CPoint point);
     virtual void OnNcMouseMove(UINT nHitTest, CPoint point);
     virtual void OnNcMouseLeave();
+    // WM_TIMER of a timer set with SetTimer.
+    virtual void OnTimer(UINT_PTR nIDEvent);
 
     // The message being handled, for Default().
     const MSG* m_pCurrentMsg = nullptr;
@@ -162,6 +168,12 @@ INT_PTR AfxShellExecute(HWND hWnd, const char* lpOperation, const char* lpFile, 
                         const char* lpDirectory, int nShowCmd);
 
 int AfxGetSystemMetrics(int nIndex);
+// Milliseconds since an arbitrary start, on the clock that timers run on.
+unsigned long long AfxGetTickCount();
+// Posts message (no parameters) to the window each time the system reports that the network is
+// available again, until the window is unwatched or destroyed. FALSE when the system cannot tell.
+BOOL AfxWatchNetwork(HWND hWnd, UINT message);
+void AfxUnwatchNetwork(HWND hWnd);
 // The primary screen's work area.
 CRect AfxGetWorkArea();
 void AfxInitCommonControls(DWORD dwICC);

@@ -35,7 +35,10 @@ constexpr int kCaptionButtonBottom = 30;
 
 ChtmlbrowserDlg::ChtmlbrowserDlg()
     : CDHtmlDialog(IDD_HTMLBROWSER, 0, nullptr), m_hIcon(AfxLoadIcon(IDR_MAINFRAME)), m_nCaptionHeight(39),
-      m_nBorderWidth(3), m_pSkinImage(nullptr), m_nHotButton(-1), m_bTracking(FALSE) {
+      m_nBorderWidth(3), m_pSkinImage(nullptr), m_nHotButton(-1), m_bTracking(FALSE),
+      m_pageRecovery(this, [this](const std::string& strUrl) {
+          Navigate(strUrl.c_str(), 0, nullptr, nullptr, nullptr, 0);
+      }) {
     for (int nID : {IDB_CAPTION_MINIMIZE, IDB_CAPTION_MAXIMIZE, IDB_CAPTION_CLOSE}) {
         m_vecCaptionImages.push_back(CResourceImageLoader::Instance()->GetImage(nID));
     }
@@ -52,6 +55,7 @@ BOOL ChtmlbrowserDlg::OnInitDialog() {
     EnableAutomation();
     m_bUseHtmlTitle = TRUE;
     m_pBrowserApp->put_Silent(VARIANT_TRUE);
+    m_pageRecovery.Start(m_hwndBrowser);
     const std::string strAddress = static_cast<CDrelkClientApp*>(AfxGetApp())->m_strGameUrl;
     if (!strAddress.empty()) {
         Navigate(strAddress.c_str(), 0, nullptr, nullptr, nullptr, 0);
@@ -76,7 +80,52 @@ int ChtmlbrowserDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     return CDHtmlDialog::OnCreate(lpCreateStruct);
 }
 
+BOOL ChtmlbrowserDlg::OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) {
+    if (idCtrl == AFX_IDC_BROWSER) {
+        const CEventParams params(pParams);
+        switch (dispid) {
+        case DISPID_NAVIGATEERROR:
+            if (m_pageRecovery.OnNavigateError(params.Dispatch(0), BrowserEventText(params.VariantRef(1)),
+                                               BrowserEventStatus(params.VariantRef(3)))) {
+                if (VARIANT_BOOL* pCancel = params.BoolRef(4)) {
+                    *pCancel = VARIANT_TRUE;
+                }
+            }
+            return TRUE;
+        case DISPID_PAGEPROCESSENDED:
+            m_pageRecovery.OnPageProcessEnded();
+            return TRUE;
+        case DISPID_BEFORENAVIGATE2:
+            m_pageRecovery.OnBeforeNavigate2(BrowserEventText(params.VariantRef(1)));
+            break;
+        case DISPID_DOCUMENTCOMPLETE:
+            m_pageRecovery.OnDocumentComplete(params.Dispatch(0), BrowserEventText(params.VariantRef(1)));
+            break;
+        default:
+            break;
+        }
+    }
+    return CDHtmlDialog::OnEvent(idCtrl, dispid, pParams);
+}
+
+void ChtmlbrowserDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kPageRetryTimer) {
+        m_pageRecovery.OnTimer(nIDEvent);
+        return;
+    }
+    CDHtmlDialog::OnTimer(nIDEvent);
+}
+
+void ChtmlbrowserDlg::OnDestroy() {
+    m_pageRecovery.Stop();
+    CDHtmlDialog::OnDestroy();
+}
+
 LRESULT ChtmlbrowserDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kNetworkAvailableMessage) {
+        m_pageRecovery.OnNetworkAvailable();
+        return 0;
+    }
     if (message == WM_UNINITMENUPOPUP) {
         OnNcPaint();
         return CDHtmlDialog::WindowProc(message, wParam, lParam);

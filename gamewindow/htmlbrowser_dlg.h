@@ -4,6 +4,8 @@
 
 #include "gamewindow/dui_button.h"
 
+#include "launcher/page_recovery.h"
+
 #include "framework/dhtml_dialog.h"
 #include "framework/graphics.h"
 
@@ -22,6 +24,7 @@ public:
     void OnOK() override;
     void OnCancel() override;
     BOOL CanAccessExternal() override;
+    BOOL OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) override;
 
     // Paints the whole frame (double-buffered, client area left alone).
     void OnNcPaint() override;
@@ -45,6 +48,8 @@ public:
     CRgn m_rgnWindow;
     std::vector<Gdi::Image*> m_vecCaptionImages;
     CRect m_rcIcon;
+    // The game page when it cannot be shown, or its process ended.
+    CPageRecovery m_pageRecovery;
 
 protected:
     void OnSysCommand(UINT nID, LPARAM lParam) override;
@@ -63,6 +68,8 @@ protected:
     void OnNcMouseLeave() override;
     void OnSize(UINT nType, int cx, int cy) override;
     BOOL OnNcCreate(LPCREATESTRUCT lpCreateStruct) override;
+    void OnTimer(UINT_PTR nIDEvent) override;
+    void OnDestroy() override;
 
 private:
     // The three ways a button's state changes; each repaints nothing by itself.

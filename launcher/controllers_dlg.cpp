@@ -39,7 +39,11 @@ const CButtonLayout kButtons[] = {
 
 } // namespace
 
-CControllersDlg::CControllersDlg() : CDialog(IDD_CONTROLLERS, nullptr), m_hIcon(AfxLoadIcon(IDR_MAINFRAME)) {}
+CControllersDlg::CControllersDlg()
+    : CDialog(IDD_CONTROLLERS, nullptr), m_hIcon(AfxLoadIcon(IDR_MAINFRAME)),
+      m_pageRecovery(this, [this](const std::string& strUrl) {
+          m_browser.Navigate(strUrl.c_str(), nullptr, nullptr, nullptr, nullptr);
+      }) {}
 
 void CControllersDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -71,6 +75,7 @@ void CControllersDlg::InitControls() {
     m_browser.put_Visible(FALSE);
     m_browser.MoveWindow(2000, 2000, 1, 1, TRUE);
     m_browser.put_Silent(TRUE);
+    m_pageRecovery.Start(m_browser.m_hWnd);
     m_browser.Navigate("about:blank", nullptr, nullptr, nullptr, nullptr);
 }
 
@@ -135,6 +140,7 @@ void CControllersDlg::OnDestroy() {
 }
 
 void CControllersDlg::ReleaseBrowser() {
+    m_pageRecovery.Stop();
     if (m_browser.m_hWnd != nullptr) {
         m_browser.DestroyWindow();
     }
@@ -190,6 +196,19 @@ BOOL CControllersDlg::OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) {
         OnDocumentComplete(params.Dispatch(0), params.VariantRef(1));
         return TRUE;
     }
+    if (dispid == DISPID_NAVIGATEERROR) {
+        BOOL bCancel = FALSE;
+        OnNavigateError(params.Dispatch(0), params.VariantRef(1), params.VariantRef(2), params.VariantRef(3),
+                        &bCancel);
+        if (VARIANT_BOOL* pCancel = params.BoolRef(4); pCancel != nullptr && bCancel) {
+            *pCancel = VARIANT_TRUE;
+        }
+        return TRUE;
+    }
+    if (dispid == DISPID_PAGEPROCESSENDED) {
+        OnPageProcessEnded();
+        return TRUE;
+    }
     if (dispid == DISPID_BEFORENAVIGATE2) {
         BOOL bCancel = FALSE;
         OnBeforeNavigate2(params.Dispatch(0), params.VariantRef(1), params.VariantRef(2),
@@ -200,4 +219,20 @@ BOOL CControllersDlg::OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) {
         return TRUE;
     }
     return FALSE;
+}
+
+LRESULT CControllersDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kNetworkAvailableMessage) {
+        m_pageRecovery.OnNetworkAvailable();
+        return 0;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CControllersDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kPageRetryTimer) {
+        m_pageRecovery.OnTimer(nIDEvent);
+        return;
+    }
+    CDialog::OnTimer(nIDEvent);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "launcher/explorer1.h"
+#include "launcher/page_recovery.h"
 
 #include "framework/controls.h"
 #include "framework/dialog.h"
@@ -24,11 +25,15 @@ public:
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The browser's events.
     void OnDocumentComplete(IDispatch* pDisp, VARIANT* URL);
     void OnBeforeNavigate2(IDispatch* pDisp, VARIANT* URL, VARIANT* Flags, VARIANT* TargetFrameName,
                            VARIANT* PostData, VARIANT* Headers, BOOL* Cancel);
+    // The list could not be shown: the program's own page instead, retried by itself.
+    void OnNavigateError(IDispatch* pDisp, VARIANT* URL, VARIANT* Frame, VARIANT* StatusCode, BOOL* Cancel);
+    void OnPageProcessEnded();
 
     HICON m_hIcon;
     CBrush m_brushColorKey;
@@ -38,6 +43,7 @@ public:
     CBitmapButton m_btnService;
     CBitmapButton m_btnCharge;
     CExplorer1 m_browser;
+    CPageRecovery m_pageRecovery;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -50,6 +56,7 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnClose() override;
     void OnDestroy() override;
+    void OnTimer(UINT_PTR nIDEvent) override;
 
     void OnBnClickedClose();
     void OnBnClickedHome();

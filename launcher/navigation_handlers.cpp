@@ -13,12 +13,7 @@
 
 namespace {
 
-std::string UrlText(const VARIANT* pUrl) {
-    if (pUrl == nullptr || pUrl->vt != VT_BSTR) {
-        return {};
-    }
-    return AfxUtf16ToCodePage(CP_ACP, AfxBstrText(pUrl->bstrVal));
-}
+std::string UrlText(const VARIANT* pUrl) { return BrowserEventText(pUrl); }
 
 // The title of the document, or the empty string.
 std::string DocumentTitle(IDispatch* pDocument) {
@@ -41,7 +36,7 @@ std::string DocumentTitle(IDispatch* pDocument) {
 
 } // namespace
 
-void CControllersDlg::OnDocumentComplete(IDispatch*, VARIANT* URL) {
+void CControllersDlg::OnDocumentComplete(IDispatch* pDisp, VARIANT* URL) {
     CClientConfig* pConfig = CClientConfig::Instance();
     if (g_pDocHostUIHandler == nullptr) {
         if (IDispatch* pDocument = m_browser.get_Document()) {
@@ -61,6 +56,7 @@ void CControllersDlg::OnDocumentComplete(IDispatch*, VARIANT* URL) {
         m_browser.Navigate(pConfig->StartPage().c_str(), nullptr, nullptr, nullptr, nullptr);
         return;
     }
+    m_pageRecovery.OnDocumentComplete(pDisp, UrlText(URL));
     if (AfxFindString(CP_ACP, UrlText(URL), "about:blank") != std::string::npos) {
         return;
     }
@@ -74,6 +70,7 @@ void CControllersDlg::OnBeforeNavigate2(IDispatch*, VARIANT* URL, VARIANT*, VARI
     CClientConfig* pConfig = CClientConfig::Instance();
     const std::string strUrl = UrlText(URL);
     if (!IsLoginNavigation(pConfig->GetValue("platform"), strUrl)) {
+        m_pageRecovery.OnBeforeNavigate2(strUrl);
         return;
     }
     std::string strTitle;
@@ -95,3 +92,13 @@ void CControllersDlg::OnBeforeNavigate2(IDispatch*, VARIANT* URL, VARIANT*, VARI
         g_pClientDlg->OnOK();
     }
 }
+
+void CControllersDlg::OnNavigateError(IDispatch* pDisp, VARIANT* URL, VARIANT*, VARIANT* StatusCode,
+                                      BOOL* Cancel) {
+    if (m_pageRecovery.OnNavigateError(pDisp, UrlText(URL), BrowserEventStatus(StatusCode)) &&
+        Cancel != nullptr) {
+        *Cancel = TRUE;
+    }
+}
+
+void CControllersDlg::OnPageProcessEnded() { m_pageRecovery.OnPageProcessEnded(); }

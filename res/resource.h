@@ -43,3 +43,6 @@
 #define IDC_CAPTION_CLOSE 110
 #define IDC_CAPTION_MAXIMIZE 111
 #define IDC_CAPTION_MINIMIZE 112
+
+// Pages of the program's own ("HTML"), shown in the browsers
+#define IDR_PAGE_FAILURE 2201 // in place of a page that could not be shown

@@ -3,7 +3,7 @@
 
     embed_resources.py OUT.cpp ID:TYPE:FILE [ID:TYPE:FILE ...]
 
-TYPE is PNG, BITMAP or ICON. The table is found by framework/resources.h.
+TYPE is PNG, BITMAP, ICON or HTML. The table is found by framework/resources.h.
 """
 import sys
 

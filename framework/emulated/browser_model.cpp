@@ -181,6 +181,29 @@ void CBrowserControl::FireDocumentComplete(const std::u16string& strUrl) {
     AfxSysFreeString(url.bstrVal);
 }
 
+bool CBrowserControl::FireNavigateError(const std::u16string& strUrl, HRESULT hrStatus) {
+    VARIANT url = BstrVariant(AfxSysAllocString(strUrl));
+    VARIANT target{};
+    VARIANT status{};
+    status.vt = VT_I4;
+    status.lVal = hrStatus;
+    VARIANT_BOOL bCancel = VARIANT_FALSE;
+    VARIANT cancel{};
+    cancel.vt = VT_BYREF | VT_BOOL;
+    cancel.pboolVal = &bCancel;
+    VARIANT frame{};
+    frame.vt = VT_DISPATCH;
+    std::vector<VARIANT> arguments{frame, RefVariant(&url), RefVariant(&target), RefVariant(&status), cancel};
+    Fire(DISPID_NAVIGATEERROR, arguments);
+    AfxSysFreeString(url.bstrVal);
+    return bCancel != VARIANT_FALSE;
+}
+
+void CBrowserControl::FirePageProcessEnded() {
+    std::vector<VARIANT> arguments;
+    Fire(DISPID_PAGEPROCESSENDED, arguments);
+}
+
 bool CBrowserControl::HandlerSuppressesContextMenu(POINT pt) {
     return m_pUIHandler != nullptr && m_pUIHandler->ShowContextMenu(0, &pt, nullptr, nullptr) == S_OK;
 }
@@ -230,6 +253,58 @@ HRESULT AfxInvokeBrowser(HWND hBrowser, DISPID dispid, WORD wFlags, const std::v
                          VARIANT* pResult) {
     CBrowserControl* pControl = AfxGetBrowserControl(hBrowser);
     return pControl != nullptr ? pControl->Invoke(dispid, wFlags, arguments, pResult) : E_FAIL;
+}
+
+namespace {
+
+// The page with its parameters in its "page-parameters" meta element (HTML-escaped).
+std::string PageWithParameters(std::string strHtml, const std::string& strParameters) {
+    std::string strEscaped;
+    for (char c : strParameters) {
+        switch (c) {
+        case '&':
+            strEscaped += "&amp;";
+            break;
+        case '"':
+            strEscaped += "&quot;";
+            break;
+        case '<':
+            strEscaped += "&lt;";
+            break;
+        case '>':
+            strEscaped += "&gt;";
+            break;
+        default:
+            strEscaped += c;
+        }
+    }
+    const std::string strMarker = "<meta name=\"page-parameters\" content=\"";
+    const std::size_t nAt = strHtml.find(strMarker);
+    if (nAt != std::string::npos) {
+        strHtml.insert(nAt + strMarker.size(), strEscaped);
+    }
+    return strHtml;
+}
+
+} // namespace
+
+HRESULT AfxShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16string& strParameters,
+                                   const std::u16string& strFailedUrl) {
+    CBrowserControl* pControl = AfxGetBrowserControl(hBrowser);
+    const BYTE* pData = nullptr;
+    std::size_t nSize = 0;
+    if (pControl == nullptr || !AfxFindResource(nHtmlID, "HTML", pData, nSize)) {
+        return E_FAIL;
+    }
+    const std::string strHtml(reinterpret_cast<const char*>(pData), nSize);
+    BackendBrowserShowPage(pControl, PageWithParameters(strHtml, AfxUtf16ToCodePage(CP_UTF8, strParameters)),
+                           strFailedUrl);
+    return S_OK;
+}
+
+// The model's engines report failures of the top-level document only.
+bool AfxIsTopLevelBrowserObject(HWND hBrowser, IDispatch*) {
+    return AfxGetBrowserControl(hBrowser) != nullptr;
 }
 
 void AfxSetBrowserHostHandler(HWND hBrowser, IDocHostUIHandler* pHandler) {

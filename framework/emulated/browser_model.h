@@ -25,6 +25,12 @@ public:
     bool FireBeforeNavigate2(const std::u16string& strUrl);
     // A document finished loading; after the first one the control has a document.
     void FireDocumentComplete(const std::u16string& strUrl);
+    // A top-level load failed with the status (an INET_E_ code); true when the handler cancelled the
+    // engine's own error page (it then shows a page of its own).
+    bool FireNavigateError(const std::u16string& strUrl, HRESULT hrStatus);
+    // The engine's page process ended unexpectedly; raised from the main loop, never inside the
+    // engine's own notification.
+    void FirePageProcessEnded();
     void SetTitle(const std::u16string& strTitle) { m_strTitle = strTitle; }
 
     // ---- Host policy, as the installed document UI handler answers ----
@@ -56,3 +62,10 @@ void BackendBrowserDestroyed(CBrowserControl* pControl);
 void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& strUrl);
 void BackendBrowserStop(CBrowserControl* pControl);
 void BackendBrowserHostPolicyChanged(CBrowserControl* pControl);
+// Shows the HTML document (UTF-8) as the page at strUrl, in place of the one that failed there.
+void BackendBrowserShowPage(CBrowserControl* pControl, const std::string& strHtml,
+                            const std::u16string& strUrl);
+
+// How long the model's browser waits for a server's answer (its response headers) before it gives
+// the load up as failed with INET_E_CONNECTION_TIMEOUT: the engines have no bound of their own.
+constexpr unsigned kBrowserNoAnswerSeconds = 30;

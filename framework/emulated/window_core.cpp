@@ -138,6 +138,8 @@ void AfxDestroyWindow(HWND hWnd) {
     }
     AfxSendMessage(hWnd, WM_NCDESTROY, 0, 0);
     pRecord->bDestroyed = true;
+    AfxForgetWindowTimers(hWnd);
+    AfxUnwatchNetwork(hWnd);
     if (pRecord->pControl) {
         BackendBrowserDestroyed(pRecord->pControl.get());
     }

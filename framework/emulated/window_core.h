@@ -130,7 +130,19 @@ struct CNativeEventScope {
     CNativeEventScope* pPrevious;
 };
 
+// Timers: the windows' timers on the backend's clock. The backend calls AfxRunDueTimers when the
+// earliest one is due (AfxNextTimerDue), and is told by BackendTimersChanged when that changes.
+void AfxRunDueTimers();
+bool AfxNextTimerDue(unsigned long long& nDue);
+void AfxForgetWindowTimers(HWND hWnd);
+// The window system reports that the network is available again: the watching windows are told.
+void AfxNativeNetworkAvailable();
+
 // ---- Implemented by each backend ----
+unsigned long long BackendTickCount(); // milliseconds
+void BackendTimersChanged();
+// Starts listening for the network's comings and goings (once); false when it cannot.
+bool BackendWatchNetwork();
 void BackendWindowCreated(CWindowRecord* pRecord);
 void BackendWindowDestroyed(CWindowRecord* pRecord);
 void BackendWindowMoved(CWindowRecord* pRecord);

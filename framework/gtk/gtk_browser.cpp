@@ -4,8 +4,13 @@
 // create for every new window (window.open and target=_blank links, whose new-window decision is left
 // to WebKit so that each navigation is reported once); a cancelled one is ignored, and no second
 // window is ever made. DocumentComplete comes from
-// load-changed FINISHED with the view's URI (about:blank included); a failed load reports the
-// address that failed, and WebKit's own error page is not shown. Navigations inside frames pass
+// load-changed FINISHED with the view's URI (about:blank included). A load that fails for a reason of
+// the network (refused, name not found, no network, TLS), or that has no answer kBrowserNoAnswerSeconds
+// after it started, raises NavigateError with the control's status code; when the handler cancels
+// it, it shows a page of its own (AfxShowBrowserResourcePage: WebKit's alternate HTML under the
+// failed address). Any other failure (and an uncancelled one) completes with the address that failed;
+// WebKit's own error page is never shown. A page process that ends unexpectedly is reported from the
+// main loop (DISPID_PAGEPROCESSENDED); the next load starts a new one. Navigations inside frames pass
 // the same way (WebKit does not tell them apart). The host policy is the installed UI handler's:
 // the context menu when it does not take it over, scroll bars hidden for DOCHOSTUIFLAG_SCROLL_NO.
 // Silent mode keeps the page's alert, confirm and prompt dialogs from showing.
@@ -28,8 +33,12 @@ struct CGtkBrowser {
     std::u16string strFailedUrl;
     bool bScrollBarsHidden = false;
     unsigned nCacheClearsSeen = 0;
-    bool bEngineUsed = false;   // the view has been asked to load something
-    unsigned nBlankRequest = 0; // the about:blank that completes without the engine, when pending
+    bool bEngineUsed = false;        // the view has been asked to load something
+    unsigned nBlankRequest = 0;      // the about:blank that completes without the engine, when pending
+    guint nNoAnswerSource = 0;       // the bound on the server's answer, while a load waits for it
+    bool bNoAnswer = false;          // the load was stopped for want of an answer
+    bool bFailureEndPending = false; // a load failed and its FINISHED has not come yet
+    bool bOwnErrorPage = false;      // that FINISHED is not reported: the handler shows its own page
 };
 
 CGtkBrowser* Native(CBrowserControl* pControl) { return static_cast<CGtkBrowser*>(pControl->m_pNative); }
@@ -83,12 +92,88 @@ GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* pAction, gpointer pD
     return nullptr; // no second window
 }
 
+void EndNoAnswerBound(CGtkBrowser* pNative) {
+    if (pNative->nNoAnswerSource != 0) {
+        g_source_remove(pNative->nNoAnswerSource);
+        pNative->nNoAnswerSource = 0;
+    }
+}
+
+gboolean OnNoAnswer(gpointer pData) {
+    CBrowserControl* pControl = ControlOf(pData);
+    if (pControl == nullptr || Native(pControl) == nullptr) {
+        return G_SOURCE_REMOVE;
+    }
+    CGtkBrowser* pNative = Native(pControl);
+    pNative->nNoAnswerSource = 0;
+    pNative->bNoAnswer = true;
+    webkit_web_view_stop_loading(pNative->pView); // load-failed follows, cancelled
+    return G_SOURCE_REMOVE;
+}
+
+// The control's status code for a failed load; 0 for a load that was ended on purpose (a cancelled
+// navigation, Stop, a download) or cannot be shown for a reason other than the network.
+HRESULT FailureStatus(const GError* pError) {
+    if (pError == nullptr || pError->domain == WEBKIT_POLICY_ERROR ||
+        pError->domain == WEBKIT_DOWNLOAD_ERROR || pError->domain == WEBKIT_PLUGIN_ERROR) {
+        return 0;
+    }
+    if (pError->domain == WEBKIT_NETWORK_ERROR &&
+        (pError->code == WEBKIT_NETWORK_ERROR_CANCELLED ||
+         pError->code == WEBKIT_NETWORK_ERROR_UNKNOWN_PROTOCOL ||
+         pError->code == WEBKIT_NETWORK_ERROR_FILE_DOES_NOT_EXIST)) {
+        return 0;
+    }
+    if (pError->domain == G_TLS_ERROR) {
+        return INET_E_INVALID_CERTIFICATE;
+    }
+    if (pError->domain == G_IO_ERROR && pError->code == G_IO_ERROR_CONNECTION_REFUSED) {
+        return INET_E_CANNOT_CONNECT;
+    }
+    if (!g_network_monitor_get_network_available(g_network_monitor_get_default()) ||
+        (pError->domain == G_IO_ERROR && pError->code == G_IO_ERROR_NETWORK_UNREACHABLE)) {
+        return INET_E_NO_SESSION;
+    }
+    if (pError->domain == G_RESOLVER_ERROR) {
+        return INET_E_RESOURCE_NOT_FOUND;
+    }
+    if (pError->domain == G_IO_ERROR && pError->code == G_IO_ERROR_HOST_UNREACHABLE) {
+        return INET_E_CANNOT_CONNECT;
+    }
+    if (pError->domain == G_IO_ERROR && pError->code == G_IO_ERROR_TIMED_OUT) {
+        return INET_E_CONNECTION_TIMEOUT;
+    }
+    return INET_E_DOWNLOAD_FAILURE;
+}
+
 void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData) {
     CBrowserControl* pControl = ControlOf(pData);
-    if (pControl == nullptr || eEvent != WEBKIT_LOAD_FINISHED) {
+    if (pControl == nullptr || Native(pControl) == nullptr) {
         return;
     }
     CGtkBrowser* pNative = Native(pControl);
+    if (eEvent == WEBKIT_LOAD_STARTED) {
+        EndNoAnswerBound(pNative);
+        pNative->bNoAnswer = false;
+        pNative->nNoAnswerSource = g_timeout_add_seconds(kBrowserNoAnswerSeconds, OnNoAnswer, pData);
+        return;
+    }
+    if (eEvent == WEBKIT_LOAD_COMMITTED) {
+        EndNoAnswerBound(pNative); // the server has answered
+        return;
+    }
+    if (eEvent != WEBKIT_LOAD_FINISHED) {
+        return;
+    }
+    EndNoAnswerBound(pNative);
+    if (pNative->bFailureEndPending) {
+        pNative->bFailureEndPending = false;
+        if (pNative->bOwnErrorPage) {
+            pNative->bOwnErrorPage = false;
+            pNative->strFailedUrl.clear();
+            return;
+        }
+    }
     std::u16string strUrl = pNative->strFailedUrl.empty() ? AfxUtf16FromUtf8(webkit_web_view_get_uri(pView))
                                                           : pNative->strFailedUrl;
     pNative->strFailedUrl.clear();
@@ -97,16 +182,57 @@ void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData)
     pControl->FireDocumentComplete(strUrl);
 }
 
-gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError*, gpointer pData) {
-    if (CBrowserControl* pControl = ControlOf(pData)) {
-        Native(pControl)->strFailedUrl = AfxUtf16FromUtf8(pszUri);
+gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError* pError, gpointer pData) {
+    CBrowserControl* pControl = ControlOf(pData);
+    if (pControl == nullptr || Native(pControl) == nullptr) {
+        return TRUE;
+    }
+    CGtkBrowser* pNative = Native(pControl);
+    EndNoAnswerBound(pNative);
+    const HRESULT hrStatus = pNative->bNoAnswer ? INET_E_CONNECTION_TIMEOUT : FailureStatus(pError);
+    pNative->bNoAnswer = false;
+    pNative->strFailedUrl = AfxUtf16FromUtf8(pszUri);
+    pNative->bFailureEndPending = true;
+    pNative->bOwnErrorPage = false;
+    if (hrStatus != 0) {
+        AfxTraceStartup("navigate-error", pszUri);
+        // The handler's own page starts loading inside this call: an end reported meanwhile is the
+        // failed load's, and is not passed on either.
+        pNative->bOwnErrorPage = true;
+        const bool bCancelled = pControl->FireNavigateError(pNative->strFailedUrl, hrStatus);
+        pNative->bOwnErrorPage = bCancelled && pNative->bFailureEndPending;
     }
     return TRUE;
 }
 
+// Reported once the engine's notification has returned: the handler may load again.
+gboolean ReportPageProcessEnded(gpointer pData) {
+    if (CBrowserControl* pControl = ControlOf(pData)) {
+        pControl->FirePageProcessEnded();
+    }
+    return G_SOURCE_REMOVE;
+}
+
+void OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason eReason, gpointer pData) {
+    CBrowserControl* pControl = ControlOf(pData);
+    if (pControl == nullptr || Native(pControl) == nullptr ||
+        eReason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API) {
+        return;
+    }
+    CGtkBrowser* pNative = Native(pControl);
+    EndNoAnswerBound(pNative);
+    pNative->bFailureEndPending = false;
+    pNative->bOwnErrorPage = false;
+    pNative->strFailedUrl.clear();
+    AfxTraceStartup("page-process-ended");
+    g_idle_add(&CGuardedCallback<ReportPageProcessEnded>::Call, pData);
+}
+
 void OnTitle(WebKitWebView* pView, GParamSpec*, gpointer pData) {
     if (CBrowserControl* pControl = ControlOf(pData)) {
-        pControl->SetTitle(AfxUtf16FromUtf8(webkit_web_view_get_title(pView)));
+        const char* pszTitle = webkit_web_view_get_title(pView);
+        AfxTraceStartup("title", pszTitle);
+        pControl->SetTitle(AfxUtf16FromUtf8(pszTitle));
     }
 }
 
@@ -148,6 +274,7 @@ void BackendBrowserCreated(CBrowserControl* pControl) {
     g_signal_connect(pWidget, "notify::title", AfxGuarded<OnTitle>(), hWnd);
     g_signal_connect(pWidget, "context-menu", AfxGuarded<OnContextMenu>(), hWnd);
     g_signal_connect(pWidget, "script-dialog", AfxGuarded<OnScriptDialog>(), hWnd);
+    g_signal_connect(pWidget, "web-process-terminated", AfxGuarded<OnWebProcessTerminated>(), hWnd);
     CGtkWindow* pWindow = AfxGtk(pRecord);
     pWindow->pWidget = pWidget;
     AfxAttachWidget(pRecord, pWidget);
@@ -158,6 +285,7 @@ void BackendBrowserCreated(CBrowserControl* pControl) {
 }
 
 void BackendBrowserDestroyed(CBrowserControl* pControl) {
+    EndNoAnswerBound(Native(pControl));
     delete Native(pControl);
     pControl->m_pNative = nullptr;
 }
@@ -240,6 +368,18 @@ void BackendBrowserStop(CBrowserControl* pControl) {
         CancelPendingBlank(pNative);
         webkit_web_view_stop_loading(pNative->pView);
     }
+}
+
+void BackendBrowserShowPage(CBrowserControl* pControl, const std::string& strHtml,
+                            const std::u16string& strUrl) {
+    CGtkBrowser* pNative = Native(pControl);
+    if (pNative == nullptr) {
+        return;
+    }
+    CancelPendingBlank(pNative);
+    pNative->bEngineUsed = true;
+    const std::string strAddress = AfxUtf8FromUtf16(strUrl);
+    webkit_web_view_load_alternate_html(pNative->pView, strHtml.c_str(), strAddress.c_str(), nullptr);
 }
 
 void BackendBrowserHostPolicyChanged(CBrowserControl* pControl) {

@@ -52,6 +52,8 @@ void AfxResetHeadless() {
     platform.invalidated.clear();
     platform.navigations.clear();
     platform.nStops = 0;
+    platform.shownPages.clear();
+    platform.bNetworkWatched = false; // the clock goes on: it never runs backwards
     AfxResetHeadlessWindows();
 }
 

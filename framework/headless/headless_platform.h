@@ -111,6 +111,15 @@ struct CHeadlessPlatform {
     // Browsers: every Navigate and Stop, in order.
     std::vector<std::u16string> navigations;
     int nStops = 0;
+    // Pages shown in place of a failed one: the document and its address.
+    struct CShownPage {
+        std::string strHtml;
+        std::u16string strUrl;
+    };
+    std::vector<CShownPage> shownPages;
+    // The model's clock (milliseconds); AfxHeadlessAdvanceClock moves it and runs the due timers.
+    unsigned long long nTickCount = 1000000;
+    bool bNetworkWatched = false;
 };
 
 // The headless platform's state. AfxResetHeadless restores a new platform.
@@ -118,3 +127,7 @@ CHeadlessPlatform& AfxHeadless();
 void AfxResetHeadless();
 // Empties the message queue of the headless windows (nothing where the program has no windows).
 void AfxResetHeadlessWindows();
+// Moves the model's clock on by nMilliseconds, sending every timer that falls due on the way.
+void AfxHeadlessAdvanceClock(unsigned long long nMilliseconds);
+// The system reports that the network is available again.
+void AfxHeadlessNetworkAvailable();

@@ -2,12 +2,15 @@
 // happens for real on cairo image surfaces, and what the player would see and do is recorded and
 // scripted through CHeadlessPlatform.
 //
-// Realises: every backend hook of the model (window_core.h, browser_model.h), the URL cache.
+// Realises: every backend hook of the model (window_core.h, browser_model.h), the URL cache, a clock
+// that tests move (timers fall due as it passes them), the network's return when a test says so.
 // Does not realise: a screen (nothing is shown), native input (tests send it), a browser engine
 // (tests fire its events), a message-box or menu user (tests script the answers).
 #include "framework/emulated/browser_model.h"
 #include "framework/emulated/window_core.h"
 #include "framework/headless/headless_platform.h"
+
+#include <algorithm>
 
 void AfxResetHeadlessWindows() { AfxResetMessageQueue(); }
 
@@ -84,6 +87,29 @@ int BackendSystemMetric(int nIndex) {
     default:
         return 0;
     }
+}
+
+unsigned long long BackendTickCount() { return AfxHeadless().nTickCount; }
+void BackendTimersChanged() {}
+bool BackendWatchNetwork() {
+    AfxHeadless().bNetworkWatched = true;
+    return true;
+}
+
+void AfxHeadlessAdvanceClock(unsigned long long nMilliseconds) {
+    const unsigned long long nEnd = AfxHeadless().nTickCount + nMilliseconds;
+    unsigned long long nDue = 0;
+    while (AfxNextTimerDue(nDue) && nDue <= nEnd) {
+        AfxHeadless().nTickCount = std::max(AfxHeadless().nTickCount, nDue);
+        AfxRunDueTimers();
+    }
+    AfxHeadless().nTickCount = nEnd;
+}
+
+void AfxHeadlessNetworkAvailable() { AfxNativeNetworkAvailable(); }
+
+void BackendBrowserShowPage(CBrowserControl*, const std::string& strHtml, const std::u16string& strUrl) {
+    AfxHeadless().shownPages.push_back({strHtml, strUrl});
 }
 
 void BackendBrowserCreated(CBrowserControl*) {}

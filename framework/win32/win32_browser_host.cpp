@@ -4,11 +4,15 @@
 // by CoCreateInstance and activated in place into it (client site, in-place site and frame, the
 // ambient properties asked through IDispatch answered by default), its rectangle following the item's
 // size, member calls by dispatch id (IDispatch::Invoke, property puts with DISPID_PROPERTYPUT),
-// BeforeNavigate2 (250, with its cancel flag passed back) and DocumentComplete (259) from a
+// BeforeNavigate2 (250, with its cancel flag passed back), DocumentComplete (259) and NavigateError
+// (271, its cancel flag keeping the control's own error page away) from a
 // DWebBrowserEvents2 sink through the connection point to the parent's OnEvent with COM-ordered
 // DISPPARAMS, the host's own IDocHostUIHandler answered from the client site, teardown with the item.
+// the program's own HTML resources shown by their res: address (HTML<id>, the parameters as the
+// fragment), the top-level test of an event's frame object by COM identity.
 // Does not realise: keyboard accelerators of the page (IOleInPlaceActiveObject::TranslateAccelerator),
 // drag and drop, a frame menu or toolbars.
+#include "framework/browser.h"
 #include "framework/exception.h"
 #include "framework/window_system.h"
 #include "framework/wnd.h"
@@ -17,6 +21,8 @@
 #include <exdispid.h>
 #include <ole2.h>
 
+#include <iterator>
+#include <string>
 #include <unordered_map>
 
 namespace {
@@ -128,7 +134,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* pParams, VARIANT*,
                                      EXCEPINFO*, UINT*) override {
-        if (dispid != DISPID_BEFORENAVIGATE2 && dispid != DISPID_DOCUMENTCOMPLETE) {
+        if (dispid != DISPID_BEFORENAVIGATE2 && dispid != DISPID_DOCUMENTCOMPLETE &&
+            dispid != DISPID_NAVIGATEERROR) {
             return DISP_E_MEMBERNOTFOUND;
         }
         // Events reach the dialog as the model delivers them: the parent's OnEvent at the boundary.
@@ -305,4 +312,64 @@ void AfxSetBrowserHostHandler(HWND hBrowser, IDocHostUIHandler* pHandler) {
     if (CBrowserSite* pSite = SiteOf(hBrowser)) {
         pSite->SetHostHandler(pHandler);
     }
+}
+
+namespace {
+
+// The res: address of the executable's HTML resource nHtmlID (named HTML<id> by the resource
+// script): the module's path percent-encoded where the protocol asks it.
+std::u16string ResourcePageAddress(UINT nHtmlID) {
+    wchar_t szPath[MAX_PATH * 4] = {};
+    const DWORD nLength = GetModuleFileNameW(nullptr, szPath, static_cast<DWORD>(std::size(szPath)));
+    std::u16string strAddress = u"res://";
+    for (DWORD i = 0; i < nLength; ++i) {
+        const wchar_t c = szPath[i];
+        if (c == L'\\' || c == L'%' || c == L'#' || c == L' ' || c == L'?') {
+            static const char kHex[] = "0123456789ABCDEF";
+            strAddress += u'%';
+            strAddress += static_cast<char16_t>(kHex[(c >> 4) & 0xF]);
+            strAddress += static_cast<char16_t>(kHex[c & 0xF]);
+        } else {
+            strAddress += static_cast<char16_t>(c);
+        }
+    }
+    strAddress += u"/HTML";
+    for (char c : std::to_string(nHtmlID)) {
+        strAddress += static_cast<char16_t>(c);
+    }
+    return strAddress;
+}
+
+} // namespace
+
+HRESULT AfxShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16string& strParameters,
+                                   const std::u16string&) {
+    if (FindResourceA(nullptr, ("HTML" + std::to_string(nHtmlID)).c_str(), MAKEINTRESOURCEA(23)) == nullptr) {
+        return E_FAIL;
+    }
+    VARIANT url{};
+    url.vt = VT_BSTR;
+    url.bstrVal = AfxSysAllocString(ResourcePageAddress(nHtmlID) + u"#" + strParameters);
+    const HRESULT hr = AfxInvokeBrowser(hBrowser, DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
+    AfxSysFreeString(url.bstrVal);
+    return hr;
+}
+
+bool AfxIsTopLevelBrowserObject(HWND hBrowser, IDispatch* pDisp) {
+    CBrowserSite* pSite = SiteOf(hBrowser);
+    if (pSite == nullptr || pSite->Browser() == nullptr || pDisp == nullptr) {
+        return false;
+    }
+    IUnknown* pFrame = nullptr;
+    IUnknown* pTop = nullptr;
+    pDisp->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&pFrame));
+    pSite->Browser()->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&pTop));
+    const bool bSame = pFrame != nullptr && pFrame == pTop;
+    if (pFrame != nullptr) {
+        pFrame->Release();
+    }
+    if (pTop != nullptr) {
+        pTop->Release();
+    }
+    return bSame;
 }
