@@ -2,23 +2,26 @@
 
 Modes: "cut" (announces 1000 body bytes, sends 4, closes), "stall" (sends the head, then nothing),
 "endless" (a body that never ends), "huge-head" (10 MB of header lines), "redirect-loop" (redirects
-to itself forever), "error" (500 with a page), "hang" (accepts and never answers). Every request
-line is recorded.
+to itself forever), "error" (500 with a page), "hang" (accepts and never answers), "page" (a good
+page titled PAGE_TITLE: the server has come back). The mode may change while it runs; a port may be
+asked for (one that was closed a moment ago). Every request line is recorded.
 """
 
 import socket
 import threading
 
+PAGE_TITLE = "Drelk servers are back"
+
 
 class FaultServer:
-    def __init__(self, mode):
+    def __init__(self, mode, port=0):
         self.mode = mode
         self.requests = []
         self.bytes_sent = 0
         self._stop = threading.Event()
         self._listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         self._listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        self._listener.bind(("127.0.0.1", 0))
+        self._listener.bind(("127.0.0.1", port))
         self._listener.listen(16)
         self._listener.settimeout(0.2)
         self.port = self._listener.getsockname()[1]
@@ -97,6 +100,11 @@ class FaultServer:
     def _error(self, client):
         page = b"<html><head><title>500</title></head><body>Internal Server Error</body></html>"
         self._send(client, b"HTTP/1.1 500 Internal Server Error\r\nContent-Type: text/html\r\n"
+                   + b"Content-Length: %d\r\nConnection: close\r\n\r\n" % len(page) + page)
+
+    def _page(self, client):
+        page = f"<html><head><title>{PAGE_TITLE}</title></head><body>servers</body></html>".encode()
+        self._send(client, b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"
                    + b"Content-Length: %d\r\nConnection: close\r\n\r\n" % len(page) + page)
 
     def _hang(self, client):
