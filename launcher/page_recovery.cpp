@@ -46,8 +46,18 @@ bool CPageRecovery::OnNavigateError(IDispatch* pDisp, const std::string& strUrl,
     if (m_hBrowser == nullptr || !AfxIsTopLevelBrowserEvent(m_hBrowser, pDisp)) {
         return false; // a frame's failure leaves the page as it is
     }
+    if (strUrl.rfind("res:", 0) == 0) {
+        // The program's page itself could not be shown: the control's own error page would say
+        // nothing of the failed address, so it is cancelled and the retries go on all the same.
+        if (m_eState != EState::PageRequested) {
+            return false;
+        }
+        m_eState = EState::PageShown;
+        ArmRetry();
+        return true;
+    }
     const EPageFailure eFailure = ClassifyNavigateError(hrStatus);
-    if (eFailure == EPageFailure::None || strUrl.rfind("res:", 0) == 0) {
+    if (eFailure == EPageFailure::None) {
         return false;
     }
     if (m_eState == EState::Idle || strUrl != m_strFailedUrl) {

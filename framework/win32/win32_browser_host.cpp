@@ -28,6 +28,8 @@
 namespace {
 
 constexpr const char* kHostClass = "DrelkBrowserHost";
+// Navigates the host's control to the address in lParam (a BSTR the message owns).
+constexpr UINT kShowPageMessage = WM_APP + 0x2201;
 
 // One object answers every container interface the control asks for.
 class CBrowserSite : public TRefCounted<IOleClientSite>,
@@ -232,12 +234,24 @@ CBrowserSite* SiteOf(HWND hBrowser) {
 
 LRESULT CALLBACK HostProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case kShowPageMessage: {
+        BSTR bstrAddress = reinterpret_cast<BSTR>(lParam);
+        VARIANT url{};
+        url.vt = VT_BSTR;
+        url.bstrVal = bstrAddress;
+        AfxInvokeBrowser(hWnd, DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
+        AfxSysFreeString(bstrAddress);
+        return 0;
+    }
     case WM_SIZE:
         if (CBrowserSite* pSite = SiteOf(hWnd)) {
             pSite->Resize();
         }
         break;
     case WM_DESTROY:
+        for (MSG msg{}; PeekMessageA(&msg, hWnd, kShowPageMessage, kShowPageMessage, PM_REMOVE);) {
+            AfxSysFreeString(reinterpret_cast<BSTR>(msg.lParam)); // a page no longer to be shown
+        }
         if (CBrowserSite* pSite = SiteOf(hWnd)) {
             Sites().erase(hWnd);
             pSite->Destroy();
@@ -347,12 +361,17 @@ HRESULT AfxShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16st
     if (FindResourceA(nullptr, ("HTML" + std::to_string(nHtmlID)).c_str(), MAKEINTRESOURCEA(23)) == nullptr) {
         return E_FAIL;
     }
-    VARIANT url{};
-    url.vt = VT_BSTR;
-    url.bstrVal = AfxSysAllocString(ResourcePageAddress(nHtmlID) + u"#" + strParameters);
-    const HRESULT hr = AfxInvokeBrowser(hBrowser, DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
-    AfxSysFreeString(url.bstrVal);
-    return hr;
+    if (SiteOf(hBrowser) == nullptr) {
+        return E_FAIL;
+    }
+    // Asked from inside the control's NavigateError: the control is still at work on the failed
+    // navigation, so the page is navigated to once that event has returned.
+    BSTR bstrAddress = AfxSysAllocString(ResourcePageAddress(nHtmlID) + u"#" + strParameters);
+    if (!PostMessageA(hBrowser, kShowPageMessage, 0, reinterpret_cast<LPARAM>(bstrAddress))) {
+        AfxSysFreeString(bstrAddress);
+        return E_FAIL;
+    }
+    return S_OK;
 }
 
 bool AfxIsTopLevelBrowserObject(HWND hBrowser, IDispatch* pDisp) {

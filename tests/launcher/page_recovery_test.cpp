@@ -116,6 +116,21 @@ TEST_F(PageRecoveryTest, RetriesBackOffUntilTheListLoadsAndThenStop) {
     });
 }
 
+// On Windows the program's page has a res: address; a control that cannot show even that (Wine's,
+// without an engine) still gets the retries, and never its own error page in place of ours.
+TEST_F(PageRecoveryTest, WhenTheProgramsPageItselfFailsTheRetriesGoOn) {
+    RunWithListRequested([&] {
+        ASSERT_TRUE(Browser().FireNavigateError(kList, INET_E_CANNOT_CONNECT));
+        EXPECT_TRUE(Browser().FireNavigateError(u"res://C:%5CDrelk.exe/HTML2201#refused:00",
+                                                INET_E_DOWNLOAD_FAILURE));
+        ExpectRetryAfter(3);
+        // Once the list loads, a failing res: address is the engine's business again.
+        Browser().FireDocumentComplete(kList);
+        EXPECT_FALSE(Browser().FireNavigateError(u"res://C:%5CDrelk.exe/HTML2201#refused:00",
+                                                 INET_E_DOWNLOAD_FAILURE));
+    });
+}
+
 TEST_F(PageRecoveryTest, OneRequestAtATimeAndTheNetworksReturnRetriesAtOnce) {
     RunWithListRequested([&] {
         FailList(INET_E_NO_SESSION);

@@ -237,4 +237,22 @@ TEST_F(DrelkExeTest, EnterAndEscapeChangeNothingAndCloseAsksFirstNoKeepsYesEnds)
     EXPECT_EQ(dwExit, 0u);
 }
 
+// The page shown in place of one that cannot be reached is a resource of Drelk.exe itself (the
+// control reaches it by its res: address), whole: every reason and the retry button.
+TEST(DrelkExeResourcesTest, TheFailurePageIsInTheExecutable) {
+    HMODULE hExe = LoadLibraryExA(WinePath(DRELK_EXE_HOST).c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(hExe, nullptr);
+    const std::string strName = "HTML" + std::to_string(IDR_PAGE_FAILURE); // as the resource script names it
+    HRSRC hResource = FindResourceA(hExe, strName.c_str(), MAKEINTRESOURCEA(23));
+    ASSERT_NE(hResource, nullptr);
+    const std::string strPage(static_cast<const char*>(LockResource(LoadResource(hExe, hResource))),
+                              SizeofResource(hExe, hResource));
+    for (const char* pszText :
+         {"nonetwork", "notfound", "refused", "noanswer", "secure", "stopped", "重试"}) {
+        EXPECT_NE(strPage.find(pszText), std::string::npos) << pszText;
+    }
+    FreeLibrary(hExe);
+}
+
 } // namespace

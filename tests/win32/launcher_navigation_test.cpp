@@ -4,6 +4,7 @@
 // game client is started or the backdrop ends with IDOK and the game address.
 #include "launcher/controllers_dlg.h"
 #include "launcher/drelk_client_dlg.h"
+#include "launcher/page_failure.h"
 #include "support/app_fixture.h"
 #include "support/loopback_server.h"
 
@@ -86,6 +87,97 @@ TEST_F(LauncherNavigationTest, WithoutTheGameClientTheBackdropEndsWithOkAndTheGa
     EXPECT_TRUE(m_server.Requests().empty());
 }
 
+// The control's connection point for DWebBrowserEvents2, or null (the caller releases it).
+IConnectionPoint* EventConnectionPoint(CWnd& browser) {
+    IDispatch* pControl = nullptr;
+    browser.InvokeHelper(kDispidApplication, DISPATCH_PROPERTYGET, VT_DISPATCH, &pControl, nullptr);
+    IConnectionPointContainer* pContainer = nullptr;
+    IConnectionPoint* pPoint = nullptr;
+    if (pControl != nullptr && SUCCEEDED(pControl->QueryInterface(IID_IConnectionPointContainer,
+                                                                  reinterpret_cast<void**>(&pContainer)))) {
+        pContainer->FindConnectionPoint(DIID_DWebBrowserEvents2, &pPoint);
+        pContainer->Release();
+    }
+    if (pControl != nullptr) {
+        pControl->Release();
+    }
+    return pPoint;
+}
+
+// Raises an event as the control would: an Invoke of our host's sink, which is the control's client
+// site. (Reached through the site rather than the connection point's enumerator, whose connections
+// carry no reference under Wine.)
+void RaiseEvent(CWnd& browser, DISPID dispid, DISPPARAMS& params) {
+    IDispatch* pControl = nullptr;
+    browser.InvokeHelper(kDispidApplication, DISPATCH_PROPERTYGET, VT_DISPATCH, &pControl, nullptr);
+    IOleObject* pObject = nullptr;
+    IOleClientSite* pSite = nullptr;
+    IDispatch* pSink = nullptr;
+    if (pControl != nullptr &&
+        SUCCEEDED(pControl->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&pObject))) &&
+        SUCCEEDED(pObject->GetClientSite(&pSite)) && pSite != nullptr &&
+        SUCCEEDED(pSite->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&pSink)))) {
+        pSink->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
+                      nullptr);
+    }
+    for (IUnknown* pUnknown : std::initializer_list<IUnknown*>{pSink, pSite, pObject, pControl}) {
+        if (pUnknown != nullptr) {
+            pUnknown->Release();
+        }
+    }
+}
+
+// A second sink on the control's connection point: what the control itself raises, in order.
+class CRecordingSink : public IDispatch {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID_DWebBrowserEvents2) {
+            *ppv = static_cast<IDispatch*>(this);
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; } // lives as long as the test
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pn) override {
+        *pn = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* pParams, VARIANT*,
+                                     EXCEPINFO*, UINT*) override {
+        std::wstring strUrl;
+        // BeforeNavigate2 and NavigateError carry the URL second (in COM order, second from the end).
+        if ((dispid == DISPID_BEFORENAVIGATE2 || dispid == DISPID_NAVIGATEERROR) && pParams->cArgs >= 2) {
+            const VARIANT& url = pParams->rgvarg[pParams->cArgs - 2];
+            if (url.vt == (VT_BYREF | VT_VARIANT) && url.pvarVal->vt == VT_BSTR &&
+                url.pvarVal->bstrVal != nullptr) {
+                strUrl = url.pvarVal->bstrVal;
+            }
+        }
+        HRESULT hrStatus = S_OK;
+        // NavigateError's status code, fourth in COM order (second from the first).
+        if (dispid == DISPID_NAVIGATEERROR && pParams->cArgs == 5) {
+            const VARIANT& status = pParams->rgvarg[1];
+            if (status.vt == (VT_BYREF | VT_VARIANT) && status.pvarVal->vt == VT_I4) {
+                hrStatus = status.pvarVal->lVal;
+            }
+        }
+        events.push_back({dispid, strUrl, hrStatus});
+        return S_OK;
+    }
+    struct CEvent {
+        DISPID dispid;
+        std::wstring strUrl;
+        HRESULT hrStatus;
+    };
+    std::vector<CEvent> events;
+};
+
 // The control's events reach the dialog through the sink our host advised on its connection point:
 // an Invoke of that sink with DocumentComplete (which Wine's control never raises, having no engine
 // to render pages) makes the controls window navigate to the start page, which the server sees.
@@ -94,45 +186,18 @@ TEST_F(LauncherNavigationTest, DocumentCompleteThroughTheEventSinkOpensTheStartP
         "page=" + m_server.Url("/mini/zonelist.html") + "\r\n", [](HWND, UINT, UINT_PTR nTimer, DWORD) {
             KillTimer(nullptr, nTimer);
             CWnd& browser = s_pDialog->m_pControls->m_browser;
-            IDispatch* pControl = nullptr;
-            browser.InvokeHelper(kDispidApplication, DISPATCH_PROPERTYGET, VT_DISPATCH, &pControl, nullptr);
-            IConnectionPointContainer* pContainer = nullptr;
-            IConnectionPoint* pPoint = nullptr;
-            IEnumConnections* pConnections = nullptr;
-            CONNECTDATA connection{};
-            ULONG nFetched = 0;
-            if (pControl != nullptr &&
-                SUCCEEDED(pControl->QueryInterface(IID_IConnectionPointContainer,
-                                                   reinterpret_cast<void**>(&pContainer))) &&
-                SUCCEEDED(pContainer->FindConnectionPoint(DIID_DWebBrowserEvents2, &pPoint)) &&
-                SUCCEEDED(pPoint->EnumConnections(&pConnections)) &&
-                pConnections->Next(1, &connection, &nFetched) == S_OK) {
-                IDispatch* pSink = nullptr;
-                if (SUCCEEDED(
-                        connection.pUnk->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&pSink)))) {
-                    // DocumentComplete(pDisp, URL), in COM order: the last argument first.
-                    VARIANT url{};
-                    url.vt = VT_BSTR;
-                    url.bstrVal = SysAllocString(L"about:blank");
-                    VARIANT args[2] = {};
-                    args[0].vt = VT_VARIANT | VT_BYREF;
-                    args[0].pvarVal = &url;
-                    args[1].vt = VT_DISPATCH;
-                    args[1].pdispVal = pControl;
-                    DISPPARAMS params{args, nullptr, 2, 0};
-                    pSink->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                                  &params, nullptr, nullptr, nullptr);
-                    VariantClear(&url);
-                    pSink->Release();
-                }
-                connection.pUnk->Release();
-            }
-            for (IUnknown* pUnknown :
-                 std::initializer_list<IUnknown*>{pConnections, pPoint, pContainer, pControl}) {
-                if (pUnknown != nullptr) {
-                    pUnknown->Release();
-                }
-            }
+            // DocumentComplete(pDisp, URL), in COM order: the last argument first.
+            VARIANT url{};
+            url.vt = VT_BSTR;
+            url.bstrVal = SysAllocString(L"about:blank");
+            VARIANT args[2] = {};
+            args[0].vt = VT_VARIANT | VT_BYREF;
+            args[0].pvarVal = &url;
+            args[1].vt = VT_DISPATCH;
+            args[1].pdispVal = nullptr;
+            DISPPARAMS params{args, nullptr, 2, 0};
+            RaiseEvent(browser, DISPID_DOCUMENTCOMPLETE, params);
+            VariantClear(&url);
             // Then the launcher ends once the server has seen a request, or after ten seconds.
             s_dwDeadline = GetTickCount() + 10000;
             SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR nPoll, DWORD) {
@@ -146,6 +211,117 @@ TEST_F(LauncherNavigationTest, DocumentCompleteThroughTheEventSinkOpensTheStartP
     const std::vector<std::string> requests = m_server.Requests();
     ASSERT_FALSE(requests.empty());
     EXPECT_EQ(CLoopbackServer::RequestLine(requests[0]), "GET /mini/zonelist.html HTTP/1.1");
+}
+
+// The failed address as the program's page carries it: its UTF-8 bytes in hexadecimal.
+std::wstring HexOf(const std::string& strText) {
+    std::wstring strHex;
+    for (unsigned char c : strText) {
+        strHex += L"0123456789abcdef"[c >> 4];
+        strHex += L"0123456789abcdef"[c & 0xF];
+    }
+    return strHex;
+}
+
+// A list that cannot be shown: NavigateError through the sink (with the control's own frame object,
+// the top-level one) is cancelled, the control is sent to the program's page, a resource of the
+// executable, by a res: address carrying the failure and the failed address, and the list is asked
+// for again 3 s later (the server sees it). Wine's control cannot show that page (it has no engine)
+// and says so with a NavigateError of its own, which leaves the retries going. Then a real
+// navigation to a closed port: Wine's control raises NavigateError itself, and the program's page
+// follows.
+TEST_F(LauncherNavigationTest, NavigateErrorShowsTheProgramsOwnPageAndTheListIsRetried) {
+    static CRecordingSink s_sink;
+    static VARIANT_BOOL s_bCancel = VARIANT_FALSE;
+    static std::string s_strList;
+    s_strList = m_server.Url("/mini/zonelist.html");
+    const INT_PTR nResult = RunLauncher("page=" + s_strList + "\r\n", [](HWND, UINT, UINT_PTR nTimer, DWORD) {
+        KillTimer(nullptr, nTimer);
+        CWnd& browser = s_pDialog->m_pControls->m_browser;
+        DWORD dwCookie = 0;
+        if (IConnectionPoint* pPoint = EventConnectionPoint(browser)) {
+            pPoint->Advise(&s_sink, &dwCookie);
+            pPoint->Release();
+        }
+        IDispatch* pControl = nullptr;
+        browser.InvokeHelper(kDispidApplication, DISPATCH_PROPERTYGET, VT_DISPATCH, &pControl, nullptr);
+        // NavigateError(pDisp, URL, TargetFrameName, StatusCode, Cancel), last first.
+        VARIANT url{}, frame{}, status{};
+        url.vt = VT_BSTR;
+        url.bstrVal = SysAllocString(std::wstring(s_strList.begin(), s_strList.end()).c_str());
+        status.vt = VT_I4;
+        status.lVal = INET_E_CANNOT_CONNECT;
+        VARIANT args[5] = {};
+        args[0].vt = VT_BOOL | VT_BYREF;
+        args[0].pboolVal = &s_bCancel;
+        args[1].vt = VT_VARIANT | VT_BYREF;
+        args[1].pvarVal = &status;
+        args[2].vt = VT_VARIANT | VT_BYREF;
+        args[2].pvarVal = &frame;
+        args[3].vt = VT_VARIANT | VT_BYREF;
+        args[3].pvarVal = &url;
+        args[4].vt = VT_DISPATCH;
+        args[4].pdispVal = pControl;
+        DISPPARAMS params{args, nullptr, 5, 0};
+        RaiseEvent(browser, DISPID_NAVIGATEERROR, params);
+        VariantClear(&url);
+        if (pControl != nullptr) {
+            pControl->Release();
+        }
+        // The retry reaches the server after 3 s; ten are allowed.
+        s_dwDeadline = GetTickCount() + 10000;
+        SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR nPoll, DWORD) {
+            if (s_pServer->Requests().empty() && GetTickCount() < s_dwDeadline) {
+                return;
+            }
+            KillTimer(nullptr, nPoll);
+            s_sink.events.push_back({0, L"", S_OK}); // the real navigation starts here
+            s_pDialog->m_pControls->m_browser.Navigate("http://127.0.0.1:1/mini/zonelist.html", nullptr,
+                                                       nullptr, nullptr, nullptr);
+            s_dwDeadline = GetTickCount() + 5000;
+            SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR nEnd, DWORD) {
+                if (GetTickCount() > s_dwDeadline) {
+                    KillTimer(nullptr, nEnd);
+                    PostQuitMessage(0);
+                }
+            });
+        });
+    });
+    EXPECT_EQ(nResult, -1);
+    EXPECT_EQ(s_bCancel, VARIANT_TRUE); // the control's own error page is not shown
+    EXPECT_NE(FindResourceA(nullptr, "HTML2201", MAKEINTRESOURCEA(23)), nullptr);
+    const std::vector<std::string> requests = m_server.Requests();
+    ASSERT_FALSE(requests.empty()) << "the list was not asked for again";
+    EXPECT_EQ(CLoopbackServer::RequestLine(requests[0]), "GET /mini/zonelist.html HTTP/1.1");
+
+    // Where the program's page was asked for, by its res: address and the reason in it.
+    auto OwnPageAfter = [&](size_t nFrom, const std::wstring& strReasonAndUrl) {
+        for (size_t i = nFrom; i < s_sink.events.size(); ++i) {
+            const CRecordingSink::CEvent& event = s_sink.events[i];
+            if (event.dispid == DISPID_BEFORENAVIGATE2 && event.strUrl.rfind(L"res://", 0) == 0 &&
+                event.strUrl.find(L".exe/HTML2201#" + strReasonAndUrl) != std::wstring::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(OwnPageAfter(0, L"refused:" + HexOf(s_strList)));
+    size_t nWineError = s_sink.events.size();
+    for (size_t i = 0, nReal = s_sink.events.size(); i < s_sink.events.size(); ++i) {
+        const CRecordingSink::CEvent& event = s_sink.events[i];
+        nReal = event.dispid == 0 ? i : nReal;
+        if (i > nReal && event.dispid == DISPID_NAVIGATEERROR && event.strUrl.rfind(L"http:", 0) == 0) {
+            nWineError = i;
+            std::printf("Wine's control raised NavigateError for a closed port, status 0x%08lX\n",
+                        static_cast<unsigned long>(event.hrStatus));
+            break;
+        }
+    }
+    ASSERT_LT(nWineError, s_sink.events.size()) << "Wine's control raised no NavigateError for a closed port";
+    const EPageFailure eFailure = ClassifyNavigateError(s_sink.events[nWineError].hrStatus);
+    const std::string strCode = PageFailureCode(eFailure);
+    EXPECT_TRUE(OwnPageAfter(nWineError, std::wstring(strCode.begin(), strCode.end()) + L":" +
+                                             HexOf("http://127.0.0.1:1/mini/zonelist.html")));
 }
 
 // A launcher's top-level window in another process: the backdrop of a program started anew.
