@@ -28,7 +28,7 @@
 namespace {
 
 constexpr const char* kHostClass = "DrelkBrowserHost";
-// Navigates the host's control to the address in lParam (a BSTR the message owns).
+// Navigates the host's control to its pending page (posted: see AfxShowBrowserResourcePage).
 constexpr UINT kShowPageMessage = WM_APP + 0x2201;
 
 // One object answers every container interface the control asks for.
@@ -211,6 +211,7 @@ public:
     }
 
     IWebBrowser2* Browser() const { return m_pBrowser; }
+    std::u16string m_strPendingPage; // the program's page to navigate to, once the event has returned
 
 private:
     ~CBrowserSite() override = default;
@@ -234,24 +235,22 @@ CBrowserSite* SiteOf(HWND hBrowser) {
 
 LRESULT CALLBACK HostProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case kShowPageMessage: {
-        BSTR bstrAddress = reinterpret_cast<BSTR>(lParam);
-        VARIANT url{};
-        url.vt = VT_BSTR;
-        url.bstrVal = bstrAddress;
-        AfxInvokeBrowser(hWnd, DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
-        AfxSysFreeString(bstrAddress);
+    case kShowPageMessage:
+        if (CBrowserSite* pSite = SiteOf(hWnd); pSite != nullptr && !pSite->m_strPendingPage.empty()) {
+            VARIANT url{};
+            url.vt = VT_BSTR;
+            url.bstrVal = AfxSysAllocString(pSite->m_strPendingPage);
+            pSite->m_strPendingPage.clear();
+            AfxInvokeBrowser(hWnd, DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
+            AfxSysFreeString(url.bstrVal);
+        }
         return 0;
-    }
     case WM_SIZE:
         if (CBrowserSite* pSite = SiteOf(hWnd)) {
             pSite->Resize();
         }
         break;
     case WM_DESTROY:
-        for (MSG msg{}; PeekMessageA(&msg, hWnd, kShowPageMessage, kShowPageMessage, PM_REMOVE);) {
-            AfxSysFreeString(reinterpret_cast<BSTR>(msg.lParam)); // a page no longer to be shown
-        }
         if (CBrowserSite* pSite = SiteOf(hWnd)) {
             Sites().erase(hWnd);
             pSite->Destroy();
@@ -366,9 +365,13 @@ HRESULT AfxShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16st
     }
     // Asked from inside the control's NavigateError: the control is still at work on the failed
     // navigation, so the page is navigated to once that event has returned.
-    BSTR bstrAddress = AfxSysAllocString(ResourcePageAddress(nHtmlID) + u"#" + strParameters);
-    if (!PostMessageA(hBrowser, kShowPageMessage, 0, reinterpret_cast<LPARAM>(bstrAddress))) {
-        AfxSysFreeString(bstrAddress);
+    // The latest page asked for is the one shown; a message still queued when the host ends finds
+    // no site and does nothing.
+    CBrowserSite* pSite = SiteOf(hBrowser);
+    const bool bPosted = !pSite->m_strPendingPage.empty();
+    pSite->m_strPendingPage = ResourcePageAddress(nHtmlID) + u"#" + strParameters;
+    if (!bPosted && !PostMessageA(hBrowser, kShowPageMessage, 0, 0)) {
+        pSite->m_strPendingPage.clear();
         return E_FAIL;
     }
     return S_OK;
