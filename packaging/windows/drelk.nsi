@@ -7,9 +7,10 @@
 ; removes the listed files and nothing else, the check for a running Drelk.exe, Chinese pages.
 ; MultiUser.nsh is not used either: it writes its own default folder over the one given with /D.
 ;
-; From make_setup.cmake (setup-settings.nsh): VERSION, FILE_VERSION (four numbers), PUBLISHER, ICON, OUTFILE, SETTINGS (the
-; pm_config.ini to install), ESTIMATED_SIZE (KiB), FILES (the install and uninstall lists of every
-; other file), and SIGN_COMMAND when the programs are to be signed (%1 is the file).
+; From make_setup.cmake (setup-settings.nsh): VERSION, FILE_VERSION (four numbers), PUBLISHER,
+; ICON, OUTFILE, SETTINGS (the pm_config.ini to install), ESTIMATED_SIZE (KiB), FILES (the install
+; and uninstall lists of every other file), and SIGN_COMMAND when the programs are to be signed
+; (%1 is the file).
 Unicode true
 Target amd64-unicode
 ManifestDPIAware true

@@ -3,7 +3,8 @@
 # drelk.nsi, then makensis.
 #
 # -D: BUILD_DIR, WORK (a folder of this step's own), SCRIPT (drelk.nsi), MAKENSIS, OUTFILE, VERSION,
-# FILE_VERSION (four numbers), PUBLISHER, ICON, and SIGN_COMMAND when the programs are signed (a shell command, %1 the file).
+# FILE_VERSION (four numbers), PUBLISHER, ICON, and SIGN_COMMAND when the programs are signed (a
+# shell command, %1 the file).
 foreach(name BUILD_DIR WORK SCRIPT MAKENSIS OUTFILE VERSION FILE_VERSION PUBLISHER ICON)
     if(NOT DEFINED ${name})
         message(FATAL_ERROR "make_setup.cmake: ${name} is not given")

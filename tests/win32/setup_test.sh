@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The player's setup program under Wine, in a prefix of its own (a machine Drelk was never installed
-# on): a silent install and what it put where (the files, the shortcuts, the uninstall entry);
-# Drelk.exe started from the installed folder, on baidu, appending firstopen=false; setup and
-# uninstaller refusing to touch the folder while it runs; an upgrade keeping that line; the
-# uninstall keeping a game client another installer put into game\. Then an operator's installer,
-# made from the same Drelk.exe with the operator's pm_config.ini, game client, publisher and a
+# on): its pages in Chinese; a silent install and what it put where (the files, the shortcuts, the
+# uninstall entry); Drelk.exe started from the installed folder, on baidu, appending
+# firstopen=false; setup and uninstaller refusing to touch the folder while it runs; an upgrade
+# keeping that line; the uninstall keeping a game client another installer put into game\. Then an
+# operator's installer, made from the same Drelk.exe with the operator's pm_config.ini, game client, publisher and a
 # throw-away certificate: what osslsigncode verifies, and an install into a folder of the player's
 # choice (/D) whose uninstall leaves no folder behind.
 # Usage: setup_test.sh BUILD_DIR (the win32 build); needs DISPLAY.
@@ -64,6 +64,23 @@ expect_shortcut() { # FILE PROGRAM
     [ -f "$1" ] || fail "no shortcut $1"
     { strings "$1"; strings -el "$1"; } | grep -qiF "$2" || fail "shortcut $1 does not name $2"
 }
+
+echo "== the setup program's pages =="
+(exec env DRELK_WINE_TIMEOUT=60 "$tools/wine-run.sh" "$setup" >/dev/null 2>&1 </dev/null) &
+pages=$!
+shown=
+for _ in $(seq 1 150); do
+    if xdotool search --onlyvisible --name '^Drelk 安装$' >/dev/null 2>&1; then
+        shown=yes
+        break
+    fi
+    sleep 0.2
+done
+kill "$pages" 2>/dev/null || true
+wait "$pages" 2>/dev/null || true
+[ -n "$shown" ] || fail "the setup program showed no window 'Drelk 安装'"
+settle
+echo "its first page is up, in Chinese"
 
 echo "== silent install into a new prefix =="
 start=$SECONDS
@@ -178,6 +195,9 @@ verify "$chosen_folder/Uninstall.exe" || fail "the uninstaller is not signed"
 values=$(entry)
 expect_value "$values" Publisher 示例运营商
 expect_value "$values" InstallLocation "$chosen"
+# Again without /D: an upgrade goes into the folder of the installation before.
+wine "$operator_setup" /S || fail "the second silent install ended with $?"
+[ ! -e "$folder" ] || fail "the upgrade went into the default folder, not into $chosen"
 wine "$chosen_folder/Uninstall.exe" /S || fail "silent uninstall of the operator's installation ended with $?"
 settle
 [ ! -e "$chosen_folder" ] || fail "the uninstall left the folder: $(find "$chosen_folder" | tr '\n' ' ')"
