@@ -62,7 +62,9 @@ expect_value() { # NAME VALUE
 # A shortcut names the installed program as its target and its icon (ANSI and UTF-16 strings).
 expect_shortcut() { # FILE PROGRAM
     [ -f "$1" ] || fail "no shortcut $1"
-    { strings "$1"; strings -el "$1"; } | grep -qiF "$2" || fail "shortcut $1 does not name $2"
+    local text
+    text=$(strings "$1"; strings -el "$1")
+    grep -qiF "$2" <<<"$text" || fail "shortcut $1 does not name $2"
 }
 
 echo "== the setup program's pages =="
@@ -70,7 +72,7 @@ echo "== the setup program's pages =="
 pages=$!
 shown=
 for _ in $(seq 1 150); do
-    if xdotool search --onlyvisible --name '^Drelk 安装$' >/dev/null 2>&1; then
+    if xdotool search --onlyvisible --name '^Drelk 安装' >/dev/null 2>&1; then
         shown=yes
         break
     fi
@@ -137,7 +139,7 @@ status=0
 wine "$folder/Uninstall.exe" /S "_?=$folder_w" || status=$?
 [ "$status" -eq 2 ] || fail "the uninstaller ran while Drelk.exe runs (exit code $status)"
 [ "$(listing "$folder")" = "$before" ] || fail "the folder changed while Drelk.exe runs"
-[ -f "$menu_lnk" ] && [ -f "$desktop_lnk" ] && entry | grep -q '^DisplayName=' ||
+[ -f "$menu_lnk" ] && [ -f "$desktop_lnk" ] && grep -q '^DisplayName=' <<<"$(entry)" ||
     fail "shortcuts or the uninstall entry went while Drelk.exe runs"
 echo "both refused (exit code 2) and left everything as it was"
 kill "$drelk"
@@ -180,12 +182,12 @@ cmp -s "$work/zip/Drelk-1.0-windows/pm_config.ini" "$work/operator.ini" &&
     cmp -s "$work/zip/Drelk-1.0-windows/game/DrelkClient.exe" "$work/client/DrelkClient.exe" ||
     fail "the operator's zip does not carry the operator's settings and client"
 operator_setup=$operator/Drelk-1.0-setup.exe
-verify() { osslsigncode verify -CAfile "$work/cert.pem" -in "$1" 2>&1 | grep -q "^Signature verification: ok"; }
+verify() { grep -q "^Signature verification: ok" <<<"$(osslsigncode verify -CAfile "$work/cert.pem" -in "$1" 2>&1)"; }
 verify "$operator_setup" || fail "the operator's setup program is not signed"
 if osslsigncode verify -in "$setup" >/dev/null 2>&1; then fail "the setup program without a certificate is signed"; fi
-chosen='C:\游戏\Drelk 运营版'
+chosen='C:\游戏\Drelk运营版'
 wine "$operator_setup" /S "/D=$chosen" || fail "silent install into $chosen ended with $?"
-chosen_folder="$WINEPREFIX/drive_c/游戏/Drelk 运营版"
+chosen_folder="$WINEPREFIX/drive_c/游戏/Drelk运营版"
 cmp -s "$chosen_folder/pm_config.ini" "$work/operator.ini" || fail "the operator's pm_config.ini is not installed"
 cmp -s "$chosen_folder/game/DrelkClient.exe" "$work/client/DrelkClient.exe" &&
     cmp -s "$chosen_folder/game/data/pack.dat" "$work/client/data/pack.dat" || fail "the operator's game client is not installed"
