@@ -4,9 +4,10 @@
 # uninstall entry); Drelk.exe started from the installed folder, on baidu, appending
 # firstopen=false; setup and uninstaller refusing to touch the folder while it runs; an upgrade
 # keeping that line; the uninstall keeping a game client another installer put into game\. Then an
-# operator's installer, made from the same Drelk.exe with the operator's pm_config.ini, game client, publisher and a
-# throw-away certificate: what osslsigncode verifies, and an install into a folder of the player's
-# choice (/D) whose uninstall leaves no folder behind.
+# operator's installer, made from the same Drelk.exe with the operator's pm_config.ini, game client
+# and publisher and a throw-away certificate (its key behind a password): what osslsigncode
+# verifies, the operator's zip, and an install into a folder of the player's choice (/D) whose
+# uninstall leaves no folder behind.
 # Usage: setup_test.sh BUILD_DIR (the win32 build); needs DISPLAY.
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -162,8 +163,9 @@ echo "the upgrade kept pm_config.ini; the uninstall removed its files, shortcuts
 rm -rf "$folder"
 
 echo "== an operator's signed installer, into a folder of the player's choice =="
-openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
-    -subj "/CN=Drelk test operator" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
+printf 'throw-away' >"$work/password"
+openssl req -x509 -newkey rsa:2048 -keyout "$work/key.pem" -passout "file:$work/password" -out "$work/cert.pem" \
+    -days 2 -subj "/CN=Drelk test operator" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
 printf 'platform=37wan\r\npage=http://127.0.0.1:9/mini/zonelist.html\r\n' >"$work/operator.ini"
 mkdir -p "$work/client/data"
 printf 'operator client' >"$work/client/DrelkClient.exe"
@@ -172,7 +174,8 @@ operator=$work/operator-build
 cmake -S "$source" -B "$operator" -G Ninja --toolchain "$source/cmake/mingw-w64-x86_64.cmake" \
     -DDRELK_PLATFORM=win32 -DDRELK_BUILD_TESTS=OFF -DDRELK_PREBUILT_PROGRAM="$build/app/Drelk.exe" \
     -DDRELK_SETTINGS_FILE="$work/operator.ini" -DDRELK_GAME_FOLDER="$work/client" -DDRELK_PUBLISHER=示例运营商 \
-    -DDRELK_SIGN_CERT="$work/cert.pem" -DDRELK_SIGN_KEY="$work/key.pem" >"$work/operator.log" ||
+    -DDRELK_SIGN_CERT="$work/cert.pem" -DDRELK_SIGN_KEY="$work/key.pem" -DDRELK_SIGN_PASSWORD_FILE="$work/password" \
+    >"$work/operator.log" ||
     { cat "$work/operator.log"; fail "configuring the operator's build"; }
 cmake --build "$operator" >>"$work/operator.log" || { cat "$work/operator.log"; fail "building the operator's installer"; }
 if grep -q "Not signing" "$work/operator.log"; then fail "the operator's build says it does not sign"; fi
