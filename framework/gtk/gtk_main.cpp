@@ -39,12 +39,16 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     // WebKit's accelerated compositing costs memory and buys nothing for these pages.
     g_setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", FALSE);
+    // The desktop matches the windows to the entry named after the program's id: by that id (the
+    // Wayland app id) or by the X11 class, which stays Drelk (the entry's StartupWMClass).
+    g_set_prgname(DRELK_APP_ID);
     if (!gtk_init_check(&argc, &argv)) {
         const char* pszDisplay = g_getenv("DISPLAY");
         std::fprintf(stderr, "%s: cannot open the X display %s\n", argc > 0 ? argv[0] : "drelk",
                      pszDisplay != nullptr && *pszDisplay != '\0' ? pszDisplay : "(DISPLAY is not set)");
         return 1;
     }
+    gdk_set_program_class("Drelk");
     AfxTraceStartup("gtk-ready");
     CWinApp* pApp = AfxGetApp();
     if (pApp == nullptr) {
