@@ -35,3 +35,20 @@ HRESULT AfxShowBrowserPage(HWND hBrowser, UINT nHtmlID, const char* lpszParamete
 BOOL AfxIsTopLevelBrowserEvent(HWND hBrowser, IDispatch* pDisp) {
     return AfxIsTopLevelBrowserObject(hBrowser, pDisp) ? TRUE : FALSE;
 }
+
+std::u16string AfxDocumentTitle(IDispatch* pDocument) {
+    IHTMLDocument2* pHtml = nullptr;
+    if (pDocument == nullptr ||
+        FAILED(pDocument->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&pHtml))) ||
+        pHtml == nullptr) {
+        return {};
+    }
+    std::u16string strTitle;
+    BSTR bstrTitle = nullptr;
+    if (SUCCEEDED(pHtml->get_title(&bstrTitle))) {
+        strTitle = AfxBstrText(bstrTitle);
+    }
+    AfxSysFreeString(bstrTitle);
+    pHtml->Release();
+    return strTitle;
+}

@@ -65,5 +65,7 @@ private:
 // the document's address is lpszFailedUrl in the model, and the page's res: address on Windows.
 HRESULT AfxShowBrowserPage(HWND hBrowser, UINT nHtmlID, const char* lpszParameters,
                            const char* lpszFailedUrl);
+// The title of a document object (what get_Document answers), in UTF-16; "" when it has none.
+std::u16string AfxDocumentTitle(IDispatch* pDocument);
 // Whether an event's frame object (its first parameter) is the browser's top-level document.
 BOOL AfxIsTopLevelBrowserEvent(HWND hBrowser, IDispatch* pDisp);

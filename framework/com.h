@@ -224,11 +224,24 @@ protected:
     virtual ~TDocHostUIHandlerImpl() = default;
 };
 
-// The reference counting of a COM object the framework makes: it starts with its creator's
-// reference and deletes itself when the last one goes.
-template <typename TInterface>
-class TRefCounted : public TInterface {
+// A COM object the framework or the system makes, on the interfaces it derives from: one atomic
+// reference count for all of them (it starts with its creator's reference and the object deletes
+// itself when the last one goes), and QueryInterface answering IUnknown (by the first interface) and
+// what the object's InterfaceFor names, nothing else.
+template <typename TFirst, typename... TOthers>
+class TComObject : public TFirst, public TOthers... {
 public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
+        if (ppvObject == nullptr) {
+            return E_POINTER;
+        }
+        *ppvObject = riid == IID_IUnknown ? static_cast<TFirst*>(this) : InterfaceFor(riid);
+        if (*ppvObject == nullptr) {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_nRefs; }
     ULONG STDMETHODCALLTYPE Release() override {
         const ULONG nRefs = --m_nRefs;
@@ -239,7 +252,9 @@ public:
     }
 
 protected:
-    virtual ~TRefCounted() = default;
+    virtual ~TComObject() = default;
+    // The object's interface for riid (other than IUnknown), or null; the caller adds the reference.
+    virtual void* InterfaceFor(REFIID riid) = 0;
 
 private:
     std::atomic<ULONG> m_nRefs{1};

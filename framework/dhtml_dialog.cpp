@@ -19,17 +19,7 @@ std::u16string DocumentTitle(HWND hBrowser) {
         document.vt != VT_DISPATCH || document.pdispVal == nullptr) {
         return std::u16string();
     }
-    std::u16string strTitle;
-    IHTMLDocument2* pDocument = nullptr;
-    if (document.pdispVal->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&pDocument)) == S_OK &&
-        pDocument != nullptr) {
-        BSTR bstrTitle = nullptr;
-        if (pDocument->get_title(&bstrTitle) == S_OK && bstrTitle != nullptr) {
-            strTitle = AfxBstrText(bstrTitle);
-            AfxSysFreeString(bstrTitle);
-        }
-        pDocument->Release();
-    }
+    std::u16string strTitle = AfxDocumentTitle(document.pdispVal);
     document.pdispVal->Release();
     return strTitle;
 }
@@ -38,23 +28,11 @@ std::u16string DocumentTitle(HWND hBrowser) {
 
 // The dialog's own document host: it answers the browser with the dialog's host flags and leaves
 // everything else (context menu, external object...) to the browser.
-class CDHtmlHostUIHandler : public TRefCounted<TDocHostUIHandlerImpl> {
+class CDHtmlHostUIHandler : public TComObject<TDocHostUIHandlerImpl> {
 public:
     explicit CDHtmlHostUIHandler(CDHtmlDialog* pDialog) : m_pDialog(pDialog) {}
     void Detach() { m_pDialog = nullptr; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
-        if (ppvObject == nullptr) {
-            return E_POINTER;
-        }
-        if (riid == IID_IUnknown || riid == IID_IDocHostUIHandler) {
-            *ppvObject = static_cast<IDocHostUIHandler*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppvObject = nullptr;
-        return E_NOINTERFACE;
-    }
     HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
         return S_FALSE;
     }
@@ -69,6 +47,9 @@ public:
 
 private:
     ~CDHtmlHostUIHandler() override = default;
+    void* InterfaceFor(REFIID riid) override {
+        return riid == IID_IDocHostUIHandler ? static_cast<IDocHostUIHandler*>(this) : nullptr;
+    }
     CDHtmlDialog* m_pDialog;
 };
 

@@ -50,7 +50,13 @@ BOOL AfxShowWindow(HWND hWnd, int nCmdShow);
 bool AfxIsWindowVisible(HWND hWnd);
 bool AfxIsIconic(HWND hWnd);
 bool AfxIsZoomed(HWND hWnd);
-void AfxInvalidateWindow(HWND hWnd);
+// The client area's top-left corner in screen coordinates.
+CPoint AfxClientOrigin(HWND hWnd);
+// Marks the part of the client area (client coordinates; null: all of it) for the next WM_PAINT.
+// Nothing outside the client area is marked.
+void AfxInvalidateRect(HWND hWnd, const RECT* pRect, bool bErase);
+// Paints a window that has a part marked, now (WM_PAINT before returning); nothing otherwise.
+void AfxUpdateWindow(HWND hWnd);
 HWND AfxGetDlgItem(HWND hWnd, int nID);
 int AfxGetDlgCtrlID(HWND hWnd);
 // A child's parent, or a top-level window's owner.

@@ -268,25 +268,23 @@ void CWnd::GetWindowRect(LPRECT lpRect) const { *lpRect = AfxGetWindowRect(m_hWn
 void CWnd::GetClientRect(LPRECT lpRect) const { *lpRect = AfxGetClientRect(m_hWnd); }
 
 void CWnd::ScreenToClient(LPPOINT lpPoint) const {
-    CRect rect;
-    GetWindowRect(&rect);
-    lpPoint->x -= rect.left;
-    lpPoint->y -= rect.top;
+    const CPoint ptOrigin = AfxClientOrigin(m_hWnd);
+    lpPoint->x -= ptOrigin.x;
+    lpPoint->y -= ptOrigin.y;
 }
 
 void CWnd::ClientToScreen(LPPOINT lpPoint) const {
-    CRect rect;
-    GetWindowRect(&rect);
-    lpPoint->x += rect.left;
-    lpPoint->y += rect.top;
+    const CPoint ptOrigin = AfxClientOrigin(m_hWnd);
+    lpPoint->x += ptOrigin.x;
+    lpPoint->y += ptOrigin.y;
 }
 
 BOOL CWnd::ShowWindow(int nCmdShow) { return AfxShowWindow(m_hWnd, nCmdShow); }
 BOOL CWnd::IsWindowVisible() const { return AfxIsWindowVisible(m_hWnd) ? TRUE : FALSE; }
 BOOL CWnd::IsIconic() const { return AfxIsIconic(m_hWnd) ? TRUE : FALSE; }
 BOOL CWnd::IsZoomed() const { return AfxIsZoomed(m_hWnd) ? TRUE : FALSE; }
-void CWnd::InvalidateRect(LPCRECT, BOOL) { AfxInvalidateWindow(m_hWnd); }
-void CWnd::UpdateWindow() {}
+void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { AfxInvalidateRect(m_hWnd, lpRect, bErase != FALSE); }
+void CWnd::UpdateWindow() { AfxUpdateWindow(m_hWnd); }
 
 HWND CWnd::GetDlgItemHandle(int nID) const { return AfxGetDlgItem(m_hWnd, nID); }
 
@@ -310,12 +308,6 @@ std::string CWnd::GetWindowText() const { return AfxGetWindowText(m_hWnd); }
 
 DWORD CWnd::GetStyle() const { return static_cast<DWORD>(GetWindowLong(GWL_STYLE)); }
 DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(GetWindowLong(GWL_EXSTYLE)); }
-
-BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT) {
-    const DWORD dwStyle = GetStyle();
-    SetWindowLong(GWL_STYLE, static_cast<LONG>((dwStyle & ~dwRemove) | dwAdd));
-    return dwStyle != ((dwStyle & ~dwRemove) | dwAdd);
-}
 
 BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT) {
     const DWORD dwStyle = GetExStyle();

@@ -72,7 +72,6 @@ public:
     std::string GetWindowText() const;
     DWORD GetStyle() const;
     DWORD GetExStyle() const;
-    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     LONG GetWindowLong(int nIndex) const;
     LONG SetWindowLong(int nIndex, LONG dwNewLong);

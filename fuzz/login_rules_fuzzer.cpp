@@ -21,23 +21,8 @@ namespace {
 
 constexpr UINT kCodePages[] = {936, CP_UTF8, 1252, 936};
 
-struct CRule {
-    const char* pszPlatform;
-    const char* pszMarker; // null: the platform has no rule
-};
-
-constexpr CRule kRules[] = {
-    {"baidu", "login_game_for_general"},
-    {"37wan", "index37wan"},
-    {"liebao", "indexliebao"},
-    {"6711", "index6711"},
-    {"360", "login.php"},
-    {"shunwang", "login.php"},
-    {"", nullptr},
-    {"Baidu", nullptr},
-    {"360 ", nullptr},
-    {"login.php", nullptr},
-};
+// Platforms that have no rule, whatever they resemble.
+constexpr const char* kPlatformsWithoutRule[] = {"", "Baidu", "360 ", "login.php"};
 
 // bBoundary[i]: a character starts at i (i == size included). Checks AfxCharLength on the way.
 std::vector<bool> Boundaries(UINT nCodePage, std::string_view text) {
@@ -111,12 +96,11 @@ void CheckFindLastChar(UINT nCodePage, std::string_view text, const std::vector<
 }
 
 void CheckLoginRules(UINT nCodePage, const std::string& strUrl, const std::vector<bool>& bBoundary) {
-    for (const CRule& rule : kRules) {
+    for (const char* pszPlatform : kPlatformsWithoutRule) {
+        FUZZ_CHECK(!IsLoginNavigation(pszPlatform, strUrl));
+    }
+    for (const CLoginRule& rule : LoginRules()) {
         const bool bLogin = IsLoginNavigation(rule.pszPlatform, strUrl);
-        if (rule.pszMarker == nullptr) {
-            FUZZ_CHECK(!bLogin);
-            continue;
-        }
         const std::string_view marker = rule.pszMarker;
         bool bOnBoundary = false;
         for (std::size_t i = 0; i < strUrl.size() && !bOnBoundary; ++i) {

@@ -5,6 +5,7 @@
 #include "gamewindow/resource_image_loader.h"
 
 #include "app/drelk_client_app.h"
+#include "launcher/close_question.h"
 #include "launcher/operator_pages.h"
 #include "launcher/process_launch.h"
 #include "settings/client_config.h"
@@ -19,22 +20,18 @@ BOOL ChtmlbrowserDlg::OnNcCreate(LPCREATESTRUCT lpCreateStruct) {
     if (!CDHtmlDialog::OnNcCreate(lpCreateStruct)) {
         return FALSE;
     }
+    AddCaptionButton(CRect(), nullptr, this, m_vecCaptionImages[2], IDC_CAPTION_CLOSE);
+    AddCaptionButton(CRect(), nullptr, this, m_vecCaptionImages[1], IDC_CAPTION_MAXIMIZE);
+    AddCaptionButton(CRect(), nullptr, this, m_vecCaptionImages[0], IDC_CAPTION_MINIMIZE);
+    Gdi::Image* pFace = CResourceImageLoader::Instance()->GetImage(IDB_CAPTION_TEXT);
+    AddCaptionButton(CRect(), AfxAnsiText(u"官网").c_str(), this, pFace, IDC_CAPTION_HOME);
+    AddCaptionButton(CRect(), AfxAnsiText(u"充值").c_str(), this, pFace, IDC_CAPTION_CHARGE);
+    AddCaptionButton(CRect(), AfxAnsiText(u"清理").c_str(), this, pFace, IDC_CAPTION_CLEAN);
+    AddCaptionButton(CRect(), AfxAnsiText(u"刷新").c_str(), this, pFace, IDC_CAPTION_REFRESH);
+    // Their places, from the right edge, as every later size gives them.
     CRect rcWindow;
     GetWindowRect(&rcWindow);
-    const int W = rcWindow.Width();
-    const CRect rcWindowButton(W - 35, 10, W - 15, 30);
-    AddCaptionButton(rcWindowButton, nullptr, this, m_vecCaptionImages[2], IDC_CAPTION_CLOSE);
-    AddCaptionButton(rcWindowButton, nullptr, this, m_vecCaptionImages[1], IDC_CAPTION_MAXIMIZE);
-    AddCaptionButton(rcWindowButton, nullptr, this, m_vecCaptionImages[0], IDC_CAPTION_MINIMIZE);
-    Gdi::Image* pFace = CResourceImageLoader::Instance()->GetImage(IDB_CAPTION_TEXT);
-    CRect r(W - 45, 10, W - 5, 30);
-    AddCaptionButton(r, AfxAnsiText(u"官网").c_str(), this, pFace, IDC_CAPTION_HOME);
-    r.OffsetRect(40, 0);
-    AddCaptionButton(r, AfxAnsiText(u"充值").c_str(), this, pFace, IDC_CAPTION_CHARGE);
-    r.OffsetRect(40, 0);
-    AddCaptionButton(r, AfxAnsiText(u"清理").c_str(), this, pFace, IDC_CAPTION_CLEAN);
-    r.OffsetRect(40, 0);
-    AddCaptionButton(r, AfxAnsiText(u"刷新").c_str(), this, pFace, IDC_CAPTION_REFRESH);
+    LayoutCaptionButtons(rcWindow.Width());
     return TRUE;
 }
 
@@ -168,8 +165,7 @@ void ChtmlbrowserDlg::ClearBrowserCache() {
 }
 
 void ChtmlbrowserDlg::OnClose() {
-    if (MessageBox(AfxAnsiText(u"正在游戏中，确定退出Drelk？").c_str(), AfxAnsiText(u"关闭提示").c_str(),
-                   MB_YESNO) == IDYES) {
+    if (AskToLeaveTheGame(*this)) {
         RelaunchLauncher();
         CDialog::OnCancel();
     }

@@ -195,8 +195,7 @@ void ChtmlbrowserDlg::OnNcPaint() {
         slice(Gdi::RectF(fW - fCap, 0, fCap, c), SW - fCap, 0, fCap, c); // right end cap
 
         if (const auto hSmallIcon = reinterpret_cast<HICON>(SendMessage(WM_GETICON, ICON_SMALL, 0))) {
-            memoryDC.DrawIconEx(15, 13, hSmallIcon, AfxGetSystemMetrics(SM_CXSMICON),
-                                AfxGetSystemMetrics(SM_CYSMICON));
+            memoryDC.DrawIconEx(m_rcIcon.left, m_rcIcon.top, hSmallIcon, m_rcIcon.Width(), m_rcIcon.Height());
         }
         const std::string strTitle = GetWindowText();
         if (!strTitle.empty()) {

@@ -1,5 +1,7 @@
 #include "launcher/controllers_dlg.h"
 
+#include "launcher/close_question.h"
+
 #include "launcher/doc_host_ui_handler.h"
 #include "launcher/drelk_client_dlg.h"
 #include "launcher/operator_pages.h"
@@ -176,8 +178,7 @@ BOOL CControllersDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CControllersDlg::OnBnClickedClose() {
-    if (MessageBox(AfxAnsiText(u"正在游戏中，确定退出Drelk？").c_str(), AfxAnsiText(u"关闭提示").c_str(),
-                   MB_YESNO) == IDYES) {
+    if (AskToLeaveTheGame(*this)) {
         AfxPostQuitMessage(0);
     }
 }

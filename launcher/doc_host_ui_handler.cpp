@@ -2,27 +2,8 @@
 
 CDocHostUIHandlerImpl* g_pDocHostUIHandler = nullptr;
 
-HRESULT CDocHostUIHandlerImpl::QueryInterface(REFIID riid, void** ppvObject) {
-    if (ppvObject == nullptr) {
-        return E_POINTER;
-    }
-    if (riid == IID_IUnknown || riid == IID_IDocHostUIHandler) {
-        *ppvObject = static_cast<IDocHostUIHandler*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CDocHostUIHandlerImpl::AddRef() { return static_cast<ULONG>(++m_nRefCount); }
-
-ULONG CDocHostUIHandlerImpl::Release() {
-    const LONG nCount = --m_nRefCount;
-    if (nCount <= 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(nCount < 0 ? 0 : nCount);
+void* CDocHostUIHandlerImpl::InterfaceFor(REFIID riid) {
+    return riid == IID_IDocHostUIHandler ? static_cast<IDocHostUIHandler*>(this) : nullptr;
 }
 
 HRESULT CDocHostUIHandlerImpl::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) { return S_OK; }

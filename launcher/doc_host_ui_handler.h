@@ -4,22 +4,19 @@
 
 #include "framework/com.h"
 
-#include <atomic>
-
-class CDocHostUIHandlerImpl : public TDocHostUIHandlerImpl {
+// Its IUnknown is the framework's COM object's: an atomic count, answering only IDocHostUIHandler.
+class CDocHostUIHandlerImpl : public TComObject<TDocHostUIHandlerImpl> {
 public:
     CDocHostUIHandlerImpl() = default; // holds one reference, its creator's
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD dwID, POINT* ppt, IUnknown* pcmdtReserved,
                                               IDispatch* pdispReserved) override;
     HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO* pInfo) override;
     HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** ppDispatch) override;
 
 private:
-    std::atomic<LONG> m_nRefCount{1};
+    ~CDocHostUIHandlerImpl() override = default;
+    void* InterfaceFor(REFIID riid) override;
 };
 
 // The launcher's one handler; null until its browser's first document. Never cleared.

@@ -4,11 +4,6 @@
 
 namespace {
 
-struct CLoginRule {
-    const char* pszPlatform;
-    const char* pszMarker;
-};
-
 constexpr CLoginRule kLoginRules[] = {
     {"baidu", "login_game_for_general"},
     {"37wan", "index37wan"},
@@ -20,8 +15,10 @@ constexpr CLoginRule kLoginRules[] = {
 
 } // namespace
 
+std::span<const CLoginRule> LoginRules() { return kLoginRules; }
+
 bool IsLoginNavigation(const std::string& strPlatform, const std::string& strUrl) {
-    for (const CLoginRule& rule : kLoginRules) {
+    for (const CLoginRule& rule : LoginRules()) {
         if (strPlatform == rule.pszPlatform) {
             return AfxFindString(CP_ACP, strUrl, rule.pszMarker) != std::string::npos;
         }

@@ -3,7 +3,17 @@
 
 #include "framework/geometry.h"
 
+#include <span>
 #include <string>
+
+// A platform whose server list hands the login over, and the marker of its login navigation.
+struct CLoginRule {
+    const char* pszPlatform;
+    const char* pszMarker;
+};
+
+// Every platform's rule; a platform not listed has none.
+std::span<const CLoginRule> LoginRules();
 
 // True when the platform has a rule and the URL contains its marker (case-sensitive, never matched
 // from a trail byte of the process code page).

@@ -15,25 +15,6 @@ namespace {
 
 std::string UrlText(const VARIANT* pUrl) { return BrowserEventText(pUrl); }
 
-// The title of the document, or the empty string.
-std::string DocumentTitle(IDispatch* pDocument) {
-    if (pDocument == nullptr) {
-        return {};
-    }
-    std::string strTitle;
-    IHTMLDocument2* pHtml = nullptr;
-    if (SUCCEEDED(pDocument->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&pHtml))) &&
-        pHtml != nullptr) {
-        BSTR bstrTitle = nullptr;
-        if (SUCCEEDED(pHtml->get_title(&bstrTitle))) {
-            strTitle = AfxUtf16ToCodePage(CP_ACP, AfxBstrText(bstrTitle));
-        }
-        AfxSysFreeString(bstrTitle);
-        pHtml->Release();
-    }
-    return strTitle;
-}
-
 } // namespace
 
 void CControllersDlg::OnDocumentComplete(IDispatch* pDisp, VARIANT* URL) {
@@ -75,7 +56,7 @@ void CControllersDlg::OnBeforeNavigate2(IDispatch*, VARIANT* URL, VARIANT*, VARI
     }
     std::string strTitle;
     if (IDispatch* pDocument = m_browser.get_Document()) {
-        strTitle = DocumentTitle(pDocument);
+        strTitle = AfxUtf16ToCodePage(CP_ACP, AfxDocumentTitle(pDocument));
         pDocument->Release();
     }
     const std::string strAddress = ComposeLoginAddress(strUrl, strTitle);

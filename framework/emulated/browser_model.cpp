@@ -6,29 +6,11 @@
 #include "framework/window_system.h"
 
 // The document of a browser control: its title and the UI-handler installation.
-class CBrowserDocument : public TRefCounted<IHTMLDocument2>, public ICustomDoc {
+class CBrowserDocument : public TComObject<IHTMLDocument2, ICustomDoc> {
 public:
     explicit CBrowserDocument(CBrowserControl* pControl) : m_pControl(pControl) {}
     void Detach() { m_pControl = nullptr; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
-        if (ppvObject == nullptr) {
-            return E_POINTER;
-        }
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IHTMLDocument2) {
-            *ppvObject = static_cast<IHTMLDocument2*>(this);
-        } else if (riid == IID_ICustomDoc) {
-            *ppvObject = static_cast<ICustomDoc*>(this);
-        } else {
-            *ppvObject = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    // One count for both interfaces.
-    ULONG STDMETHODCALLTYPE AddRef() override { return TRefCounted::AddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return TRefCounted::Release(); }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, DWORD, void**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, OLECHAR**, UINT, DWORD, DISPID*) override {
@@ -64,6 +46,12 @@ public:
 
 private:
     ~CBrowserDocument() override = default;
+    void* InterfaceFor(REFIID riid) override {
+        if (riid == IID_IDispatch || riid == IID_IHTMLDocument2) {
+            return static_cast<IHTMLDocument2*>(this);
+        }
+        return riid == IID_ICustomDoc ? static_cast<ICustomDoc*>(this) : nullptr;
+    }
     CBrowserControl* m_pControl;
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/browser.h"
+#include "framework/emulated/display_backend.h"
 #include "framework/windefs.h"
 
 #include <string>
@@ -55,16 +56,6 @@ private:
 
 // The browser of a WebBrowser item, or null.
 CBrowserControl* AfxGetBrowserControl(HWND hWnd);
-
-// ---- Implemented by each backend ----
-void BackendBrowserCreated(CBrowserControl* pControl);
-void BackendBrowserDestroyed(CBrowserControl* pControl);
-void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& strUrl);
-void BackendBrowserStop(CBrowserControl* pControl);
-void BackendBrowserHostPolicyChanged(CBrowserControl* pControl);
-// Shows the HTML document (UTF-8) as the page at strUrl, in place of the one that failed there.
-void BackendBrowserShowPage(CBrowserControl* pControl, const std::string& strHtml,
-                            const std::u16string& strUrl);
 
 // How long the model's browser waits for a server's answer (its response headers) before it gives
 // the load up as failed with INET_E_CONNECTION_TIMEOUT: the engines have no bound of their own.

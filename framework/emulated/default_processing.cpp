@@ -2,6 +2,7 @@
 // push button when the window's own handler lets a message through (CWnd::Default()).
 #include "framework/emulated/surfaces.h"
 #include "framework/emulated/window_core.h"
+#include "framework/window_system.h"
 
 #include "framework/gdi.h"
 #include "framework/wnd.h"
@@ -101,7 +102,7 @@ LRESULT ButtonProc(CWindowRecord* pRecord, UINT message, WPARAM wParam, LPARAM l
     const auto setPushed = [pRecord](bool bPushed) {
         if (pRecord->bPushed != bPushed) {
             pRecord->bPushed = bPushed;
-            BackendWindowInvalidated(pRecord);
+            AfxInvalidateRect(pRecord, nullptr, true);
         }
     };
     switch (message) {

@@ -173,9 +173,34 @@ bool AfxIsZoomed(HWND hWnd) {
     return pRecord != nullptr && pRecord->bZoomed;
 }
 
-void AfxInvalidateWindow(HWND hWnd) {
-    if (CWindowRecord* pRecord = AfxGetRecord(hWnd)) {
-        BackendWindowInvalidated(pRecord);
+CPoint AfxClientOrigin(HWND hWnd) {
+    const CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    return pRecord != nullptr ? pRecord->ScreenRect().TopLeft() + pRecord->rcClient.TopLeft() : CPoint();
+}
+
+void AfxInvalidateRect(HWND hWnd, const RECT* pRect, bool) {
+    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    if (pRecord == nullptr) {
+        return;
+    }
+    const CRect rcClient(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height());
+    CRect rcArea = rcClient;
+    if (pRect != nullptr && !rcArea.IntersectRect(rcClient, *pRect)) {
+        return;
+    }
+    CRect& rcInvalid = pRecord->rcInvalid;
+    rcInvalid =
+        rcInvalid.IsRectEmpty()
+            ? rcArea
+            : CRect(std::min(rcInvalid.left, rcArea.left), std::min(rcInvalid.top, rcArea.top),
+                    std::max(rcInvalid.right, rcArea.right), std::max(rcInvalid.bottom, rcArea.bottom));
+    BackendWindowInvalidated(pRecord);
+}
+
+void AfxUpdateWindow(HWND hWnd) {
+    if (CWindowRecord* pRecord = AfxGetRecord(hWnd);
+        pRecord != nullptr && !pRecord->rcInvalid.IsRectEmpty()) {
+        BackendPaintNow(pRecord);
     }
 }
 
@@ -375,6 +400,7 @@ void AfxPaintWindow(HWND hWnd, const CSurfaceRef& surface) {
     HDC hPrevious = pRecord->hPaintDC;
     HDC hDC = AfxCreateSurfaceDC(surface);
     pRecord->hPaintDC = hDC;
+    pRecord->rcInvalid = CRect();
     AfxSendMessage(hWnd, WM_PAINT, 0, 0);
     if (AfxGetRecord(hWnd) != nullptr) {
         pRecord->hPaintDC = hPrevious;

@@ -1,6 +1,6 @@
 // The model of WinINet's URL-cache walk: the entries the backend presents, handed out one by one
 // with the platform's buffer-size protocol (ERROR_INSUFFICIENT_BUFFER and a retry).
-#include "framework/emulated/url_cache_model.h"
+#include "framework/emulated/display_backend.h"
 
 #include <cstring>
 #include <memory>

@@ -6,11 +6,9 @@
 #include <string>
 #include <vector>
 
-// ---- Implemented by each backend of the model ----
+// An entry of the engine's cache as the display backend presents it.
 struct CUrlCacheEntry {
     std::string strUrl;
     DWORD dwType = NORMAL_CACHE_ENTRY;
     DWORD dwInfoSize = 0; // the entry's full size when larger than its fixed part and URL
 };
-std::vector<CUrlCacheEntry> BackendUrlCacheEntries();
-bool BackendDeleteUrlCacheEntry(const std::string& strUrl);

@@ -1,6 +1,7 @@
 // The window model: records, creation and destruction, geometry, input routing and the message
 // loop. Backends realise what happens here.
 #include "framework/emulated/window_core.h"
+#include "framework/window_system.h"
 
 #include "framework/emulated/browser_model.h"
 #include "framework/exception.h"
@@ -201,7 +202,7 @@ void ChangeWindowRect(HWND hWnd, const CRect& rect, bool bRepaint, bool bFromNat
         }
     }
     if (bRepaint && AfxGetRecord(hWnd) != nullptr) {
-        BackendWindowInvalidated(pRecord);
+        AfxInvalidateRect(hWnd, nullptr, true);
     }
 }
 

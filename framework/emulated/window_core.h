@@ -4,6 +4,7 @@
 // backends.
 #pragma once
 
+#include "framework/emulated/display_backend.h"
 #include "framework/emulated/surfaces.h"
 #include "framework/resources.h"
 #include "framework/wnd.h"
@@ -51,6 +52,7 @@ struct CWindowRecord : HWND__ {
     std::unique_ptr<CBrowserControl> pControl;
     // Painting: the surface a WM_PAINT draws into; the frame a window paints itself (WM_NCPAINT).
     HDC hPaintDC = nullptr;
+    CRect rcInvalid; // the part of the client area marked for the next paint (client coordinates)
     CSurfaceRef frameSurface;
     // The window's shape: a rounded rectangle (window coordinates), when set.
     bool bHasRegion = false;
@@ -137,32 +139,3 @@ bool AfxNextTimerDue(unsigned long long& nDue);
 void AfxForgetWindowTimers(HWND hWnd);
 // The window system reports that the network is available again: the watching windows are told.
 void AfxNativeNetworkAvailable();
-
-// ---- Implemented by each backend ----
-unsigned long long BackendTickCount(); // milliseconds
-void BackendTimersChanged();
-// Starts listening for the network's comings and goings (once); false when it cannot.
-bool BackendWatchNetwork();
-void BackendWindowCreated(CWindowRecord* pRecord);
-void BackendWindowDestroyed(CWindowRecord* pRecord);
-void BackendWindowMoved(CWindowRecord* pRecord);
-void BackendWindowShown(CWindowRecord* pRecord);
-void BackendWindowInvalidated(CWindowRecord* pRecord);
-void BackendLayeredChanged(CWindowRecord* pRecord);
-void BackendTextChanged(CWindowRecord* pRecord);
-void BackendSetFocus(CWindowRecord* pRecord);
-void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint ptScreen);
-void BackendBeginResizeDrag(CWindowRecord* pRecord, int nHitTest, CPoint ptScreen);
-void BackendFrameChanged(CWindowRecord* pRecord); // the frame surface was painted
-void BackendShapeChanged(CWindowRecord* pRecord); // the window's shape (SetWindowRgn) changed
-void BackendStateChanged(CWindowRecord* pRecord); // maximise, minimise or restore requested
-// Shows the system menu at a screen point; returns the chosen SC_ command or 0.
-UINT BackendTrackSystemMenu(CWindowRecord* pRecord, CPoint ptScreen);
-// One wait for native events; false when there is nothing to wait for (the loop must end).
-bool BackendWaitForEvents();
-void BackendWakeUp();
-int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const std::string& strCaption,
-                      UINT nType);
-bool BackendShellOpen(const std::string& strUrl);
-CRect BackendWorkArea();
-int BackendSystemMetric(int nIndex);

@@ -6,7 +6,7 @@
 // Does not realise: a shape other than a rounded rectangle, menu items other than the system's four.
 #include "framework/gtk/gtk_backend.h"
 
-#include "framework/emulated/url_cache_model.h"
+#include "framework/emulated/display_backend.h"
 
 #include <webkit2/webkit2.h>
 

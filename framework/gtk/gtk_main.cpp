@@ -1,5 +1,28 @@
 // The program's entry on Linux: the locale, GTK, the application object, InitInstance.
 //
+// Window-system checklist (the same names open every realisation's main file; x = realised):
+//   [x] windows       top-level and child windows, owners, styles, text, focus
+//   [x] messages      send, post, dispatch, the quit message, PreTranslateMessage
+//   [x] dialogs       from the framework's templates, their items, modal loops, EndDialog
+//   [x] non-client    WM_NCCALCSIZE, WM_NCHITTEST, WM_NCPAINT, non-client mouse and leave
+//   [x] painting      WM_PAINT, InvalidateRect (client area), UpdateWindow, window and client DCs
+//   [x] layered       colour key, per-pixel alpha (UpdateLayeredWindow)
+//   [x] regions       a window's shape (SetWindowRgn)
+//   [x] input         mouse press, release, move, double-click, keys, move and size drags
+//   [x] states        maximise, minimise, restore, activation, the system menu
+//   [x] timers        WM_TIMER, the network's return
+//   [x] drawing       DCs, bitmaps, BitBlt, AlphaBlend, icons, clipping; Gdi:: images and text
+//   [x] resources     dialog templates, bitmaps, pictures, icons, HTML pages
+//   [x] browser       the WebBrowser item: calls, events 250 / 259 / 271, title, UI handler, own pages
+//   [x] page process  the page's process ending (DISPID_PAGEPROCESSENDED)
+//   [x] desktop       message boxes, shell open, work area, system metrics
+//   [x] URL cache     the browser's cache entries, enumerated and deleted
+// Differences:
+//   - non-client: WM_NCPAINT is never sent; a window paints its frame itself (CWindowDC) and the
+//     model shows that surface.
+//   - layered: without a compositor (Xvfb) the see-through pixels come from the window's shape.
+//   - browser: WebKitGTK behind the model's control; NavigateError and the 30-s bound are the model's.
+//
 // Realises: the framework's entry point (AfxWinInit with the joined command line, InitInstance inside
 // the dispatch boundary). Does not realise: restart registration (a player starts the launcher again).
 #include "framework/app.h"

@@ -680,14 +680,35 @@ void BackendWindowShown(CWindowRecord* pRecord) {
 
 void BackendWindowInvalidated(CWindowRecord* pRecord) {
     if (CGtkWindow* pNative = AfxGtk(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
-        gtk_widget_queue_draw(pNative->pWidget);
+        const CRect& rcInvalid = pRecord->rcInvalid;
+        const CPoint ptClient = pRecord->rcClient.TopLeft();
+        if (rcInvalid == CRect(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height())) {
+            gtk_widget_queue_draw(pNative->pWidget); // the whole client area: the window drawn again
+            return;
+        }
+        gtk_widget_queue_draw_area(pNative->pWidget, ptClient.x + rcInvalid.left, ptClient.y + rcInvalid.top,
+                                   rcInvalid.Width(), rcInvalid.Height());
+    }
+}
+
+void BackendPaintNow(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = AfxGtk(pRecord);
+    GdkWindow* pWindow =
+        pNative != nullptr && pNative->pWidget != nullptr ? gtk_widget_get_window(pNative->pWidget) : nullptr;
+    if (pWindow != nullptr) {
+        // The one way GTK 3 has to draw a window's queued part before returning.
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        gdk_window_process_updates(pWindow, FALSE);
+        G_GNUC_END_IGNORE_DEPRECATIONS
     }
 }
 
 void BackendLayeredChanged(CWindowRecord* pRecord) {
     AfxShapeChanged(pRecord);
     AfxUpdateWindowShape(pRecord);
-    BackendWindowInvalidated(pRecord);
+    if (CGtkWindow* pNative = AfxGtk(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
+        gtk_widget_queue_draw(pNative->pWidget);
+    }
 }
 
 void BackendTextChanged(CWindowRecord* pRecord) {

@@ -103,6 +103,7 @@ struct CHeadlessPlatform {
     std::vector<CPoint> systemMenus; // where the system menu was shown
     UINT nSystemMenuChoice = 0;      // what the player picks there (0: nothing)
     int nFramePaints = 0;            // frames handed to the window system
+    int nImmediatePaints = 0;        // paints UpdateWindow asked for
     // The browser's URL cache and what was deleted from it; every enumeration is counted.
     std::vector<CUrlCacheEntry> urlCache;
     std::vector<std::string> deletedUrls;

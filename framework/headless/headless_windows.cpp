@@ -2,10 +2,33 @@
 // happens for real on cairo image surfaces, and what the player would see and do is recorded and
 // scripted through CHeadlessPlatform.
 //
-// Realises: every backend hook of the model (window_core.h, browser_model.h), the URL cache, a clock
-// that tests move (timers fall due as it passes them), the network's return when a test says so.
-// Does not realise: a screen (nothing is shown), native input (tests send it), a browser engine
-// (tests fire its events), a message-box or menu user (tests script the answers).
+// Window-system checklist (the same names open every realisation's main file; x = realised):
+//   [x] windows       top-level and child windows, owners, styles, text, focus
+//   [x] messages      send, post, dispatch, the quit message, PreTranslateMessage
+//   [x] dialogs       from the framework's templates, their items, modal loops, EndDialog
+//   [x] non-client    WM_NCCALCSIZE, WM_NCHITTEST, WM_NCPAINT, non-client mouse and leave
+//   [x] painting      WM_PAINT, InvalidateRect (client area), UpdateWindow, window and client DCs
+//   [x] layered       colour key, per-pixel alpha (UpdateLayeredWindow)
+//   [x] regions       a window's shape (SetWindowRgn)
+//   [x] input         mouse press, release, move, double-click, keys, move and size drags
+//   [x] states        maximise, minimise, restore, activation, the system menu
+//   [x] timers        WM_TIMER, the network's return
+//   [x] drawing       DCs, bitmaps, BitBlt, AlphaBlend, icons, clipping; Gdi:: images and text
+//   [x] resources     dialog templates, bitmaps, pictures, icons, HTML pages
+//   [x] browser       the WebBrowser item: calls, events 250 / 259 / 271, title, UI handler, own pages
+//   [x] page process  the page's process ending (DISPID_PAGEPROCESSENDED)
+//   [x] desktop       message boxes, shell open, work area, system metrics
+//   [x] URL cache     the browser's cache entries, enumerated and deleted
+// Differences:
+//   - non-client: WM_NCPAINT is never sent, as in every realisation of the model.
+//   - nothing is shown and no native input exists: tests send the input and read the records, the
+//     pixels (drawn for real on cairo surfaces) and the scripted desktop.
+//   - browser: no engine; tests fire its events and set its title.
+//
+// Realises: every hook of display_backend.h, the URL cache, a clock that tests move (timers fall due as it
+// passes them), the network's return when a test says so. Does not realise: a screen (nothing is shown),
+// native input (tests send it), a browser engine (tests fire its events), a message-box or menu user (tests
+// script the answers).
 #include "framework/emulated/browser_model.h"
 #include "framework/emulated/window_core.h"
 #include "framework/headless/headless_platform.h"
@@ -19,6 +42,10 @@ void BackendWindowDestroyed(CWindowRecord*) {}
 void BackendWindowMoved(CWindowRecord*) {}
 void BackendWindowShown(CWindowRecord*) {}
 void BackendWindowInvalidated(CWindowRecord* pRecord) { AfxHeadless().invalidated.push_back(pRecord); }
+void BackendPaintNow(CWindowRecord* pRecord) {
+    ++AfxHeadless().nImmediatePaints;
+    AfxPaintWindow(pRecord, AfxCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height()));
+}
 void BackendLayeredChanged(CWindowRecord*) {}
 void BackendTextChanged(CWindowRecord*) {}
 void BackendSetFocus(CWindowRecord*) {}

@@ -32,39 +32,18 @@ constexpr const char* kHostClass = "DrelkBrowserHost";
 constexpr UINT kShowPageMessage = WM_APP + 0x2201;
 
 // One object answers every container interface the control asks for.
-class CBrowserSite : public TRefCounted<IOleClientSite>,
-                     public IOleInPlaceSite,
-                     public IOleInPlaceFrame,
-                     public IDispatch {
+class CBrowserSite : public TComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame, IDispatch> {
 public:
     explicit CBrowserSite(HWND hHost) : m_hHost(hHost) {}
 
-    // ---- IUnknown ----
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-        if (ppv == nullptr) {
-            return E_POINTER;
-        }
-        *ppv = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IOleClientSite) {
-            *ppv = static_cast<IOleClientSite*>(this);
-        } else if (riid == IID_IOleInPlaceSite || riid == IID_IOleWindow) {
-            *ppv = static_cast<IOleInPlaceSite*>(this);
-        } else if (riid == IID_IOleInPlaceFrame || riid == IID_IOleInPlaceUIWindow) {
-            *ppv = static_cast<IOleInPlaceFrame*>(this);
-        } else if (riid == IID_IDispatch) {
-            *ppv = static_cast<IDispatch*>(this);
-        } else if (riid == IID_IDocHostUIHandler && m_pHostHandler != nullptr) {
-            // The host's own document UI handler, asked before any the page's document installs.
+        if (riid == IID_IDocHostUIHandler && m_pHostHandler != nullptr) {
+            // The host's own document UI handler (an object of its own), asked before any the page's
+            // document installs.
             return m_pHostHandler->QueryInterface(riid, ppv);
-        } else {
-            return E_NOINTERFACE;
         }
-        AddRef();
-        return S_OK;
+        return TComObject::QueryInterface(riid, ppv);
     }
-    // One count for every interface.
-    ULONG STDMETHODCALLTYPE AddRef() override { return TRefCounted::AddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return TRefCounted::Release(); }
 
     // ---- IOleClientSite ----
     HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
@@ -215,6 +194,21 @@ public:
 
 private:
     ~CBrowserSite() override = default;
+    void* InterfaceFor(REFIID riid) override {
+        if (riid == IID_IOleClientSite) {
+            return static_cast<IOleClientSite*>(this);
+        }
+        if (riid == IID_IOleInPlaceSite || riid == IID_IOleWindow) {
+            return static_cast<IOleInPlaceSite*>(this);
+        }
+        if (riid == IID_IOleInPlaceFrame || riid == IID_IOleInPlaceUIWindow) {
+            return static_cast<IOleInPlaceFrame*>(this);
+        }
+        if (riid == IID_IDispatch) {
+            return static_cast<IDispatch*>(this);
+        }
+        return nullptr;
+    }
     HWND m_hHost;
     IOleObject* m_pObject = nullptr;
     IWebBrowser2* m_pBrowser = nullptr;

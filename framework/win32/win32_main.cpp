@@ -1,5 +1,28 @@
 // The program's entry on Windows: a GUI-subsystem WinMain.
 //
+// Window-system checklist (the same names open every realisation's main file; x = realised):
+//   [x] windows       top-level and child windows, owners, styles, text, focus
+//   [x] messages      send, post, dispatch, the quit message, PreTranslateMessage
+//   [x] dialogs       from the framework's templates, their items, modal loops, EndDialog
+//   [x] non-client    WM_NCCALCSIZE, WM_NCHITTEST, WM_NCPAINT, non-client mouse and leave
+//   [x] painting      WM_PAINT, InvalidateRect (client area), UpdateWindow, window and client DCs
+//   [x] layered       colour key, per-pixel alpha (UpdateLayeredWindow)
+//   [x] regions       a window's shape (SetWindowRgn)
+//   [x] input         mouse press, release, move, double-click, keys, move and size drags
+//   [x] states        maximise, minimise, restore, activation, the system menu
+//   [x] timers        WM_TIMER, the network's return
+//   [x] drawing       DCs, bitmaps, BitBlt, AlphaBlend, icons, clipping; Gdi:: images and text
+//   [x] resources     dialog templates, bitmaps, pictures, icons, HTML pages
+//   [x] browser       the WebBrowser item: calls, events 250 / 259 / 271, title, UI handler, own pages
+//   [ ] page process  the page's process ending (DISPID_PAGEPROCESSENDED)
+//   [x] desktop       message boxes, shell open, work area, system metrics
+//   [x] URL cache     the browser's cache entries, enumerated and deleted
+// Differences:
+//   - page process: the control runs inside our process; its crash is the process's.
+//   - layered: under Wine without a compositor, partial alpha shows blended over black.
+//   - browser: under Wine no page renders (no Wine Gecko): no DocumentComplete, no title, every
+//     document ends in NavigateError; the rest is the real control.
+//
 // Realises: the framework's entry point after static initialisation (the application object exists
 // by then): common controls (ICC_WIN95_CLASSES), OLE in a single-threaded apartment for the control
 // container, restart registration when the application asks for it, AfxWinInit with the command line

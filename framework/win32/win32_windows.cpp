@@ -354,7 +354,14 @@ BOOL AfxShowWindow(HWND hWnd, int nCmdShow) {
 bool AfxIsWindowVisible(HWND hWnd) { return IsWindowVisible(hWnd) != FALSE; }
 bool AfxIsIconic(HWND hWnd) { return IsIconic(hWnd) != FALSE; }
 bool AfxIsZoomed(HWND hWnd) { return IsZoomed(hWnd) != FALSE; }
-void AfxInvalidateWindow(HWND hWnd) { InvalidateRect(hWnd, nullptr, TRUE); }
+CPoint AfxClientOrigin(HWND hWnd) {
+    POINT pt{0, 0};
+    ClientToScreen(hWnd, &pt);
+    return CPoint(pt.x, pt.y);
+}
+
+void AfxInvalidateRect(HWND hWnd, const RECT* pRect, bool bErase) { InvalidateRect(hWnd, pRect, bErase); }
+void AfxUpdateWindow(HWND hWnd) { UpdateWindow(hWnd); }
 HWND AfxGetDlgItem(HWND hWnd, int nID) { return GetDlgItem(hWnd, nID); }
 int AfxGetDlgCtrlID(HWND hWnd) { return GetDlgCtrlID(hWnd); }
 HWND AfxGetParentOrOwner(HWND hWnd) { return GetParent(hWnd); }

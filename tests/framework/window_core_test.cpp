@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,47 @@ TEST_F(WindowCoreTest, LayeredAttributesNeedTheLayeredStyle) {
     EXPECT_FALSE(wnd.SetLayeredWindowAttributes(RGB(255, 0, 255), 0, LWA_COLORKEY));
     wnd.ModifyStyleEx(0, WS_EX_LAYERED);
     EXPECT_TRUE(wnd.SetLayeredWindowAttributes(RGB(255, 0, 255), 0, LWA_COLORKEY));
+    wnd.DestroyWindow();
+}
+
+// Points and invalid parts are the client area's, wherever the frame puts it.
+TEST_F(WindowCoreTest, ClientCoordinatesAndPaintsAreTheClientAreas) {
+    // A frame of its own, as the game window makes: 3 pixels around, a 39-pixel caption.
+    struct CFramedWnd : CRecordingWnd {
+        void OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* lpncsp) override {
+            RECT& rc = lpncsp->rgrc[0];
+            rc = {rc.left + 3, rc.top + 39, rc.right - 3, rc.bottom - 3};
+        }
+    } wnd;
+    Create(wnd, WS_POPUP | WS_VISIBLE, CRect(100, 50, 500, 350));
+    AfxRecalculateClient(wnd.m_hWnd); // the frame asked for, as SetWindowPos(SWP_FRAMECHANGED) does
+    CRect rcWindow, rcClient;
+    wnd.GetWindowRect(&rcWindow);
+    wnd.GetClientRect(&rcClient);
+    ASSERT_LT(rcClient.Width(), rcWindow.Width()); // a frame around the client area
+    CPoint pt(0, 0);
+    wnd.ClientToScreen(&pt);
+    EXPECT_GT(pt.x, rcWindow.left);
+    EXPECT_GT(pt.y, rcWindow.top);
+    EXPECT_LE(pt.x + rcClient.Width(), rcWindow.right);
+    wnd.ScreenToClient(&pt);
+    EXPECT_EQ(pt, CPoint(0, 0));
+
+    auto paints = [&] { return std::count(wnd.m_messages.begin(), wnd.m_messages.end(), UINT(WM_PAINT)); };
+    AfxHeadless().invalidated.clear();
+    const CRect rcOutside(-40, -30, -10, -5); // above and left of the client area: the frame's place
+    wnd.InvalidateRect(&rcOutside, TRUE);
+    EXPECT_TRUE(AfxHeadless().invalidated.empty());
+    const auto nBefore = paints();
+    wnd.UpdateWindow(); // nothing marked: nothing painted
+    EXPECT_EQ(paints(), nBefore);
+    const CRect rcPart(10, 10, 30, 20);
+    wnd.InvalidateRect(&rcPart, TRUE);
+    EXPECT_EQ(AfxHeadless().invalidated.size(), 1u);
+    wnd.UpdateWindow();
+    EXPECT_EQ(paints(), nBefore + 1); // painted before UpdateWindow returned
+    wnd.UpdateWindow();
+    EXPECT_EQ(paints(), nBefore + 1);
     wnd.DestroyWindow();
 }
 

@@ -100,6 +100,51 @@ TEST(Win32WindowsTest, ADialogFromItsTemplateGetsEveryMessageFromItsCreationOn) 
     EXPECT_GE(IndexOf(dialog.messages, WM_NCDESTROY), 0);
 }
 
+// A framed window (the game window's template): points and invalid parts are the client area's, as
+// the native calls have them, and UpdateWindow paints what is marked before it returns.
+TEST(Win32WindowsTest, ClientCoordinatesAndPaintsAreTheClientAreas) {
+    class CFramedDialog : public CDialog {
+    public:
+        CFramedDialog() : CDialog(IDD_HTMLBROWSER) {}
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            nPaints += message == WM_PAINT ? 1 : 0;
+            return CDialog::WindowProc(message, wParam, lParam);
+        }
+        int nPaints = 0;
+    } dialog;
+    ASSERT_TRUE(dialog.Create(IDD_HTMLBROWSER));
+    dialog.ShowWindow(SW_SHOWNORMAL);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&msg);
+    }
+    POINT native{0, 0};
+    ClientToScreen(dialog.m_hWnd, &native);
+    CRect rcWindow;
+    dialog.GetWindowRect(&rcWindow);
+    CPoint pt(0, 0);
+    dialog.ClientToScreen(&pt);
+    EXPECT_EQ(pt, CPoint(native.x, native.y));
+    EXPECT_NE(pt, rcWindow.TopLeft()); // the frame is not the client area
+    dialog.ScreenToClient(&pt);
+    EXPECT_EQ(pt, CPoint(0, 0));
+
+    const CRect rcOutside(-40, -30, -10, -5); // where the frame is, in client coordinates
+    dialog.InvalidateRect(&rcOutside, TRUE);
+    EXPECT_FALSE(GetUpdateRect(dialog.m_hWnd, nullptr, FALSE));
+    const int nBefore = dialog.nPaints;
+    dialog.UpdateWindow();
+    EXPECT_EQ(dialog.nPaints, nBefore);
+    const CRect rcPart(10, 10, 30, 20);
+    dialog.InvalidateRect(&rcPart, TRUE);
+    RECT rcUpdate{};
+    EXPECT_TRUE(GetUpdateRect(dialog.m_hWnd, &rcUpdate, FALSE));
+    EXPECT_EQ(CRect(rcUpdate), rcPart);
+    dialog.UpdateWindow();
+    EXPECT_EQ(dialog.nPaints, nBefore + 1);
+    EXPECT_TRUE(dialog.DestroyWindow());
+}
+
 TEST(Win32WindowsTest, AClickedItemReachesItsParentsCommandHandler) {
     CProbeDialog dialog;
     ASSERT_TRUE(dialog.Create(IDD_CONTROLLERS));
