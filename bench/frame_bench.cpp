@@ -18,18 +18,18 @@ namespace {
 // Runs the body while a game window of the size is up.
 template <typename Body>
 void WithGameWindow(int nWidth, int nHeight, Body body) {
-    AfxResetHeadless();
-    AfxHeadless().workArea = CRect(0, 0, nWidth, nHeight);
+    HeadlessReset();
+    Headless().workArea = CRect(0, 0, nWidth, nHeight);
     CDrelkClientApp app;
     AfxWinInit(&app, "");
     app.m_strGameUrl = "http://op/login.php?sid=1&server_name=x";
     ChtmlbrowserDlg dialog;
-    AfxHeadless().onIdle = [&] {
+    Headless().onIdle = [&] {
         body(dialog);
         return false;
     };
     dialog.DoModal();
-    AfxHeadless().onIdle = nullptr;
+    Headless().onIdle = nullptr;
 }
 
 void BM_FramePaint(benchmark::State& state) {
@@ -78,12 +78,12 @@ void BM_CaptionPointerPath(benchmark::State& state) {
     WithGameWindow(1920, 1080, [&](ChtmlbrowserDlg& dialog) {
         int nRepaints = 0;
         for (auto _ : state) {
-            const int nBefore = AfxHeadless().nFramePaints;
+            const int nBefore = Headless().nFramePaints;
             for (int x = 0; x < 1920; x += 4) {
-                AfxMouseHover(dialog.m_hWnd, CPoint(x, 20));
+                ModelMouseHover(dialog.m_hWnd, CPoint(x, 20));
             }
-            AfxMouseLeftFrame(dialog.m_hWnd);
-            nRepaints = AfxHeadless().nFramePaints - nBefore;
+            ModelMouseLeftFrame(dialog.m_hWnd);
+            nRepaints = Headless().nFramePaints - nBefore;
         }
         state.counters["repaints"] = nRepaints;
         state.counters["moves"] = 480;

@@ -30,9 +30,9 @@ void BM_HoverRepaintGtk(benchmark::State& state) {
     bool bFirst = false;
     for (auto _ : state) {
         bFirst = !bFirst;
-        AfxMouseHover(g_pDialog->m_hWnd, bFirst ? first : second);
+        ModelMouseHover(g_pDialog->m_hWnd, bFirst ? first : second);
     }
-    AfxMouseLeftFrame(g_pDialog->m_hWnd);
+    ModelMouseLeftFrame(g_pDialog->m_hWnd);
 }
 
 gboolean RunAndClose(gpointer) {

@@ -29,11 +29,11 @@ VARIANT_BOOL* CEventParams::BoolRef(UINT nIndex) const {
 HRESULT AfxShowBrowserPage(HWND hBrowser, UINT nHtmlID, const char* lpszParameters,
                            const char* lpszFailedUrl) {
     const auto text = [](const char* psz) { return AfxCodePageToUtf16(CP_ACP, psz != nullptr ? psz : ""); };
-    return AfxShowBrowserResourcePage(hBrowser, nHtmlID, text(lpszParameters), text(lpszFailedUrl));
+    return WsShowBrowserResourcePage(hBrowser, nHtmlID, text(lpszParameters), text(lpszFailedUrl));
 }
 
 BOOL AfxIsTopLevelBrowserEvent(HWND hBrowser, IDispatch* pDisp) {
-    return AfxIsTopLevelBrowserObject(hBrowser, pDisp) ? TRUE : FALSE;
+    return WsIsTopLevelBrowserObject(hBrowser, pDisp) ? TRUE : FALSE;
 }
 
 std::u16string AfxDocumentTitle(IDispatch* pDocument) {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-BSTR AfxSysAllocString(std::u16string_view text) {
+BSTR WsSysAllocString(std::u16string_view text) {
     auto* pBlock = static_cast<char*>(std::malloc(sizeof(DWORD) + (text.size() + 1) * sizeof(OLECHAR)));
     if (pBlock == nullptr) {
         return nullptr;
@@ -19,13 +19,13 @@ BSTR AfxSysAllocString(std::u16string_view text) {
     return pText;
 }
 
-void AfxSysFreeString(BSTR bstr) {
+void WsSysFreeString(BSTR bstr) {
     if (bstr != nullptr) {
         std::free(reinterpret_cast<char*>(bstr) - sizeof(DWORD));
     }
 }
 
-std::u16string AfxBstrText(BSTR bstr) {
+std::u16string WsBstrText(BSTR bstr) {
     if (bstr == nullptr) {
         return {};
     }

@@ -1,6 +1,8 @@
 #include "framework/codepage.h"
 
-#include "framework/native_text.h"
+#include "framework/window_system.h"
+
+#include "framework/window_system.h"
 
 namespace {
 
@@ -167,7 +169,7 @@ std::u16string AfxCodePageToUtf16(UINT nCodePage, std::string_view strText) {
         const std::size_t nLength = AfxCharLength(nResolved, strText, i);
         const bool bIncompleteLead = nLength == 1 && AfxIsLeadByte(nResolved, byte);
         std::u16string converted;
-        if (!bIncompleteLead && AfxNativeCharToUtf16(nResolved, strText.substr(i, nLength), converted)) {
+        if (!bIncompleteLead && WsNativeCharToUtf16(nResolved, strText.substr(i, nLength), converted)) {
             result += converted;
         } else {
             result += u'?';
@@ -195,9 +197,11 @@ std::string AfxUtf16ToCodePage(UINT nCodePage, std::u16string_view strText) {
             result += static_cast<char>(value);
         } else if (nResolved == CP_UTF8) {
             EncodeUtf8(value, result);
-        } else if (!AfxNativeCodePointToChar(nResolved, value, result)) {
+        } else if (!WsNativeCodePointToChar(nResolved, value, result)) {
             result += '?';
         }
     }
     return result;
 }
+
+UINT AfxGetProcessCodePage() { return WsGetProcessCodePage(); }

@@ -7,7 +7,7 @@ HRESULT CWebBrowserApp::put_Silent(VARIANT_BOOL bSilent) {
     VARIANT value{};
     value.vt = VT_BOOL;
     value.boolVal = bSilent != VARIANT_FALSE ? VARIANT_TRUE : VARIANT_FALSE;
-    return AfxInvokeBrowser(m_hBrowser, DISPID_SILENT, DISPATCH_PROPERTYPUT, {value}, nullptr);
+    return WsInvokeBrowser(m_hBrowser, DISPID_SILENT, DISPATCH_PROPERTYPUT, {value}, nullptr);
 }
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 // The title of the browser's document ("" while it has none).
 std::u16string DocumentTitle(HWND hBrowser) {
     VARIANT document{};
-    if (AfxInvokeBrowser(hBrowser, DISPID_DOCUMENT, DISPATCH_PROPERTYGET, {}, &document) != S_OK ||
+    if (WsInvokeBrowser(hBrowser, DISPID_DOCUMENT, DISPATCH_PROPERTYGET, {}, &document) != S_OK ||
         document.vt != VT_DISPATCH || document.pdispVal == nullptr) {
         return std::u16string();
     }
@@ -67,13 +67,13 @@ BOOL CDHtmlDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     CRect client;
     GetClientRect(&client);
-    m_hwndBrowser = AfxCreateBrowserHost(m_hWnd, AFX_IDC_BROWSER, WS_CHILD | WS_VISIBLE, client);
+    m_hwndBrowser = WsCreateBrowserHost(m_hWnd, AFX_IDC_BROWSER, WS_CHILD | WS_VISIBLE, client);
     m_pBrowserApp = new CWebBrowserApp(m_hwndBrowser);
     if (m_hwndBrowser != nullptr) {
         if (m_pHostUIHandler == nullptr) {
             m_pHostUIHandler = new CDHtmlHostUIHandler(this);
         }
-        AfxSetBrowserHostHandler(m_hwndBrowser, m_pHostUIHandler);
+        WsSetBrowserHostHandler(m_hwndBrowser, m_pHostUIHandler);
     }
     return TRUE;
 }
@@ -85,7 +85,7 @@ void CDHtmlDialog::Navigate(const char* lpszURL, DWORD, const char*, const char*
     VARIANT url{};
     url.vt = VT_BSTR;
     url.bstrVal = AfxSysAllocString(AfxCodePageToUtf16(CP_ACP, lpszURL));
-    AfxInvokeBrowser(m_hwndBrowser, DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
+    WsInvokeBrowser(m_hwndBrowser, DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
     AfxSysFreeString(url.bstrVal);
 }
 
@@ -103,7 +103,7 @@ BOOL CDHtmlDialog::OnEvent(UINT idCtrl, DISPID dispid, DISPPARAMS* pParams) {
 
 void CDHtmlDialog::OnSize(UINT nType, int cx, int cy) {
     CDialog::OnSize(nType, cx, cy);
-    if (AfxIsWindow(m_hwndBrowser)) {
-        AfxMoveWindow(m_hwndBrowser, CRect(0, 0, cx, cy), true);
+    if (WsIsWindow(m_hwndBrowser)) {
+        WsMoveWindow(m_hwndBrowser, CRect(0, 0, cx, cy), true);
     }
 }

@@ -21,9 +21,9 @@ BOOL CDialog::CreateFromTemplate(CWnd* pOwner) {
     HWND hOwner = pOwner != nullptr ? pOwner->m_hWnd : nullptr;
     m_pCreatingTemplate = pTemplate;
     m_rectBeforeInit = CRect();
-    HWND hWnd = AfxCreateDialogWindow(*pTemplate, this, hOwner);
+    HWND hWnd = WsCreateDialogWindow(*pTemplate, this, hOwner);
     m_pCreatingTemplate = nullptr;
-    if (hWnd == nullptr || !AfxIsWindow(hWnd)) {
+    if (hWnd == nullptr || !WsIsWindow(hWnd)) {
         return FALSE;
     }
     // The classic framework centres a dialog that initialisation neither showed nor moved, that has
@@ -35,7 +35,7 @@ BOOL CDialog::CreateFromTemplate(CWnd* pOwner) {
         rect.top == m_rectBeforeInit.top) {
         AfxCenterOnWorkArea(this);
     }
-    if ((pTemplate->dwStyle & WS_VISIBLE) != 0 && AfxIsWindow(m_hWnd)) {
+    if ((pTemplate->dwStyle & WS_VISIBLE) != 0 && WsIsWindow(m_hWnd)) {
         ShowWindow(SW_SHOW);
     }
     return TRUE;
@@ -49,8 +49,8 @@ void CDialog::CreateHostedItems() {
     }
     for (const CDialogItemTemplate& item : m_pCreatingTemplate->items) {
         if (std::string(item.pszClass) == "WebBrowser") {
-            AfxCreateBrowserHost(m_hWnd, item.nID, item.dwStyle,
-                                 AfxMapDialogRect(m_hWnd, item.x, item.y, item.cx, item.cy));
+            WsCreateBrowserHost(m_hWnd, item.nID, item.dwStyle,
+                                WsMapDialogRect(m_hWnd, item.x, item.y, item.cx, item.cy));
         }
     }
 }
@@ -80,9 +80,9 @@ INT_PTR CDialog::DoModal() {
     if (!CreateFromTemplate(m_pParentWnd)) {
         return -1;
     }
-    const INT_PTR nResult = AfxRunModalLoop(m_hWnd);
-    if (AfxIsWindow(m_hWnd)) {
-        AfxDestroyWindow(m_hWnd);
+    const INT_PTR nResult = WsRunModalLoop(m_hWnd);
+    if (WsIsWindow(m_hWnd)) {
+        WsDestroyWindow(m_hWnd);
     }
     return nResult;
 }
@@ -117,7 +117,7 @@ void CDialog::DoDataExchange(CDataExchange*) {}
 void CDialog::OnOK() { EndDialog(IDOK); }
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-void CDialog::EndDialog(int nResult) { AfxEndDialog(m_hWnd, nResult); }
+void CDialog::EndDialog(int nResult) { WsEndDialog(m_hWnd, nResult); }
 
 BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE)) {

@@ -1,6 +1,8 @@
 // The dialog templates of the program, the same on every platform.
 #include "framework/resources.h"
 
+#include "framework/window_system.h"
+
 #include "framework/geometry.h"
 
 #include <cstring>
@@ -21,4 +23,8 @@ CRect AfxDialogUnitsToPixels(const CDialogTemplate& dialog, int x, int y, int cx
     const int nLeft = x * nBaseX / 4;
     const int nTop = y * nBaseY / 8;
     return CRect(nLeft, nTop, nLeft + cx * nBaseX / 4, nTop + cy * nBaseY / 8);
+}
+
+bool AfxFindResource(UINT nID, const char* lpType, const BYTE*& pData, std::size_t& nSize) {
+    return WsFindResource(nID, lpType, pData, nSize);
 }

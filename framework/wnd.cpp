@@ -18,8 +18,8 @@ void AfxReportHandlerFailure(HWND hWnd, const CException* pException) noexcept {
         const bool bDescribed = pException != nullptr && pException->GetErrorMessage(szText, sizeof(szText));
         const CWinApp* pApp = AfxGetApp();
         const char* pszCaption = pApp != nullptr && pApp->m_pszAppName != nullptr ? pApp->m_pszAppName : "";
-        AfxShowMessageBox(AfxIsWindow(hWnd) ? hWnd : nullptr, bDescribed ? szText : kInternalFailureText,
-                          pszCaption, MB_OK | MB_ICONSTOP);
+        WsShowMessageBox(WsIsWindow(hWnd) ? hWnd : nullptr, bDescribed ? szText : kInternalFailureText,
+                         pszCaption, MB_OK | MB_ICONSTOP);
     } catch (...) {
         // Nothing more can be shown; the program goes on.
     }
@@ -48,9 +48,9 @@ LRESULT AfxCallWindowProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LP
 
 CWnd::CWnd() = default;
 
-CWnd::~CWnd() { AfxDetachWindowObject(m_hWnd, this); }
+CWnd::~CWnd() { WsDetachWindowObject(m_hWnd, this); }
 
-CWnd* CWnd::FromHandle(HWND hWnd) { return AfxWindowObject(hWnd); }
+CWnd* CWnd::FromHandle(HWND hWnd) { return WsWindowObject(hWnd); }
 
 LRESULT CWnd::Default() {
     if (m_pCurrentMsg == nullptr) {
@@ -190,10 +190,10 @@ void CWnd::OnNcMouseMove(UINT, CPoint) { Default(); }
 void CWnd::OnNcMouseLeave() { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
 
-int CWnd::SetWindowRgn(HRGN hRgn, BOOL bRedraw) { return AfxSetWindowRgn(m_hWnd, hRgn, bRedraw); }
+int CWnd::SetWindowRgn(HRGN hRgn, BOOL bRedraw) { return WsSetWindowRgn(m_hWnd, hRgn, bRedraw); }
 
 CMenu* CWnd::GetSystemMenu(BOOL) {
-    if (!AfxIsWindow(m_hWnd) || (GetStyle() & WS_SYSMENU) == 0) {
+    if (!WsIsWindow(m_hWnd) || (GetStyle() & WS_SYSMENU) == 0) {
         return nullptr;
     }
     static CMenu s_menu(nullptr); // one menu object, as the platform hands out
@@ -203,27 +203,27 @@ CMenu* CWnd::GetSystemMenu(BOOL) {
 
 BOOL CMenu::TrackPopupMenu(UINT, int x, int y, CWnd* pWnd, LPCRECT) {
     HWND hWnd = pWnd != nullptr ? pWnd->m_hWnd : m_hOwner;
-    if (!AfxIsWindow(hWnd)) {
+    if (!WsIsWindow(hWnd)) {
         return FALSE;
     }
-    const UINT nCommand = AfxTrackSystemMenu(hWnd, CPoint(x, y));
+    const UINT nCommand = WsTrackSystemMenu(hWnd, CPoint(x, y));
     AfxSendMessage(hWnd, WM_UNINITMENUPOPUP, 0, 0);
-    if (nCommand != 0 && AfxIsWindow(hWnd)) {
+    if (nCommand != 0 && WsIsWindow(hWnd)) {
         AfxSendMessage(hWnd, WM_SYSCOMMAND, nCommand, MAKELPARAM(x, y));
     }
     return TRUE;
 }
 
 BOOL CWnd::DestroyWindow() {
-    if (!AfxIsWindow(m_hWnd)) {
+    if (!WsIsWindow(m_hWnd)) {
         return FALSE;
     }
-    AfxDestroyWindow(m_hWnd);
+    WsDestroyWindow(m_hWnd);
     return TRUE;
 }
 
 BOOL CWnd::SubclassWindow(HWND hWnd) {
-    if (!AfxAttachWindowObject(hWnd, this)) {
+    if (!WsAttachWindowObject(hWnd, this)) {
         return FALSE;
     }
     m_hWnd = hWnd;
@@ -236,7 +236,7 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
 
 HWND CWnd::UnsubclassWindow() {
     HWND hWnd = m_hWnd;
-    AfxDetachWindowObject(hWnd, this);
+    WsDetachWindowObject(hWnd, this);
     m_hWnd = nullptr;
     return hWnd;
 }
@@ -250,13 +250,13 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse) {
-    return AfxSetTimer(m_hWnd, nIDEvent, nElapse) ? nIDEvent : 0;
+    return WsSetTimer(m_hWnd, nIDEvent, nElapse) ? nIDEvent : 0;
 }
 
-BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return AfxKillTimer(m_hWnd, nIDEvent) ? TRUE : FALSE; }
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return WsKillTimer(m_hWnd, nIDEvent) ? TRUE : FALSE; }
 
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
-    AfxMoveWindow(m_hWnd, CRect(x, y, x + nWidth, y + nHeight), bRepaint != FALSE);
+    WsMoveWindow(m_hWnd, CRect(x, y, x + nWidth, y + nHeight), bRepaint != FALSE);
 }
 
 void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
@@ -264,29 +264,29 @@ void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
                bRepaint);
 }
 
-void CWnd::GetWindowRect(LPRECT lpRect) const { *lpRect = AfxGetWindowRect(m_hWnd); }
-void CWnd::GetClientRect(LPRECT lpRect) const { *lpRect = AfxGetClientRect(m_hWnd); }
+void CWnd::GetWindowRect(LPRECT lpRect) const { *lpRect = WsGetWindowRect(m_hWnd); }
+void CWnd::GetClientRect(LPRECT lpRect) const { *lpRect = WsGetClientRect(m_hWnd); }
 
 void CWnd::ScreenToClient(LPPOINT lpPoint) const {
-    const CPoint ptOrigin = AfxClientOrigin(m_hWnd);
+    const CPoint ptOrigin = WsClientOrigin(m_hWnd);
     lpPoint->x -= ptOrigin.x;
     lpPoint->y -= ptOrigin.y;
 }
 
 void CWnd::ClientToScreen(LPPOINT lpPoint) const {
-    const CPoint ptOrigin = AfxClientOrigin(m_hWnd);
+    const CPoint ptOrigin = WsClientOrigin(m_hWnd);
     lpPoint->x += ptOrigin.x;
     lpPoint->y += ptOrigin.y;
 }
 
-BOOL CWnd::ShowWindow(int nCmdShow) { return AfxShowWindow(m_hWnd, nCmdShow); }
-BOOL CWnd::IsWindowVisible() const { return AfxIsWindowVisible(m_hWnd) ? TRUE : FALSE; }
-BOOL CWnd::IsIconic() const { return AfxIsIconic(m_hWnd) ? TRUE : FALSE; }
-BOOL CWnd::IsZoomed() const { return AfxIsZoomed(m_hWnd) ? TRUE : FALSE; }
-void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { AfxInvalidateRect(m_hWnd, lpRect, bErase != FALSE); }
-void CWnd::UpdateWindow() { AfxUpdateWindow(m_hWnd); }
+BOOL CWnd::ShowWindow(int nCmdShow) { return WsShowWindow(m_hWnd, nCmdShow); }
+BOOL CWnd::IsWindowVisible() const { return WsIsWindowVisible(m_hWnd) ? TRUE : FALSE; }
+BOOL CWnd::IsIconic() const { return WsIsIconic(m_hWnd) ? TRUE : FALSE; }
+BOOL CWnd::IsZoomed() const { return WsIsZoomed(m_hWnd) ? TRUE : FALSE; }
+void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { WsInvalidateRect(m_hWnd, lpRect, bErase != FALSE); }
+void CWnd::UpdateWindow() { WsUpdateWindow(m_hWnd); }
 
-HWND CWnd::GetDlgItemHandle(int nID) const { return AfxGetDlgItem(m_hWnd, nID); }
+HWND CWnd::GetDlgItemHandle(int nID) const { return WsGetDlgItem(m_hWnd, nID); }
 
 CWnd* CWnd::GetDlgItem(int nID) const {
     HWND hItem = GetDlgItemHandle(nID);
@@ -294,17 +294,17 @@ CWnd* CWnd::GetDlgItem(int nID) const {
         return nullptr;
     }
     CWnd* pWnd = FromHandle(hItem);
-    return pWnd != nullptr ? pWnd : AfxPlainWindowObject(hItem);
+    return pWnd != nullptr ? pWnd : WsPlainWindowObject(hItem);
 }
 
-int CWnd::GetDlgCtrlID() const { return AfxGetDlgCtrlID(m_hWnd); }
-CWnd* CWnd::GetParent() const { return FromHandle(AfxGetParentOrOwner(m_hWnd)); }
+int CWnd::GetDlgCtrlID() const { return WsGetDlgCtrlID(m_hWnd); }
+CWnd* CWnd::GetParent() const { return FromHandle(WsGetParentOrOwner(m_hWnd)); }
 
 void CWnd::SetWindowText(const char* lpszString) {
     SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpszString));
 }
 
-std::string CWnd::GetWindowText() const { return AfxGetWindowText(m_hWnd); }
+std::string CWnd::GetWindowText() const { return WsGetWindowText(m_hWnd); }
 
 DWORD CWnd::GetStyle() const { return static_cast<DWORD>(GetWindowLong(GWL_STYLE)); }
 DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(GetWindowLong(GWL_EXSTYLE)); }
@@ -315,8 +315,8 @@ BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT) {
     return dwStyle != ((dwStyle & ~dwRemove) | dwAdd);
 }
 
-LONG CWnd::GetWindowLong(int nIndex) const { return AfxGetWindowLong(m_hWnd, nIndex); }
-LONG CWnd::SetWindowLong(int nIndex, LONG dwNewLong) { return AfxSetWindowLong(m_hWnd, nIndex, dwNewLong); }
+LONG CWnd::GetWindowLong(int nIndex) const { return WsGetWindowLong(m_hWnd, nIndex); }
+LONG CWnd::SetWindowLong(int nIndex, LONG dwNewLong) { return WsSetWindowLong(m_hWnd, nIndex, dwNewLong); }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
     return reinterpret_cast<HICON>(
@@ -328,7 +328,7 @@ HICON CWnd::GetIcon(BOOL bBigIcon) const {
 }
 
 BOOL CWnd::SetLayeredWindowAttributes(COLORREF crKey, BYTE bAlpha, DWORD dwFlags) {
-    return AfxSetLayeredWindowAttributes(m_hWnd, crKey, bAlpha, dwFlags);
+    return WsSetLayeredWindowAttributes(m_hWnd, crKey, bAlpha, dwFlags);
 }
 
 BOOL CWnd::UpdateLayeredWindow(CDC*, POINT* pptDst, SIZE* psize, CDC* pDCSrc, POINT* pptSrc, COLORREF,
@@ -336,12 +336,12 @@ BOOL CWnd::UpdateLayeredWindow(CDC*, POINT* pptDst, SIZE* psize, CDC* pDCSrc, PO
     if (pDCSrc == nullptr || psize == nullptr || psize->cx <= 0 || psize->cy <= 0) {
         return FALSE;
     }
-    return AfxUpdateLayeredWindow(m_hWnd, pptDst, psize, pDCSrc->GetSafeHdc(), pptSrc, dwFlags);
+    return WsUpdateLayeredWindow(m_hWnd, pptDst, psize, pDCSrc->GetSafeHdc(), pptSrc, dwFlags);
 }
 
 CDC* CWnd::GetDC() {
     auto* pDC = new CDC;
-    pDC->Attach(AfxGetDC(m_hWnd));
+    pDC->Attach(WsGetDC(m_hWnd));
     return pDC;
 }
 
@@ -349,16 +349,16 @@ int CWnd::ReleaseDC(CDC* pDC) {
     if (pDC == nullptr) {
         return 0;
     }
-    AfxReleaseDC(m_hWnd, pDC->Detach());
+    WsReleaseDC(m_hWnd, pDC->Detach());
     delete pDC;
     return 1;
 }
 
-void CWnd::SetFocus() { AfxSetFocus(m_hWnd); }
+void CWnd::SetFocus() { WsSetFocus(m_hWnd); }
 
 int CWnd::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) {
-    return AfxShowMessageBox(m_hWnd, lpszText != nullptr ? lpszText : "",
-                             lpszCaption != nullptr ? lpszCaption : "", nType);
+    return WsShowMessageBox(m_hWnd, lpszText != nullptr ? lpszText : "",
+                            lpszCaption != nullptr ? lpszCaption : "", nType);
 }
 
 BOOL CWnd::CreateControl(REFCLSID clsid, const char*, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
@@ -366,7 +366,7 @@ BOOL CWnd::CreateControl(REFCLSID clsid, const char*, DWORD dwStyle, const RECT&
     if (!(clsid == CLSID_DrelkWebBrowser) || pParentWnd == nullptr) {
         return FALSE;
     }
-    HWND hWnd = AfxCreateBrowserHost(pParentWnd->m_hWnd, nID, dwStyle, rect);
+    HWND hWnd = WsCreateBrowserHost(pParentWnd->m_hWnd, nID, dwStyle, rect);
     return hWnd != nullptr && SubclassWindow(hWnd);
 }
 
@@ -402,7 +402,7 @@ void CWnd::InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet
     }
     va_end(arguments);
     VARIANT result{};
-    AfxInvokeBrowser(m_hWnd, dwDispID, wFlags, values, &result);
+    WsInvokeBrowser(m_hWnd, dwDispID, wFlags, values, &result);
     for (BSTR bstr : owned) {
         AfxSysFreeString(bstr);
     }
@@ -418,5 +418,25 @@ INT_PTR AfxShellExecute(HWND, const char* lpOperation, const char* lpFile, const
     if (strVerb != "open" || !bWebAddress) {
         return ERROR_FILE_NOT_FOUND;
     }
-    return AfxShellOpen(strFile) ? 42 : ERROR_FILE_NOT_FOUND;
+    return WsShellOpen(strFile) ? 42 : ERROR_FILE_NOT_FOUND;
 }
+
+LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return WsDefWindowProc(hWnd, message, wParam, lParam);
+}
+LRESULT AfxSendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return WsSendMessage(hWnd, message, wParam, lParam);
+}
+BOOL AfxPostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return WsPostMessage(hWnd, message, wParam, lParam);
+}
+LRESULT AfxDispatchMessage(const MSG* pMsg) { return WsDispatchMessage(pMsg); }
+BOOL AfxTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack) { return WsTrackMouseEvent(lpEventTrack); }
+int AfxGetSystemMetrics(int nIndex) { return WsGetSystemMetrics(nIndex); }
+unsigned long long AfxGetTickCount() { return WsGetTickCount(); }
+BOOL AfxWatchNetwork(HWND hWnd, UINT message) { return WsWatchNetwork(hWnd, message); }
+void AfxUnwatchNetwork(HWND hWnd) { WsUnwatchNetwork(hWnd); }
+CRect AfxGetWorkArea() { return WsGetWorkArea(); }
+void AfxInitCommonControls(DWORD dwICC) { WsInitCommonControls(dwICC); }
+BOOL AfxEnableControlContainer() { return WsEnableControlContainer(); }
+void AfxPostQuitMessage(int nExitCode) { WsPostQuitMessage(nExitCode); }

@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
     // CP_ACP is the process code page.
     const UINT nProcess = (byteControl & 1) != 0 ? kGbk : CP_UTF8;
-    AfxHeadless().nCodePage = nProcess;
+    Headless().nCodePage = nProcess;
     FUZZ_CHECK(AfxCodePageToUtf16(CP_ACP, bytes) == AfxCodePageToUtf16(nProcess, bytes));
     FUZZ_CHECK(AfxUtf16ToCodePage(CP_ACP, wide) == AfxUtf16ToCodePage(nProcess, wide));
     FUZZ_CHECK(AfxAnsiText(wide) == AfxUtf16ToCodePage(nProcess, wide));

@@ -23,7 +23,7 @@
 
 // A new headless platform and no settings or reporter singleton, as at process start.
 inline void FuzzResetProcess() {
-    AfxResetHeadless();
+    HeadlessReset();
     delete g_pClientConfig;
     g_pClientConfig = nullptr;
     delete g_pClientReporter;

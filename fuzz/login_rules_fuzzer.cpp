@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     CFuzzInput input(pData, nSize);
     const unsigned char byteControl = input.Byte();
     const UINT nCodePage = kCodePages[byteControl & 3];
-    AfxHeadless().nCodePage = nCodePage;
+    Headless().nCodePage = nCodePage;
     const std::string strUrl = input.Field('\0');
     const std::string strTitle = input.Rest();
 

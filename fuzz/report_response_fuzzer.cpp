@@ -108,7 +108,7 @@ void CheckLines(const CHttpResult& result) {
 // The reporter reads the response through the session; only a broken transfer reaches its caller.
 void CheckHitUrl(const CHttpResult& result) {
     FuzzResetProcess();
-    AfxHeadless().http.m_response = result;
+    Headless().http.m_response = result;
     CWinApp app;
     AfxWinInit(&app, "");
     bool bThrown = false;
@@ -119,8 +119,8 @@ void CheckHitUrl(const CHttpResult& result) {
         FUZZ_CHECK(e.m_dwError == result.dwError);
     }
     FUZZ_CHECK(bThrown == (result.eOutcome == EHttpOutcome::ReadFailed));
-    FUZZ_CHECK(AfxHeadless().http.m_requests.size() == 1);
-    FUZZ_CHECK(AfxHeadless().http.m_requests[0].strUrl == kReportUrl);
+    FUZZ_CHECK(Headless().http.m_requests.size() == 1);
+    FUZZ_CHECK(Headless().http.m_requests[0].strUrl == kReportUrl);
     FuzzResetProcess();
 }
 

@@ -54,7 +54,7 @@ void CheckEntries(const CEntries& entries) {
 CClientConfig* ReadConfiguration(const std::string& strFile) {
     delete g_pClientConfig;
     g_pClientConfig = nullptr;
-    AfxHeadless().files.m_files[kSettingsPath].strBytes = strFile;
+    Headless().files.m_files[kSettingsPath].strBytes = strFile;
     CClientConfig* pConfig = CClientConfig::Instance();
     pConfig->SetDefaults();
     pConfig->ReadSettingsFile();
@@ -128,7 +128,7 @@ void CheckFile(const std::string& strText, unsigned char byteBreak, std::size_t 
     // The first-open report's append: the file then reads as before plus firstopen=false, whatever
     // the file ended with.
     pConfig->AppendEntry("firstopen", "false");
-    const std::string strAppended = AfxHeadless().files.m_files[kSettingsPath].strBytes;
+    const std::string strAppended = Headless().files.m_files[kSettingsPath].strBytes;
     FUZZ_CHECK(strAppended == strText + "\r\nfirstopen=false");
     std::map<std::string, std::string> expectedAfter = expected;
     expectedAfter["firstopen"] = "false";

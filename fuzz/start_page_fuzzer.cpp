@@ -40,7 +40,7 @@ struct CCase {
 
 CStart StartPage(const CCase& c, UINT nCodePage) {
     FuzzResetProcess();
-    CHeadlessPlatform& platform = AfxHeadless();
+    CHeadlessPlatform& platform = Headless();
     platform.nCodePage = nCodePage;
     platform.files.m_files[kSettingsPath].strBytes = c.strSettings;
     switch (c.nAdapters) {

@@ -1,3 +1,11 @@
+// The model's WebBrowser control: what the dialogs see of a browser on every display backend.
+//
+// Realises: the control's member calls by dispatch id (Navigate, Stop, get_Document, put_Visible,
+// put_Silent, Application), the document object (its title, SetUIHandler), the events the backend
+// reports (BeforeNavigate2 with its cancel flag, DocumentComplete, NavigateError, the page process's
+// end) delivered to the item's parent at the dispatch boundary, the no-answer bound, the program's
+// own pages (their parameters put in the page). Does not realise: a page's script objects
+// (window.external, get_Script), frames' own document objects, the other members of IWebBrowser2.
 #include "framework/emulated/browser_model.h"
 
 #include "framework/codepage.h"
@@ -91,7 +99,7 @@ HRESULT CBrowserControl::Invoke(DISPID dispid, WORD wFlags, const std::vector<VA
         return S_OK;
     case DISPID_VISIBLE:
         if ((wFlags & DISPATCH_PROPERTYPUT) != 0) {
-            AfxSetVisible(m_hWnd, boolArgument());
+            ModelSetVisible(m_hWnd, boolArgument());
         }
         return S_OK;
     case DISPID_SILENT:
@@ -105,7 +113,7 @@ HRESULT CBrowserControl::Invoke(DISPID dispid, WORD wFlags, const std::vector<VA
 }
 
 void CBrowserControl::Fire(DISPID dispid, std::vector<VARIANT>& arguments) {
-    CWindowRecord* pRecord = AfxGetRecord(m_hWnd);
+    CWindowRecord* pRecord = ModelGetRecord(m_hWnd);
     if (pRecord == nullptr) {
         return;
     }
@@ -216,7 +224,7 @@ void CBrowserControl::InstallUIHandler(IDocHostUIHandler* pHandler) {
     BackendBrowserHostPolicyChanged(this);
 }
 
-HWND AfxCreateBrowserHost(HWND hParent, UINT nID, DWORD dwStyle, const RECT& rect) {
+HWND WsCreateBrowserHost(HWND hParent, UINT nID, DWORD dwStyle, const RECT& rect) {
     CWindowCreate create;
     create.strClass = "WebBrowser";
     create.dwStyle = dwStyle | WS_CHILD;
@@ -224,22 +232,22 @@ HWND AfxCreateBrowserHost(HWND hParent, UINT nID, DWORD dwStyle, const RECT& rec
     create.hParent = hParent;
     create.nID = nID;
     // The control exists before the window system sees the item, so the backend can embed its view.
-    HWND hWnd = AfxCreateWindow(create, nullptr);
-    if (CWindowRecord* pRecord = AfxGetRecord(hWnd)) {
+    HWND hWnd = ModelCreateWindow(create, nullptr);
+    if (CWindowRecord* pRecord = ModelGetRecord(hWnd)) {
         pRecord->pControl = std::make_unique<CBrowserControl>(hWnd);
         BackendBrowserCreated(pRecord->pControl.get());
     }
     return hWnd;
 }
 
-CBrowserControl* AfxGetBrowserControl(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+CBrowserControl* ModelGetBrowserControl(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr ? pRecord->pControl.get() : nullptr;
 }
 
-HRESULT AfxInvokeBrowser(HWND hBrowser, DISPID dispid, WORD wFlags, const std::vector<VARIANT>& arguments,
-                         VARIANT* pResult) {
-    CBrowserControl* pControl = AfxGetBrowserControl(hBrowser);
+HRESULT WsInvokeBrowser(HWND hBrowser, DISPID dispid, WORD wFlags, const std::vector<VARIANT>& arguments,
+                        VARIANT* pResult) {
+    CBrowserControl* pControl = ModelGetBrowserControl(hBrowser);
     return pControl != nullptr ? pControl->Invoke(dispid, wFlags, arguments, pResult) : E_FAIL;
 }
 
@@ -276,9 +284,9 @@ std::string PageWithParameters(std::string strHtml, const std::string& strParame
 
 } // namespace
 
-HRESULT AfxShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16string& strParameters,
-                                   const std::u16string& strFailedUrl) {
-    CBrowserControl* pControl = AfxGetBrowserControl(hBrowser);
+HRESULT WsShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16string& strParameters,
+                                  const std::u16string& strFailedUrl) {
+    CBrowserControl* pControl = ModelGetBrowserControl(hBrowser);
     const BYTE* pData = nullptr;
     std::size_t nSize = 0;
     if (pControl == nullptr || !AfxFindResource(nHtmlID, "HTML", pData, nSize)) {
@@ -291,12 +299,12 @@ HRESULT AfxShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16st
 }
 
 // The model's engines report failures of the top-level document only.
-bool AfxIsTopLevelBrowserObject(HWND hBrowser, IDispatch*) {
-    return AfxGetBrowserControl(hBrowser) != nullptr;
+bool WsIsTopLevelBrowserObject(HWND hBrowser, IDispatch*) {
+    return ModelGetBrowserControl(hBrowser) != nullptr;
 }
 
-void AfxSetBrowserHostHandler(HWND hBrowser, IDocHostUIHandler* pHandler) {
-    if (CBrowserControl* pControl = AfxGetBrowserControl(hBrowser)) {
+void WsSetBrowserHostHandler(HWND hBrowser, IDocHostUIHandler* pHandler) {
+    if (CBrowserControl* pControl = ModelGetBrowserControl(hBrowser)) {
         pControl->InstallUIHandler(pHandler);
     }
 }

@@ -55,7 +55,7 @@ private:
 };
 
 // The browser of a WebBrowser item, or null.
-CBrowserControl* AfxGetBrowserControl(HWND hWnd);
+CBrowserControl* ModelGetBrowserControl(HWND hWnd);
 
 // How long the model's browser waits for a server's answer (its response headers) before it gives
 // the load up as failed with INET_E_CONNECTION_TIMEOUT: the engines have no bound of their own.

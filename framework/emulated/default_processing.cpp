@@ -1,5 +1,12 @@
 // The model's default processing of messages: what the platform does for a window, a dialog and a
 // push button when the window's own handler lets a message through (CWnd::Default()).
+//
+// Realises: WM_NCHITTEST, the system commands (close, move, minimise, maximise, restore) and the
+// non-client presses and double-clicks that lead to them, WM_NCACTIVATE, WM_CLOSE, painting and
+// erasing with the brush WM_CTLCOLORDLG answers, WM_CTLCOLOR* defaults, the icons (WM_SETICON,
+// WM_GETICON), WM_SETTEXT, push buttons (pressed while held, BN_CLICKED on release over them, owner
+// drawing). Does not realise: WM_NCPAINT (a window paints its own frame), keyboard navigation
+// between items, scroll bars, menus other than the system menu.
 #include "framework/emulated/surfaces.h"
 #include "framework/emulated/window_core.h"
 #include "framework/window_system.h"
@@ -92,7 +99,7 @@ void EraseBackground(CWindowRecord* pRecord, CDC* pDC) {
         }
     }
     const CRect client(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height());
-    pDC->FillSolidRect(&client, AfxBrushObject(hBrush)->crColor);
+    pDC->FillSolidRect(&client, ModelBrushObject(hBrush)->crColor);
 }
 
 // A push button: pressed while the mouse button is held over it, BN_CLICKED on release over it.
@@ -102,7 +109,7 @@ LRESULT ButtonProc(CWindowRecord* pRecord, UINT message, WPARAM wParam, LPARAM l
     const auto setPushed = [pRecord](bool bPushed) {
         if (pRecord->bPushed != bPushed) {
             pRecord->bPushed = bPushed;
-            AfxInvalidateRect(pRecord, nullptr, true);
+            WsInvalidateRect(pRecord, nullptr, true);
         }
     };
     switch (message) {
@@ -148,8 +155,8 @@ LRESULT ButtonProc(CWindowRecord* pRecord, UINT message, WPARAM wParam, LPARAM l
 
 } // namespace
 
-LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+LRESULT WsDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return 0;
     }
@@ -189,7 +196,7 @@ LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) 
         if (IsDialog(pRecord)) {
             AfxSendMessage(hWnd, WM_COMMAND, IDCANCEL, 0);
         } else {
-            AfxDestroyWindow(hWnd);
+            WsDestroyWindow(hWnd);
         }
         return 0;
     case WM_PAINT:

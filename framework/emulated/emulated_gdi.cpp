@@ -17,17 +17,6 @@ namespace {
 
 constexpr int kLargestSurface = 16384;
 
-// Deletes the model's object behind a handle of a GDI class and empties the handle.
-template <typename TObject, typename THandle>
-BOOL DeleteHandle(THandle& hObject) {
-    if (hObject == nullptr) {
-        return FALSE;
-    }
-    delete static_cast<TObject*>(hObject);
-    hObject = nullptr;
-    return TRUE;
-}
-
 void SetSourceColour(cairo_t* pCairo, COLORREF cr) {
     cairo_set_source_rgb(pCairo, GetRValue(cr) / 255.0, GetGValue(cr) / 255.0, GetBValue(cr) / 255.0);
 }
@@ -36,7 +25,7 @@ void SetSourceColour(cairo_t* pCairo, COLORREF cr) {
 
 // ---- Surfaces ----
 
-CSurfaceRef AfxCreateSurface(int nWidth, int nHeight) {
+CSurfaceRef ModelCreateSurface(int nWidth, int nHeight) {
     if (nWidth <= 0 || nHeight <= 0 || nWidth > kLargestSurface || nHeight > kLargestSurface) {
         return CSurfaceRef();
     }
@@ -48,7 +37,7 @@ CSurfaceRef AfxCreateSurface(int nWidth, int nHeight) {
     return surface;
 }
 
-std::uint32_t AfxSurfacePixel(cairo_surface_t* pSurface, int x, int y) {
+std::uint32_t ModelSurfacePixel(cairo_surface_t* pSurface, int x, int y) {
     if (pSurface == nullptr || x < 0 || y < 0 || x >= cairo_image_surface_get_width(pSurface) ||
         y >= cairo_image_surface_get_height(pSurface)) {
         return 0;
@@ -60,17 +49,17 @@ std::uint32_t AfxSurfacePixel(cairo_surface_t* pSurface, int x, int y) {
     return cairo_image_surface_get_format(pSurface) == CAIRO_FORMAT_RGB24 ? (nPixel | 0xFF000000u) : nPixel;
 }
 
-HDC AfxCreateSurfaceDC(const CSurfaceRef& target, CPoint origin) {
+HDC ModelCreateSurfaceDC(const CSurfaceRef& target, CPoint origin) {
     auto* pDC = new CDcObject;
     pDC->target = target;
     pDC->origin = origin;
     return pDC;
 }
 
-void AfxDeleteSurfaceDC(HDC hDC) { delete AfxDcObject(hDC); }
+void ModelDeleteSurfaceDC(HDC hDC) { delete ModelDcObject(hDC); }
 
-cairo_surface_t* AfxDcSurface(HDC hDC) {
-    const CDcObject* pDC = AfxDcObject(hDC);
+cairo_surface_t* ModelDcSurface(HDC hDC) {
+    const CDcObject* pDC = ModelDcObject(hDC);
     if (pDC == nullptr) {
         return nullptr;
     }
@@ -80,12 +69,12 @@ cairo_surface_t* AfxDcSurface(HDC hDC) {
     return pDC->target.Get();
 }
 
-cairo_t* AfxBeginDrawing(HDC hDC) {
-    cairo_surface_t* pSurface = AfxDcSurface(hDC);
+cairo_t* ModelBeginDrawing(HDC hDC) {
+    cairo_surface_t* pSurface = ModelDcSurface(hDC);
     if (pSurface == nullptr) {
         return nullptr;
     }
-    CDcObject* pDC = AfxDcObject(hDC);
+    CDcObject* pDC = ModelDcObject(hDC);
     if (pDC->pCairo == nullptr) {
         pDC->pCairo = cairo_create(pSurface);
         if (!pDC->excluded.empty()) {
@@ -111,7 +100,7 @@ cairo_t* AfxBeginDrawing(HDC hDC) {
     return pDC->pCairo;
 }
 
-void AfxEndDrawing(cairo_t* pCairo) {
+void ModelEndDrawing(cairo_t* pCairo) {
     if (pCairo != nullptr) {
         cairo_restore(pCairo);
     }
@@ -134,21 +123,15 @@ HBITMAP BitmapOf(const CSurfaceRef& surface, bool bCompatible = false) {
 
 } // namespace
 
-BOOL CBitmap::LoadBitmap(UINT nIDResource) {
-    DeleteObject();
+HBITMAP WsLoadBitmap(UINT nIDResource) {
     const BYTE* pData = nullptr;
     std::size_t nSize = 0;
-    if (AfxFindResource(nIDResource, RT_BITMAP, pData, nSize)) {
-        m_hObject = BitmapOf(AfxDecodePicture(pData, nSize, false));
-    }
-    return m_hObject != nullptr;
+    return AfxFindResource(nIDResource, RT_BITMAP, pData, nSize)
+               ? BitmapOf(ModelDecodePicture(pData, nSize, false))
+               : nullptr;
 }
 
-BOOL CBitmap::CreateDIBSection(int nWidth, int nHeight) {
-    DeleteObject();
-    m_hObject = BitmapOf(AfxCreateSurface(nWidth, nHeight));
-    return m_hObject != nullptr;
-}
+HBITMAP WsCreateDIBSection(int nWidth, int nHeight) { return BitmapOf(ModelCreateSurface(nWidth, nHeight)); }
 
 namespace {
 
@@ -161,45 +144,39 @@ CSurfaceRef& RetiredCompatibleSurface() {
 
 } // namespace
 
-BOOL CBitmap::CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) {
-    DeleteObject();
+HBITMAP WsCreateCompatibleBitmap(HDC, int nWidth, int nHeight) {
     CSurfaceRef& retired = RetiredCompatibleSurface();
     CSurfaceRef surface;
     if (retired && retired.Width() == nWidth && retired.Height() == nHeight) {
         std::swap(surface, retired);
     } else {
-        surface = AfxCreateSurface(nWidth, nHeight);
+        surface = ModelCreateSurface(nWidth, nHeight);
     }
-    m_hObject = BitmapOf(surface, true);
-    return m_hObject != nullptr;
+    return BitmapOf(surface, true);
 }
 
-BOOL CBitmap::DeleteObject() {
-    if (m_hObject == nullptr) {
-        return FALSE;
-    }
-    if (const CBitmapObject* pBitmap = AfxBitmapObject(m_hObject); pBitmap->bCompatible) {
+void WsDeleteBitmap(HBITMAP hBitmap) {
+    if (const CBitmapObject* pBitmap = ModelBitmapObject(hBitmap);
+        pBitmap != nullptr && pBitmap->bCompatible) {
         RetiredCompatibleSurface() = pBitmap->surface;
     }
-    return DeleteHandle<CBitmapObject>(m_hObject);
+    delete ModelBitmapObject(hBitmap);
 }
 
-CSize CBitmap::GetSize() const {
-    const CBitmapObject* pBitmap = AfxBitmapObject(m_hObject);
+CSize WsGetBitmapSize(HBITMAP hBitmap) {
+    const CBitmapObject* pBitmap = ModelBitmapObject(hBitmap);
     return pBitmap != nullptr ? CSize(pBitmap->surface.Width(), pBitmap->surface.Height()) : CSize();
 }
 
-BOOL CBrush::CreateSolidBrush(COLORREF crColor) {
-    DeleteObject();
+HBRUSH WsCreateSolidBrush(COLORREF crColor) {
     auto* pBrush = new CBrushObject;
     pBrush->crColor = crColor;
-    m_hObject = pBrush;
-    return TRUE;
+    return pBrush;
 }
 
-BOOL CBrush::DeleteObject() { return DeleteHandle<CBrushObject>(m_hObject); }
+void WsDeleteBrush(HBRUSH hBrush) { delete ModelBrushObject(hBrush); }
 
-HBRUSH AfxGetDialogBrush() {
+HBRUSH WsGetDialogBrush() {
     static CBrushObject s_brush = [] {
         CBrushObject brush;
         brush.crColor = RGB(240, 240, 240);
@@ -208,24 +185,16 @@ HBRUSH AfxGetDialogBrush() {
     return &s_brush;
 }
 
-BOOL CRgn::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int) {
-    DeleteObject();
+HRGN WsCreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int) {
     auto* pRegion = new CRegionObject;
     pRegion->rect = CRect(x1, y1, x2, y2);
     pRegion->nEllipse = x3;
-    m_hObject = pRegion;
-    return TRUE;
+    return pRegion;
 }
 
-BOOL CRgn::DeleteObject() { return DeleteHandle<CRegionObject>(m_hObject); }
+void WsDeleteRegion(HRGN hRgn) { delete ModelRegionObject(hRgn); }
 
-HRGN CRgn::Detach() {
-    HRGN hRgn = m_hObject;
-    m_hObject = nullptr;
-    return hRgn;
-}
-
-HICON AfxLoadIcon(UINT nIDResource) {
+HICON WsLoadIcon(UINT nIDResource) {
     static std::map<UINT, std::unique_ptr<CIconObject>> s_icons;
     if (auto it = s_icons.find(nIDResource); it != s_icons.end()) {
         return it->second.get();
@@ -236,9 +205,9 @@ HICON AfxLoadIcon(UINT nIDResource) {
         return nullptr;
     }
     auto pIcon = std::make_unique<CIconObject>();
-    pIcon->surface = AfxDecodePicture(pData, nSize, true);
+    pIcon->surface = ModelDecodePicture(pData, nSize, true);
     if (!pIcon->surface) {
-        pIcon->surface = AfxCreateSurface(32, 32);
+        pIcon->surface = ModelCreateSurface(32, 32);
     }
     HICON hIcon = pIcon.get();
     s_icons.emplace(nIDResource, std::move(pIcon));
@@ -247,37 +216,34 @@ HICON AfxLoadIcon(UINT nIDResource) {
 
 // ---- Device contexts ----
 
-HDC AfxCreateMemoryDC(HDC) {
+HDC WsCreateMemoryDC(HDC) {
     auto* pDC = new CDcObject;
     pDC->bMemory = true;
     return pDC;
 }
 
-void AfxDeleteMemoryDC(HDC hDC) { delete AfxDcObject(hDC); }
+void WsDeleteMemoryDC(HDC hDC) { delete ModelDcObject(hDC); }
 
-CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
-    CDcObject* pDC = AfxDcObject(m_hDC);
+bool WsSelectBitmap(HDC hDC, HBITMAP hBitmap) {
+    CDcObject* pDC = ModelDcObject(hDC);
     if (pDC == nullptr || !pDC->bMemory) {
-        return nullptr;
+        return false;
     }
-    CBitmap* pPrevious = m_pSelected;
-    m_pSelected = pBitmap;
     pDC->Changed();
-    pDC->pSelected = pBitmap != nullptr ? AfxBitmapObject(pBitmap->m_hObject) : nullptr;
-    return pPrevious;
+    pDC->pSelected = ModelBitmapObject(hBitmap);
+    return true;
 }
 
-void CDC::FillSolidRect(LPCRECT lpRect, COLORREF clr) {
-    cairo_t* pCairo = lpRect != nullptr ? AfxBeginDrawing(m_hDC) : nullptr;
+void WsFillSolidRect(HDC hDC, const RECT& rect, COLORREF clr) {
+    cairo_t* pCairo = ModelBeginDrawing(hDC);
     if (pCairo == nullptr) {
         return;
     }
     cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
     SetSourceColour(pCairo, clr);
-    cairo_rectangle(pCairo, lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                    lpRect->bottom - lpRect->top);
+    cairo_rectangle(pCairo, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     cairo_fill(pCairo);
-    AfxEndDrawing(pCairo);
+    ModelEndDrawing(pCairo);
 }
 
 namespace {
@@ -285,23 +251,23 @@ namespace {
 // Puts a rectangle of the source context's surface at (x, y) with the operator.
 BOOL Transfer(HDC hDest, int x, int y, int nWidth, int nHeight, HDC hSource, int xSrc, int ySrc,
               cairo_operator_t eOperator) {
-    cairo_surface_t* pSource = AfxDcSurface(hSource);
-    cairo_t* pCairo = pSource != nullptr ? AfxBeginDrawing(hDest) : nullptr;
+    cairo_surface_t* pSource = ModelDcSurface(hSource);
+    cairo_t* pCairo = pSource != nullptr ? ModelBeginDrawing(hDest) : nullptr;
     if (pCairo == nullptr) {
         return FALSE;
     }
-    const CPoint sourceOrigin = AfxDcObject(hSource)->origin;
+    const CPoint sourceOrigin = ModelDcObject(hSource)->origin;
     cairo_set_operator(pCairo, eOperator);
     cairo_set_source_surface(pCairo, pSource, x - xSrc - sourceOrigin.x, y - ySrc - sourceOrigin.y);
     cairo_rectangle(pCairo, x, y, nWidth, nHeight);
     cairo_fill(pCairo);
-    AfxEndDrawing(pCairo);
+    ModelEndDrawing(pCairo);
     return TRUE;
 }
 
 // Blends a premultiplied surface at (x, y), scaled to cx x cy.
 BOOL BlendSurface(HDC hDest, cairo_surface_t* pSource, int x, int y, int cx, int cy) {
-    cairo_t* pCairo = pSource != nullptr ? AfxBeginDrawing(hDest) : nullptr;
+    cairo_t* pCairo = pSource != nullptr ? ModelBeginDrawing(hDest) : nullptr;
     if (pCairo == nullptr) {
         return FALSE;
     }
@@ -313,40 +279,38 @@ BOOL BlendSurface(HDC hDest, cairo_surface_t* pSource, int x, int y, int cx, int
     }
     cairo_set_source_surface(pCairo, pSource, 0, 0);
     cairo_paint(pCairo);
-    AfxEndDrawing(pCairo);
+    ModelEndDrawing(pCairo);
     return TRUE;
 }
 
 } // namespace
 
-BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD) {
-    return pSrcDC != nullptr &&
-           Transfer(m_hDC, x, y, nWidth, nHeight, pSrcDC->m_hDC, xSrc, ySrc, CAIRO_OPERATOR_SOURCE);
+BOOL WsBitBlt(HDC hDC, int x, int y, int nWidth, int nHeight, HDC hSrcDC, int xSrc, int ySrc, DWORD) {
+    return Transfer(hDC, x, y, nWidth, nHeight, hSrcDC, xSrc, ySrc, CAIRO_OPERATOR_SOURCE);
 }
 
-BOOL CDC::AlphaBlend(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc) {
-    return pSrcDC != nullptr &&
-           Transfer(m_hDC, x, y, nWidth, nHeight, pSrcDC->m_hDC, xSrc, ySrc, CAIRO_OPERATOR_OVER);
+BOOL WsAlphaBlend(HDC hDC, int x, int y, int nWidth, int nHeight, HDC hSrcDC, int xSrc, int ySrc) {
+    return Transfer(hDC, x, y, nWidth, nHeight, hSrcDC, xSrc, ySrc, CAIRO_OPERATOR_OVER);
 }
 
-BOOL CDC::DrawIcon(int x, int y, HICON hIcon) {
-    const CIconObject* pIcon = AfxIconObject(hIcon);
+BOOL WsDrawIcon(HDC hDC, int x, int y, HICON hIcon) {
+    const CIconObject* pIcon = ModelIconObject(hIcon);
     return pIcon != nullptr &&
-           BlendSurface(m_hDC, pIcon->surface.Get(), x, y, pIcon->surface.Width(), pIcon->surface.Height());
+           BlendSurface(hDC, pIcon->surface.Get(), x, y, pIcon->surface.Width(), pIcon->surface.Height());
 }
 
-BOOL CDC::DrawIconEx(int x, int y, HICON hIcon, int cx, int cy) {
-    CIconObject* pIcon = AfxIconObject(hIcon);
+BOOL WsDrawIconEx(HDC hDC, int x, int y, HICON hIcon, int cx, int cy) {
+    CIconObject* pIcon = ModelIconObject(hIcon);
     if (pIcon == nullptr || cx <= 0 || cy <= 0 || !pIcon->surface) {
         return FALSE;
     }
     if (cx == pIcon->surface.Width() && cy == pIcon->surface.Height()) {
-        return BlendSurface(m_hDC, pIcon->surface.Get(), x, y, cx, cy);
+        return BlendSurface(hDC, pIcon->surface.Get(), x, y, cx, cy);
     }
     // The icon at another size is scaled once (the platform's smooth scaling) and kept.
     CSurfaceRef& scaled = pIcon->scaled[{cx, cy}];
     if (!scaled) {
-        scaled = AfxCreateSurface(cx, cy);
+        scaled = ModelCreateSurface(cx, cy);
         if (!scaled) {
             return FALSE;
         }
@@ -357,23 +321,23 @@ BOOL CDC::DrawIconEx(int x, int y, HICON hIcon, int cx, int cy) {
         cairo_paint(pCairo);
         cairo_destroy(pCairo);
     }
-    return BlendSurface(m_hDC, scaled.Get(), x, y, cx, cy);
+    return BlendSurface(hDC, scaled.Get(), x, y, cx, cy);
 }
 
-int CDC::ExcludeClipRect(LPCRECT lpRect) {
-    CDcObject* pDC = AfxDcObject(m_hDC);
-    if (pDC == nullptr || lpRect == nullptr) {
+int WsExcludeClipRect(HDC hDC, const RECT& rcExcluded) {
+    CDcObject* pDC = ModelDcObject(hDC);
+    if (pDC == nullptr) {
         return 0;
     }
-    CRect rect(*lpRect);
+    CRect rect(rcExcluded);
     rect.OffsetRect(pDC->origin.x, pDC->origin.y);
     pDC->excluded.push_back(rect);
     pDC->Changed();
     return 3; // a complex region
 }
 
-int CDC::SelectClipRgn(CRgn*) {
-    CDcObject* pDC = AfxDcObject(m_hDC);
+int WsSelectClipRgn(HDC hDC, HRGN) {
+    CDcObject* pDC = ModelDcObject(hDC);
     if (pDC == nullptr) {
         return 0;
     }
@@ -382,42 +346,33 @@ int CDC::SelectClipRgn(CRgn*) {
     return 2; // a simple region
 }
 
-int CDC::GetClipBox(LPRECT lpRect) const {
-    cairo_surface_t* pSurface = AfxDcSurface(m_hDC);
+int WsGetClipBox(HDC hDC, LPRECT lpRect) {
+    cairo_surface_t* pSurface = ModelDcSurface(hDC);
     *lpRect = pSurface != nullptr ? CRect(0, 0, cairo_image_surface_get_width(pSurface),
                                           cairo_image_surface_get_height(pSurface))
                                   : CRect();
     return pSurface != nullptr ? 3 : 0;
 }
 
-// ---- CImage ----
+// ---- CImage's pictures ----
 
-HRESULT CImage::Load(CMemoryStream* pStream) {
-    Destroy();
+HBITMAP WsDecodeImage(CMemoryStream* pStream, CSize& size) {
     if (pStream == nullptr || pStream->Bytes().empty()) {
-        return E_FAIL;
+        return nullptr;
     }
-    CSurfaceRef surface = AfxDecodePicture(pStream->Bytes().data(), pStream->Bytes().size(), false);
+    CSurfaceRef surface = ModelDecodePicture(pStream->Bytes().data(), pStream->Bytes().size(), false);
     if (!surface) {
-        return E_FAIL;
+        return nullptr;
     }
-    m_hBitmap = BitmapOf(surface);
-    m_size = CSize(surface.Width(), surface.Height());
-    return S_OK;
+    size = CSize(surface.Width(), surface.Height());
+    return BitmapOf(surface);
 }
 
-void CImage::Destroy() {
-    delete AfxBitmapObject(m_hBitmap);
-    m_hBitmap = nullptr;
-    m_size = CSize();
-}
+void WsDeleteImage(HBITMAP hBitmap) { delete ModelBitmapObject(hBitmap); }
 
-BOOL CImage::Draw(HDC hDestDC, int x, int y) const {
-    if (IsNull() || hDestDC == nullptr) {
-        return FALSE;
-    }
+BOOL WsDrawImage(HDC hDestDC, int x, int y, HBITMAP hBitmap, CSize size) {
     // The picture's bytes are blended as a DIB is by AlphaBlend: taken as premultiplied.
     CDcObject source;
-    source.target = AfxBitmapObject(m_hBitmap)->surface;
-    return Transfer(hDestDC, x, y, m_size.cx, m_size.cy, &source, 0, 0, CAIRO_OPERATOR_OVER);
+    source.target = ModelBitmapObject(hBitmap)->surface;
+    return Transfer(hDestDC, x, y, size.cx, size.cy, &source, 0, 0, CAIRO_OPERATOR_OVER);
 }

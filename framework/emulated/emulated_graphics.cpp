@@ -76,7 +76,7 @@ const CImageSlice* WholePixelSlice(CImageData& data, const Gdi::RectF& dst, floa
     slice.bOpaque = cairo_image_surface_get_format(data.surface.Get()) == CAIRO_FORMAT_RGB24 ||
                     Opaque(data.surface.Get(), sx, sy, sw, sh);
     if (dw != sw || dh != sh) {
-        slice.composed = AfxCreateSurface(dw, dh);
+        slice.composed = ModelCreateSurface(dw, dh);
         if (!slice.composed) {
             return nullptr;
         }
@@ -91,11 +91,12 @@ const CImageSlice* WholePixelSlice(CImageData& data, const Gdi::RectF& dst, floa
 
 } // namespace
 
-void AfxDeleteImageData(CImageData* pData) { delete pData; }
+void WsDeleteImageData(CImageData* pData) { delete pData; }
 
-namespace Gdi {
+// Gdi:: drawing, as the seam has it.
+using namespace Gdi;
 
-Status Startup(UINT_PTR* pToken) {
+Status WsStartDrawing(UINT_PTR* pToken) {
     // cairo and Pango need no start; the token is there for the caller's symmetry.
     if (pToken != nullptr) {
         *pToken = 1;
@@ -103,22 +104,23 @@ Status Startup(UINT_PTR* pToken) {
     return Ok;
 }
 
-Image* Image::FromStream(CMemoryStream* pStream) {
-    auto* pImage = new Image;
-    if (pStream != nullptr && !pStream->Bytes().empty()) {
-        CSurfaceRef surface = AfxDecodePicture(pStream->Bytes().data(), pStream->Bytes().size(), true);
-        if (surface) {
-            pImage->Adopt(new CImageData(surface), UINT(surface.Width()), UINT(surface.Height()));
-        }
+CImageData* WsDecodePicture(CMemoryStream* pStream, UINT& nWidth, UINT& nHeight) {
+    if (pStream == nullptr || pStream->Bytes().empty()) {
+        return nullptr;
     }
-    return pImage;
+    CSurfaceRef surface = ModelDecodePicture(pStream->Bytes().data(), pStream->Bytes().size(), true);
+    if (!surface) {
+        return nullptr;
+    }
+    nWidth = UINT(surface.Width());
+    nHeight = UINT(surface.Height());
+    return new CImageData(surface);
 }
 
-Bitmap::Bitmap(HBITMAP hBitmap, void*) {
-    const CBitmapObject* pBitmap = AfxBitmapObject(hBitmap);
+CImageData* WsPictureOfBitmap(HBITMAP hBitmap, UINT& nPictureWidth, UINT& nPictureHeight) {
+    const CBitmapObject* pBitmap = ModelBitmapObject(hBitmap);
     if (pBitmap == nullptr || !pBitmap->surface) {
-        m_status = InvalidParameter;
-        return;
+        return nullptr;
     }
     // A bitmap's alpha is not the picture's: its colours are copied opaque.
     const int nWidth = pBitmap->surface.Width();
@@ -129,24 +131,21 @@ Bitmap::Bitmap(HBITMAP hBitmap, void*) {
     cairo_set_source_surface(pCairo, pBitmap->surface.Get(), 0, 0);
     cairo_paint(pCairo);
     cairo_destroy(pCairo);
-    Adopt(new CImageData(surface), UINT(nWidth), UINT(nHeight));
+    nPictureWidth = UINT(nWidth);
+    nPictureHeight = UINT(nHeight);
+    return new CImageData(surface);
 }
 
-Bitmap::Bitmap(int nWidth, int nHeight) {
-    CSurfaceRef surface = AfxCreateSurface(nWidth, nHeight);
-    if (!surface) {
-        m_status = InvalidParameter;
-        return;
-    }
-    Adopt(new CImageData(surface), UINT(nWidth), UINT(nHeight));
+CImageData* WsCreatePicture(int nWidth, int nHeight) {
+    CSurfaceRef surface = ModelCreateSurface(nWidth, nHeight);
+    return surface ? new CImageData(surface) : nullptr;
 }
 
-FontFamily::FontFamily(const std::u16string& strName) : m_strName(strName), m_status(Ok) {
-    // Fontconfig always substitutes a face; a missing one falls back to a CJK face when drawn.
-}
+// Fontconfig always substitutes a face; a missing one falls back to a CJK face when drawn.
+Status WsFontFamilyStatus(const std::u16string&) { return Ok; }
 
-Status Graphics::DrawImage(const Image* pImage, const RectF& dst, float srcX, float srcY, float srcWidth,
-                           float srcHeight, Unit) {
+Status WsDrawPicture(HDC hDC, const Image* pImage, const RectF& dst, float srcX, float srcY, float srcWidth,
+                     float srcHeight) {
     if (pImage == nullptr) {
         return InvalidParameter;
     }
@@ -162,7 +161,7 @@ Status Graphics::DrawImage(const Image* pImage, const RectF& dst, float srcX, fl
     if (pData == nullptr || dst.Width <= 0 || dst.Height <= 0 || srcWidth <= 0 || srcHeight <= 0) {
         return Ok;
     }
-    cairo_t* pCairo = AfxBeginDrawing(m_hDC);
+    cairo_t* pCairo = ModelBeginDrawing(hDC);
     if (pCairo == nullptr) {
         return Ok;
     }
@@ -179,12 +178,12 @@ Status Graphics::DrawImage(const Image* pImage, const RectF& dst, float srcX, fl
     } else {
         DrawScaled(pCairo, pData->surface.Get(), dst, srcX, srcY, srcWidth, srcHeight);
     }
-    AfxEndDrawing(pCairo);
+    ModelEndDrawing(pCairo);
     return Ok;
 }
 
-Status Graphics::DrawString(const std::u16string& strText, const Font* pFont, const RectF& layout,
-                            const StringFormat* pFormat, const SolidBrush* pBrush) {
+Status WsDrawString(HDC hDC, const std::u16string& strText, const Font* pFont, const RectF& layout,
+                    const StringFormat* pFormat, const SolidBrush* pBrush) {
     if (pFont == nullptr || pFont->GetLastStatus() != Ok || pBrush == nullptr) {
         return InvalidParameter;
     }
@@ -204,7 +203,7 @@ Status Graphics::DrawString(const std::u16string& strText, const Font* pFont, co
     if (g_pDrawLog != nullptr) {
         g_pDrawLog->push_back(call);
     }
-    cairo_t* pCairo = strText.empty() ? nullptr : AfxBeginDrawing(m_hDC);
+    cairo_t* pCairo = strText.empty() ? nullptr : ModelBeginDrawing(hDC);
     if (pCairo == nullptr) {
         return Ok;
     }
@@ -220,12 +219,10 @@ Status Graphics::DrawString(const std::u16string& strText, const Font* pFont, co
     run.height = layout.Height;
     run.bCentre = call.eAlign == StringAlignmentCenter;
     run.bMiddle = call.eLineAlign == StringAlignmentCenter;
-    AfxDrawTextRun(pCairo, run);
-    AfxEndDrawing(pCairo);
+    ModelDrawTextRun(pCairo, run);
+    ModelEndDrawing(pCairo);
     return Ok;
 }
-
-} // namespace Gdi
 
 namespace {
 
@@ -250,7 +247,7 @@ CRenderedText RenderText(const CTextRun& run) {
     pango_layout_set_text(pLayout, AfxUtf16ToCodePage(CP_UTF8, run.strText).c_str(), -1);
     CRenderedText rendered;
     pango_layout_get_pixel_size(pLayout, &rendered.nWidth, &rendered.nHeight);
-    rendered.surface = AfxCreateSurface(rendered.nWidth, rendered.nHeight);
+    rendered.surface = ModelCreateSurface(rendered.nWidth, rendered.nHeight);
     if (rendered.surface) {
         cairo_t* pCairo = cairo_create(rendered.surface.Get());
         cairo_set_source_rgba(pCairo, ((run.color >> 16) & 0xFF) / 255.0, ((run.color >> 8) & 0xFF) / 255.0,
@@ -280,7 +277,7 @@ const CRenderedText& RenderedText(const CTextRun& run) {
 
 } // namespace
 
-void AfxDrawTextRun(cairo_t* pCairo, const CTextRun& run) {
+void ModelDrawTextRun(cairo_t* pCairo, const CTextRun& run) {
     const CRenderedText& rendered = RenderedText(run);
     if (!rendered.surface) {
         return;

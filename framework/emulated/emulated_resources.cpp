@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-bool AfxFindResource(UINT nID, const char* lpType, const BYTE*& pData, std::size_t& nSize) {
+bool WsFindResource(UINT nID, const char* lpType, const BYTE*& pData, std::size_t& nSize) {
     const char* pszType = lpType;
     if (IS_INTRESOURCE(lpType)) {
         pszType = lpType == RT_BITMAP ? "BITMAP" : lpType == RT_GROUP_ICON ? "ICON" : "";

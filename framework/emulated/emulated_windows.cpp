@@ -11,15 +11,15 @@
 
 // ---- Windows and their objects ----
 
-bool AfxIsWindow(HWND hWnd) { return AfxGetRecord(hWnd) != nullptr; }
+bool WsIsWindow(HWND hWnd) { return ModelGetRecord(hWnd) != nullptr; }
 
-CWnd* AfxWindowObject(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+CWnd* WsWindowObject(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr ? pRecord->pWnd : nullptr;
 }
 
-bool AfxAttachWindowObject(HWND hWnd, CWnd* pWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+bool WsAttachWindowObject(HWND hWnd, CWnd* pWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr || pRecord->pWnd != nullptr) {
         return false;
     }
@@ -27,14 +27,14 @@ bool AfxAttachWindowObject(HWND hWnd, CWnd* pWnd) {
     return true;
 }
 
-void AfxDetachWindowObject(HWND hWnd, CWnd* pWnd) {
-    if (CWindowRecord* pRecord = AfxGetRecord(hWnd); pRecord != nullptr && pRecord->pWnd == pWnd) {
+void WsDetachWindowObject(HWND hWnd, CWnd* pWnd) {
+    if (CWindowRecord* pRecord = ModelGetRecord(hWnd); pRecord != nullptr && pRecord->pWnd == pWnd) {
         pRecord->pWnd = nullptr;
     }
 }
 
-CWnd* AfxPlainWindowObject(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+CWnd* WsPlainWindowObject(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return nullptr;
     }
@@ -47,15 +47,15 @@ CWnd* AfxPlainWindowObject(HWND hWnd) {
 
 // ---- Creation ----
 
-CRect AfxMapDialogRect(HWND hDialog, int x, int y, int cx, int cy) {
-    const CWindowRecord* pRecord = AfxGetRecord(hDialog);
+CRect WsMapDialogRect(HWND hDialog, int x, int y, int cx, int cy) {
+    const CWindowRecord* pRecord = ModelGetRecord(hDialog);
     if (pRecord == nullptr || pRecord->pTemplate == nullptr) {
         return CRect(x, y, x + cx, y + cy);
     }
     return AfxDialogUnitsToPixels(*pRecord->pTemplate, x, y, cx, cy);
 }
 
-HWND AfxCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HWND hOwner) {
+HWND WsCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HWND hOwner) {
     CWindowCreate create;
     create.strClass = "#32770";
     create.strText = dialogTemplate.pszTitle;
@@ -64,11 +64,11 @@ HWND AfxCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HW
     create.rect = AfxDialogUnitsToPixels(dialogTemplate, dialogTemplate.x, dialogTemplate.y,
                                          dialogTemplate.cx, dialogTemplate.cy);
     create.hOwner = hOwner;
-    HWND hWnd = AfxCreateWindow(create, pWnd);
+    HWND hWnd = ModelCreateWindow(create, pWnd);
     if (hWnd == nullptr) {
         return nullptr;
     }
-    AfxGetRecord(hWnd)->pTemplate = &dialogTemplate;
+    ModelGetRecord(hWnd)->pTemplate = &dialogTemplate;
     for (const CDialogItemTemplate& item : dialogTemplate.items) {
         if (std::string(item.pszClass) == "WebBrowser") {
             continue; // the framework's control host makes it
@@ -79,43 +79,43 @@ HWND AfxCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HW
         child.rect = AfxDialogUnitsToPixels(dialogTemplate, item.x, item.y, item.cx, item.cy);
         child.hParent = hWnd;
         child.nID = item.nID;
-        AfxCreateWindow(child, nullptr);
+        ModelCreateWindow(child, nullptr);
     }
     AfxSendMessage(hWnd, WM_INITDIALOG, 0, 0);
-    return AfxIsWindow(hWnd) ? hWnd : nullptr;
+    return WsIsWindow(hWnd) ? hWnd : nullptr;
 }
 
 // ---- Geometry and state ----
 
-CRect AfxGetWindowRect(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+CRect WsGetWindowRect(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr ? pRecord->ScreenRect() : CRect();
 }
 
-CRect AfxGetClientRect(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+CRect WsGetClientRect(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr ? CRect(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height()) : CRect();
 }
 
-void AfxMoveWindow(HWND hWnd, const CRect& rect, bool bRepaint) { AfxSetWindowRect(hWnd, rect, bRepaint); }
+void WsMoveWindow(HWND hWnd, const CRect& rect, bool bRepaint) { ModelSetWindowRect(hWnd, rect, bRepaint); }
 
-BOOL AfxShowWindow(HWND hWnd, int nCmdShow) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+BOOL WsShowWindow(HWND hWnd, int nCmdShow) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return FALSE;
     }
     const BOOL bWasVisible = pRecord->bVisible ? TRUE : FALSE;
     if (nCmdShow == SW_HIDE) {
-        AfxSetVisible(hWnd, false);
+        ModelSetVisible(hWnd, false);
         return bWasVisible;
     }
-    AfxSetVisible(hWnd, true);
+    ModelSetVisible(hWnd, true);
     const bool bWasIconic = pRecord->bIconic;
     const bool bWasZoomed = pRecord->bZoomed;
     switch (nCmdShow) {
     case SW_MINIMIZE:
         if (!bWasIconic) {
-            AfxNativeStateChanged(hWnd, true, bWasZoomed);
+            ModelNativeStateChanged(hWnd, true, bWasZoomed);
             BackendStateChanged(pRecord);
         }
         break;
@@ -127,9 +127,9 @@ BOOL AfxShowWindow(HWND hWnd, int nCmdShow) {
             pRecord->bIconic = false;
             pRecord->bZoomed = true;
             BackendStateChanged(pRecord);
-            AfxSetWindowRect(hWnd, AfxGetWorkArea(), true);
-            if (AfxGetRecord(hWnd) != nullptr && pRecord->rcWindow == AfxGetWorkArea() && bWasZoomed) {
-                AfxNativeStateChanged(hWnd, false, true);
+            ModelSetWindowRect(hWnd, AfxGetWorkArea(), true);
+            if (ModelGetRecord(hWnd) != nullptr && pRecord->rcWindow == AfxGetWorkArea() && bWasZoomed) {
+                ModelNativeStateChanged(hWnd, false, true);
             }
         }
         break;
@@ -141,10 +141,10 @@ BOOL AfxShowWindow(HWND hWnd, int nCmdShow) {
             BackendStateChanged(pRecord);
             const CSize sizeBefore = pRecord->rcWindow.Size();
             if (!pRecord->bZoomed && !pRecord->rcRestore.IsRectEmpty()) {
-                AfxSetWindowRect(hWnd, pRecord->rcRestore, true);
+                ModelSetWindowRect(hWnd, pRecord->rcRestore, true);
             }
             // A change of size has reported itself; otherwise the new state is reported here.
-            if (AfxGetRecord(hWnd) != nullptr && pRecord->rcWindow.Width() == sizeBefore.cx &&
+            if (ModelGetRecord(hWnd) != nullptr && pRecord->rcWindow.Width() == sizeBefore.cx &&
                 pRecord->rcWindow.Height() == sizeBefore.cy) {
                 const WPARAM nType = pRecord->bZoomed ? SIZE_MAXIMIZED : SIZE_RESTORED;
                 AfxSendMessage(hWnd, WM_SIZE, nType,
@@ -158,28 +158,28 @@ BOOL AfxShowWindow(HWND hWnd, int nCmdShow) {
     return bWasVisible;
 }
 
-bool AfxIsWindowVisible(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+bool WsIsWindowVisible(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr && pRecord->bVisible;
 }
 
-bool AfxIsIconic(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+bool WsIsIconic(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr && pRecord->bIconic;
 }
 
-bool AfxIsZoomed(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+bool WsIsZoomed(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr && pRecord->bZoomed;
 }
 
-CPoint AfxClientOrigin(HWND hWnd) {
-    const CWindowRecord* pRecord = AfxGetRecord(hWnd);
+CPoint WsClientOrigin(HWND hWnd) {
+    const CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr ? pRecord->ScreenRect().TopLeft() + pRecord->rcClient.TopLeft() : CPoint();
 }
 
-void AfxInvalidateRect(HWND hWnd, const RECT* pRect, bool) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void WsInvalidateRect(HWND hWnd, const RECT* pRect, bool) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return;
     }
@@ -197,46 +197,46 @@ void AfxInvalidateRect(HWND hWnd, const RECT* pRect, bool) {
     BackendWindowInvalidated(pRecord);
 }
 
-void AfxUpdateWindow(HWND hWnd) {
-    if (CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void WsUpdateWindow(HWND hWnd) {
+    if (CWindowRecord* pRecord = ModelGetRecord(hWnd);
         pRecord != nullptr && !pRecord->rcInvalid.IsRectEmpty()) {
         BackendPaintNow(pRecord);
     }
 }
 
-HWND AfxGetDlgItem(HWND hWnd, int nID) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+HWND WsGetDlgItem(HWND hWnd, int nID) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return nullptr;
     }
     for (HWND hChild : pRecord->children) {
-        if (AfxGetRecord(hChild)->nID == static_cast<UINT>(nID)) {
+        if (ModelGetRecord(hChild)->nID == static_cast<UINT>(nID)) {
             return hChild;
         }
     }
     return nullptr;
 }
 
-int AfxGetDlgCtrlID(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+int WsGetDlgCtrlID(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr ? static_cast<int>(pRecord->nID) : 0;
 }
 
-HWND AfxGetParentOrOwner(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+HWND WsGetParentOrOwner(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return nullptr;
     }
     return pRecord->hParent != nullptr ? pRecord->hParent : pRecord->hOwner;
 }
 
-std::string AfxGetWindowText(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+std::string WsGetWindowText(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr ? pRecord->strText : std::string();
 }
 
-LONG AfxGetWindowLong(HWND hWnd, int nIndex) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+LONG WsGetWindowLong(HWND hWnd, int nIndex) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return 0;
     }
@@ -245,8 +245,8 @@ LONG AfxGetWindowLong(HWND hWnd, int nIndex) {
                                                    : 0);
 }
 
-LONG AfxSetWindowLong(HWND hWnd, int nIndex, LONG dwNewLong) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+LONG WsSetWindowLong(HWND hWnd, int nIndex, LONG dwNewLong) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr || (nIndex != GWL_STYLE && nIndex != GWL_EXSTYLE)) {
         return 0;
     }
@@ -256,19 +256,19 @@ LONG AfxSetWindowLong(HWND hWnd, int nIndex, LONG dwNewLong) {
     return nOld;
 }
 
-void AfxSetFocus(HWND hWnd) {
-    if (CWindowRecord* pRecord = AfxGetRecord(hWnd)) {
+void WsSetFocus(HWND hWnd) {
+    if (CWindowRecord* pRecord = ModelGetRecord(hWnd)) {
         BackendSetFocus(pRecord);
     }
 }
 
-int AfxSetWindowRgn(HWND hWnd, HRGN hRgn, BOOL) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+int WsSetWindowRgn(HWND hWnd, HRGN hRgn, BOOL) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return 0;
     }
     // The model keeps the shape itself; the region object stays its maker's.
-    const CRegionObject* pRegion = AfxRegionObject(hRgn);
+    const CRegionObject* pRegion = ModelRegionObject(hRgn);
     const bool bChanged = pRecord->bHasRegion != (pRegion != nullptr) ||
                           (pRegion != nullptr && (!(pRecord->rcRegion == pRegion->rect) ||
                                                   pRecord->nRegionEllipse != pRegion->nEllipse));
@@ -283,8 +283,8 @@ int AfxSetWindowRgn(HWND hWnd, HRGN hRgn, BOOL) {
     return 1;
 }
 
-BOOL AfxSetLayeredWindowAttributes(HWND hWnd, COLORREF crKey, BYTE, DWORD dwFlags) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+BOOL WsSetLayeredWindowAttributes(HWND hWnd, COLORREF crKey, BYTE, DWORD dwFlags) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr || (pRecord->dwExStyle & WS_EX_LAYERED) == 0) {
         return FALSE;
     }
@@ -294,16 +294,16 @@ BOOL AfxSetLayeredWindowAttributes(HWND hWnd, COLORREF crKey, BYTE, DWORD dwFlag
     return TRUE;
 }
 
-BOOL AfxUpdateLayeredWindow(HWND hWnd, const POINT* pptDst, const SIZE* psize, HDC hdcSrc,
-                            const POINT* pptSrc, DWORD dwFlags) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
-    cairo_surface_t* pSource = AfxDcSurface(hdcSrc);
+BOOL WsUpdateLayeredWindow(HWND hWnd, const POINT* pptDst, const SIZE* psize, HDC hdcSrc, const POINT* pptSrc,
+                           DWORD dwFlags) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
+    cairo_surface_t* pSource = ModelDcSurface(hdcSrc);
     if (pRecord == nullptr || (pRecord->dwExStyle & WS_EX_LAYERED) == 0 || pSource == nullptr ||
         psize == nullptr || (dwFlags & ULW_ALPHA) == 0) {
         return FALSE;
     }
     // The window keeps its own copy of the DIB's bytes, as the window system does.
-    CSurfaceRef surface = AfxCreateSurface(psize->cx, psize->cy);
+    CSurfaceRef surface = ModelCreateSurface(psize->cx, psize->cy);
     if (!surface) {
         return FALSE;
     }
@@ -323,17 +323,17 @@ BOOL AfxUpdateLayeredWindow(HWND hWnd, const POINT* pptDst, const SIZE* psize, H
         rect.bottom = rect.top + psize->cy;
     }
     BackendLayeredChanged(pRecord);
-    AfxSetWindowRect(hWnd, rect, false);
+    ModelSetWindowRect(hWnd, rect, false);
     return TRUE;
 }
 
-UINT AfxTrackSystemMenu(HWND hWnd, CPoint ptScreen) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+UINT WsTrackSystemMenu(HWND hWnd, CPoint ptScreen) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     return pRecord != nullptr ? BackendTrackSystemMenu(pRecord, ptScreen) : 0;
 }
 
-BOOL AfxTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack) {
-    CWindowRecord* pRecord = lpEventTrack != nullptr ? AfxGetRecord(lpEventTrack->hwndTrack) : nullptr;
+BOOL WsTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack) {
+    CWindowRecord* pRecord = lpEventTrack != nullptr ? ModelGetRecord(lpEventTrack->hwndTrack) : nullptr;
     if (pRecord == nullptr) {
         return FALSE;
     }
@@ -343,25 +343,25 @@ BOOL AfxTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack) {
 
 // ---- Painting ----
 
-HDC AfxBeginPaint(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+HDC WsBeginPaint(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr || pRecord->hPaintDC == nullptr) {
         return nullptr;
     }
-    const CDcObject* pPaint = AfxDcObject(pRecord->hPaintDC);
-    HDC hDC = AfxCreateSurfaceDC(pPaint->target, pPaint->origin);
+    const CDcObject* pPaint = ModelDcObject(pRecord->hPaintDC);
+    HDC hDC = ModelCreateSurfaceDC(pPaint->target, pPaint->origin);
     AfxSendMessage(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC), 0);
     return hDC;
 }
 
-void AfxEndPaint(HWND, HDC hDC) {
+void WsEndPaint(HWND, HDC hDC) {
     if (hDC != nullptr) {
-        AfxDeleteSurfaceDC(hDC);
+        ModelDeleteSurfaceDC(hDC);
     }
 }
 
-HDC AfxGetWindowDC(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+HDC WsGetWindowDC(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return nullptr;
     }
@@ -369,43 +369,43 @@ HDC AfxGetWindowDC(HWND hWnd) {
     const int nHeight = pRecord->rcWindow.Height();
     if (!pRecord->frameSurface || pRecord->frameSurface.Width() != nWidth ||
         pRecord->frameSurface.Height() != nHeight) {
-        pRecord->frameSurface = AfxCreateSurface(nWidth, nHeight);
+        pRecord->frameSurface = ModelCreateSurface(nWidth, nHeight);
     }
-    HDC hDC = AfxCreateSurfaceDC(pRecord->frameSurface);
-    AfxDcObject(hDC)->hFrameOf = hWnd;
+    HDC hDC = ModelCreateSurfaceDC(pRecord->frameSurface);
+    ModelDcObject(hDC)->hFrameOf = hWnd;
     return hDC;
 }
 
-HDC AfxGetDC(HWND) {
+HDC WsGetDC(HWND) {
     // The screen's context: a source of compatible contexts, nothing to draw on.
-    return AfxCreateSurfaceDC(CSurfaceRef());
+    return ModelCreateSurfaceDC(CSurfaceRef());
 }
 
-void AfxReleaseDC(HWND, HDC hDC) {
+void WsReleaseDC(HWND, HDC hDC) {
     if (hDC == nullptr) {
         return;
     }
-    HWND hFrameOf = AfxDcObject(hDC)->hFrameOf;
-    AfxDeleteSurfaceDC(hDC);
-    if (CWindowRecord* pRecord = AfxGetRecord(hFrameOf)) {
+    HWND hFrameOf = ModelDcObject(hDC)->hFrameOf;
+    ModelDeleteSurfaceDC(hDC);
+    if (CWindowRecord* pRecord = ModelGetRecord(hFrameOf)) {
         BackendFrameChanged(pRecord);
     }
 }
 
-void AfxPaintWindow(HWND hWnd, const CSurfaceRef& surface) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void ModelPaintWindow(HWND hWnd, const CSurfaceRef& surface) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr || !surface) {
         return;
     }
     HDC hPrevious = pRecord->hPaintDC;
-    HDC hDC = AfxCreateSurfaceDC(surface);
+    HDC hDC = ModelCreateSurfaceDC(surface);
     pRecord->hPaintDC = hDC;
     pRecord->rcInvalid = CRect();
     AfxSendMessage(hWnd, WM_PAINT, 0, 0);
-    if (AfxGetRecord(hWnd) != nullptr) {
+    if (ModelGetRecord(hWnd) != nullptr) {
         pRecord->hPaintDC = hPrevious;
     }
-    AfxDeleteSurfaceDC(hDC);
+    ModelDeleteSurfaceDC(hDC);
     cairo_surface_flush(surface.Get());
 }
 
@@ -413,33 +413,33 @@ void AfxPaintWindow(HWND hWnd, const CSurfaceRef& surface) {
 
 namespace {
 bool ModalGoesOn(void* pContext) {
-    CWindowRecord* pRecord = AfxGetRecord(static_cast<HWND>(pContext));
+    CWindowRecord* pRecord = ModelGetRecord(static_cast<HWND>(pContext));
     return pRecord != nullptr && !pRecord->bDialogEnded;
 }
 } // namespace
 
-INT_PTR AfxRunModalLoop(HWND hDialog) {
-    AfxRunMessageLoop(ModalGoesOn, hDialog);
-    CWindowRecord* pRecord = AfxGetRecord(hDialog);
+INT_PTR WsRunModalLoop(HWND hDialog) {
+    ModelRunMessageLoop(ModalGoesOn, hDialog);
+    CWindowRecord* pRecord = ModelGetRecord(hDialog);
     return pRecord != nullptr && pRecord->bDialogEnded ? pRecord->nDialogResult : -1;
 }
 
-void AfxEndDialog(HWND hDialog, int nResult) {
-    CWindowRecord* pRecord = AfxGetRecord(hDialog);
+void WsEndDialog(HWND hDialog, int nResult) {
+    CWindowRecord* pRecord = ModelGetRecord(hDialog);
     if (pRecord == nullptr) {
         return;
     }
     pRecord->bDialogEnded = true;
     pRecord->nDialogResult = nResult;
     // A modeless dialog is hidden; a modal one ends its loop.
-    AfxSetVisible(hDialog, false);
+    ModelSetVisible(hDialog, false);
     BackendWakeUp();
 }
 
 // ---- The desktop ----
 
-int AfxShowMessageBox(HWND hOwner, const std::string& strText, const std::string& strCaption, UINT nType) {
-    return BackendMessageBox(AfxGetRecord(hOwner), strText, strCaption, nType);
+int WsShowMessageBox(HWND hOwner, const std::string& strText, const std::string& strCaption, UINT nType) {
+    return BackendMessageBox(ModelGetRecord(hOwner), strText, strCaption, nType);
 }
 
-bool AfxShellOpen(const std::string& strUrl) { return BackendShellOpen(strUrl); }
+bool WsShellOpen(const std::string& strUrl) { return BackendShellOpen(strUrl); }

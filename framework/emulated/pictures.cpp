@@ -1,4 +1,8 @@
 // Pictures for the model: decoded by gdk-pixbuf (no display needed), handed over as cairo surfaces.
+//
+// Realises: decoding of whatever gdk-pixbuf's loaders read (the program's PNG pictures, bitmaps and
+// icons), the alpha kept straight or premultiplied as asked; the program's pictures decoded ahead
+// on a worker thread while the window system starts. Does not realise: animation (a first frame).
 #include "framework/emulated/surfaces.h"
 
 #include "framework/startup_trace.h"
@@ -40,7 +44,7 @@ CSurfaceRef Decode(const BYTE* pData, std::size_t nSize, bool bPremultiply) {
     CSurfaceRef surface;
     if (pPixbuf != nullptr && gdk_pixbuf_get_bits_per_sample(pPixbuf) == 8 &&
         gdk_pixbuf_get_colorspace(pPixbuf) == GDK_COLORSPACE_RGB) {
-        surface = AfxCreateSurface(gdk_pixbuf_get_width(pPixbuf), gdk_pixbuf_get_height(pPixbuf));
+        surface = ModelCreateSurface(gdk_pixbuf_get_width(pPixbuf), gdk_pixbuf_get_height(pPixbuf));
     }
     if (surface) {
         const int nChannels = gdk_pixbuf_get_n_channels(pPixbuf);
@@ -96,7 +100,7 @@ std::shared_future<CSurfaceRef> TakeAhead(const BYTE* pData, std::size_t nSize) 
 
 } // namespace
 
-void AfxDecodeAhead(const std::vector<std::pair<const BYTE*, std::size_t>>& pictures) {
+void ModelDecodeAhead(const std::vector<std::pair<const BYTE*, std::size_t>>& pictures) {
     auto pPromises = std::make_shared<std::vector<std::promise<CSurfaceRef>>>(pictures.size());
     {
         CAheadPictures& ahead = Ahead();
@@ -117,7 +121,7 @@ void AfxDecodeAhead(const std::vector<std::pair<const BYTE*, std::size_t>>& pict
     }
 }
 
-CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremultiply) {
+CSurfaceRef ModelDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremultiply) {
     if (pData == nullptr || nSize == 0) {
         return CSurfaceRef();
     }
@@ -125,7 +129,7 @@ CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremult
         try {
             CSurfaceRef surface = ahead.get();
             if (surface && bPremultiply) {
-                AfxPremultiplyInPlace(surface.Get());
+                ModelPremultiplyInPlace(surface.Get());
             }
             return surface;
         } catch (const std::future_error&) {
@@ -135,7 +139,7 @@ CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremult
     return Decode(pData, nSize, bPremultiply);
 }
 
-void AfxPremultiplyInPlace(cairo_surface_t* pSurface) {
+void ModelPremultiplyInPlace(cairo_surface_t* pSurface) {
     if (pSurface == nullptr) {
         return;
     }

@@ -4,7 +4,7 @@
 // A bitmap's surface holds exactly the bytes a 32-bit DIB would hold: what the program put there,
 // never premultiplied by the model. cairo reads those bytes as premultiplied, which is what GDI's
 // AlphaBlend and UpdateLayeredWindow do with a DIB, so blending needs no conversion; only where the
-// model shows a layered window does it convert, once (AfxPremultiplyInPlace).
+// model shows a layered window does it convert, once (ModelPremultiplyInPlace).
 #pragma once
 
 #include "framework/geometry.h"
@@ -50,9 +50,9 @@ private:
 };
 
 // A new ARGB32 surface, every pixel zero; empty when the size is not positive or too large.
-CSurfaceRef AfxCreateSurface(int nWidth, int nHeight);
+CSurfaceRef ModelCreateSurface(int nWidth, int nHeight);
 // The pixel at (x, y) as 0xAARRGGBB (the bytes as they are), 0 outside.
-std::uint32_t AfxSurfacePixel(cairo_surface_t* pSurface, int x, int y);
+std::uint32_t ModelSurfacePixel(cairo_surface_t* pSurface, int x, int y);
 
 struct CBitmapObject : HBITMAP__ {
     CSurfaceRef surface;
@@ -94,33 +94,33 @@ struct CDcObject : HDC__ {
     cairo_t* pCairo = nullptr;   // kept between drawing calls: clipped and translated once
 };
 
-inline CBitmapObject* AfxBitmapObject(HBITMAP hBitmap) { return static_cast<CBitmapObject*>(hBitmap); }
-inline CBrushObject* AfxBrushObject(HBRUSH hBrush) { return static_cast<CBrushObject*>(hBrush); }
-inline CRegionObject* AfxRegionObject(HRGN hRgn) { return static_cast<CRegionObject*>(hRgn); }
-inline CIconObject* AfxIconObject(HICON hIcon) { return static_cast<CIconObject*>(hIcon); }
-inline CDcObject* AfxDcObject(HDC hDC) { return static_cast<CDcObject*>(hDC); }
+inline CBitmapObject* ModelBitmapObject(HBITMAP hBitmap) { return static_cast<CBitmapObject*>(hBitmap); }
+inline CBrushObject* ModelBrushObject(HBRUSH hBrush) { return static_cast<CBrushObject*>(hBrush); }
+inline CRegionObject* ModelRegionObject(HRGN hRgn) { return static_cast<CRegionObject*>(hRgn); }
+inline CIconObject* ModelIconObject(HICON hIcon) { return static_cast<CIconObject*>(hIcon); }
+inline CDcObject* ModelDcObject(HDC hDC) { return static_cast<CDcObject*>(hDC); }
 
-// A context drawing on the surface (a window's paint or frame surface); free it with AfxDeleteSurfaceDC.
-HDC AfxCreateSurfaceDC(const CSurfaceRef& target, CPoint origin = CPoint());
-void AfxDeleteSurfaceDC(HDC hDC);
+// A context drawing on the surface (a window's paint or frame surface); free it with ModelDeleteSurfaceDC.
+HDC ModelCreateSurfaceDC(const CSurfaceRef& target, CPoint origin = CPoint());
+void ModelDeleteSurfaceDC(HDC hDC);
 // The surface the context draws on now (the selected bitmap's for a memory context), or null.
-cairo_surface_t* AfxDcSurface(HDC hDC);
+cairo_surface_t* ModelDcSurface(HDC hDC);
 // A cairo context on the context's surface, translated to its origin and clipped to what may be
 // painted (its state saved); null when there is nothing to draw on. Every call that got one ends
-// with AfxEndDrawing, which restores the state.
-cairo_t* AfxBeginDrawing(HDC hDC);
-void AfxEndDrawing(cairo_t* pCairo);
+// with ModelEndDrawing, which restores the state.
+cairo_t* ModelBeginDrawing(HDC hDC);
+void ModelEndDrawing(cairo_t* pCairo);
 
 // Pictures through gdk-pixbuf (PNG with its alpha, BMP, ICO: the largest image). The surface holds
 // the straight colours as the picture has them (bPremultiply false: the bytes a DIB of the picture
 // holds) or premultiplied (true: ready for cairo to draw). Empty when the bytes are no picture.
-CSurfaceRef AfxDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremultiply);
-// Starts decoding these pictures on a worker thread; the first AfxDecodePicture of the same bytes
+CSurfaceRef ModelDecodePicture(const BYTE* pData, std::size_t nSize, bool bPremultiply);
+// Starts decoding these pictures on a worker thread; the first ModelDecodePicture of the same bytes
 // then waits for and takes the worker's result (each once) instead of decoding them itself.
-void AfxDecodeAhead(const std::vector<std::pair<const BYTE*, std::size_t>>& pictures);
+void ModelDecodeAhead(const std::vector<std::pair<const BYTE*, std::size_t>>& pictures);
 // Turns pixels with straight alpha into cairo's premultiplied form, in place: what a window system
 // shows of a layered window's DIB.
-void AfxPremultiplyInPlace(cairo_surface_t* pSurface);
+void ModelPremultiplyInPlace(cairo_surface_t* pSurface);
 
 // What Gdi::Image holds in the model: the picture, and the slices drawn from it so far (a source
 // rectangle at a destination size), composed once and copied on every later paint.
@@ -146,4 +146,4 @@ struct CTextRun {
     bool bMiddle = false;
 };
 // Draws the text with Pango; a missing face falls back to a CJK-capable one.
-void AfxDrawTextRun(cairo_t* pCairo, const CTextRun& run);
+void ModelDrawTextRun(cairo_t* pCairo, const CTextRun& run);

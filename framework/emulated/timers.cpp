@@ -44,8 +44,8 @@ bool RemoveTimer(HWND hWnd, UINT_PTR nID) {
 
 } // namespace
 
-bool AfxSetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse) {
-    if (AfxGetRecord(hWnd) == nullptr) {
+bool WsSetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse) {
+    if (ModelGetRecord(hWnd) == nullptr) {
         return false;
     }
     RemoveTimer(hWnd, nIDEvent);
@@ -54,7 +54,7 @@ bool AfxSetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse) {
     return true;
 }
 
-bool AfxKillTimer(HWND hWnd, UINT_PTR nIDEvent) {
+bool WsKillTimer(HWND hWnd, UINT_PTR nIDEvent) {
     if (!RemoveTimer(hWnd, nIDEvent)) {
         return false;
     }
@@ -62,7 +62,7 @@ bool AfxKillTimer(HWND hWnd, UINT_PTR nIDEvent) {
     return true;
 }
 
-void AfxForgetWindowTimers(HWND hWnd) {
+void ModelForgetWindowTimers(HWND hWnd) {
     auto& timers = Timers();
     const auto nBefore = timers.size();
     timers.erase(
@@ -73,7 +73,7 @@ void AfxForgetWindowTimers(HWND hWnd) {
     }
 }
 
-bool AfxNextTimerDue(unsigned long long& nDue) {
+bool ModelNextTimerDue(unsigned long long& nDue) {
     const auto& timers = Timers();
     if (timers.empty()) {
         return false;
@@ -84,7 +84,7 @@ bool AfxNextTimerDue(unsigned long long& nDue) {
     return true;
 }
 
-void AfxRunDueTimers() {
+void ModelRunDueTimers() {
     const unsigned long long nNow = BackendTickCount();
     // A handler may set or kill timers: each due one is looked up again before it is sent.
     std::vector<CTimer> due;
@@ -107,10 +107,10 @@ void AfxRunDueTimers() {
     BackendTimersChanged();
 }
 
-unsigned long long AfxGetTickCount() { return BackendTickCount(); }
+unsigned long long WsGetTickCount() { return BackendTickCount(); }
 
-BOOL AfxWatchNetwork(HWND hWnd, UINT message) {
-    if (AfxGetRecord(hWnd) == nullptr) {
+BOOL WsWatchNetwork(HWND hWnd, UINT message) {
+    if (ModelGetRecord(hWnd) == nullptr) {
         return FALSE;
     }
     AfxUnwatchNetwork(hWnd);
@@ -118,14 +118,14 @@ BOOL AfxWatchNetwork(HWND hWnd, UINT message) {
     return BackendWatchNetwork() ? TRUE : FALSE;
 }
 
-void AfxUnwatchNetwork(HWND hWnd) {
+void WsUnwatchNetwork(HWND hWnd) {
     auto& watches = Watches();
     watches.erase(std::remove_if(watches.begin(), watches.end(),
                                  [&](const CNetworkWatch& watch) { return watch.hWnd == hWnd; }),
                   watches.end());
 }
 
-void AfxNativeNetworkAvailable() {
+void ModelNativeNetworkAvailable() {
     for (const CNetworkWatch& watch : Watches()) {
         AfxPostMessage(watch.hWnd, watch.message, 0, 0);
     }

@@ -48,8 +48,8 @@ BOOL Deliver(CFind& find, INTERNET_CACHE_ENTRY_INFOA* pInfo, DWORD* pcbInfo) {
 
 } // namespace
 
-HURLCACHEFIND AfxFindFirstUrlCacheEntry(const char*, INTERNET_CACHE_ENTRY_INFOA* pInfo,
-                                        DWORD* pcbCacheEntryInfo) {
+HURLCACHEFIND WsFindFirstUrlCacheEntry(const char*, INTERNET_CACHE_ENTRY_INFOA* pInfo,
+                                       DWORD* pcbCacheEntryInfo) {
     auto pFind = std::make_unique<CFind>();
     pFind->entries = BackendUrlCacheEntries();
     if (!Deliver(*pFind, pInfo, pcbCacheEntryInfo)) {
@@ -59,8 +59,8 @@ HURLCACHEFIND AfxFindFirstUrlCacheEntry(const char*, INTERNET_CACHE_ENTRY_INFOA*
     return pFind.release();
 }
 
-BOOL AfxFindNextUrlCacheEntry(HURLCACHEFIND hFind, INTERNET_CACHE_ENTRY_INFOA* pInfo,
-                              DWORD* pcbCacheEntryInfo) {
+BOOL WsFindNextUrlCacheEntry(HURLCACHEFIND hFind, INTERNET_CACHE_ENTRY_INFOA* pInfo,
+                             DWORD* pcbCacheEntryInfo) {
     if (hFind == nullptr) {
         g_dwLastError = ERROR_INVALID_HANDLE;
         return FALSE;
@@ -68,7 +68,7 @@ BOOL AfxFindNextUrlCacheEntry(HURLCACHEFIND hFind, INTERNET_CACHE_ENTRY_INFOA* p
     return Deliver(*static_cast<CFind*>(hFind), pInfo, pcbCacheEntryInfo);
 }
 
-BOOL AfxDeleteUrlCacheEntry(const char* lpszUrlName) {
+BOOL WsDeleteUrlCacheEntry(const char* lpszUrlName) {
     if (lpszUrlName == nullptr || !BackendDeleteUrlCacheEntry(lpszUrlName)) {
         g_dwLastError = ERROR_FILE_NOT_FOUND;
         return FALSE;
@@ -76,9 +76,9 @@ BOOL AfxDeleteUrlCacheEntry(const char* lpszUrlName) {
     return TRUE;
 }
 
-BOOL AfxFindCloseUrlCache(HURLCACHEFIND hFind) {
+BOOL WsFindCloseUrlCache(HURLCACHEFIND hFind) {
     delete static_cast<CFind*>(hFind);
     return hFind != nullptr;
 }
 
-DWORD AfxGetLastError() { return g_dwLastError; }
+DWORD WsGetLastError() { return g_dwLastError; }

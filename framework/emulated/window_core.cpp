@@ -37,7 +37,7 @@ CNativeEventScope*& CurrentNativeEvent() {
 // The window with the point (client coordinates of hParent) among its visible children, topmost first.
 HWND ChildFromPoint(CWindowRecord* pParent, CPoint pt) {
     for (auto it = pParent->children.rbegin(); it != pParent->children.rend(); ++it) {
-        CWindowRecord* pChild = AfxGetRecord(*it);
+        CWindowRecord* pChild = ModelGetRecord(*it);
         if (pChild != nullptr && pChild->bVisible && pChild->rcWindow.PtInRect(pt)) {
             return *it;
         }
@@ -49,20 +49,20 @@ HWND ChildFromPoint(CWindowRecord* pParent, CPoint pt) {
 
 CRect CWindowRecord::ScreenRect() const {
     CRect rect = rcWindow;
-    for (CWindowRecord* pParent = AfxGetRecord(hParent); pParent != nullptr;
-         pParent = AfxGetRecord(pParent->hParent)) {
+    for (CWindowRecord* pParent = ModelGetRecord(hParent); pParent != nullptr;
+         pParent = ModelGetRecord(pParent->hParent)) {
         rect.OffsetRect(pParent->rcWindow.left, pParent->rcWindow.top);
     }
     return rect;
 }
 
-CWindowRecord* AfxGetRecord(HWND hWnd) {
+CWindowRecord* ModelGetRecord(HWND hWnd) {
     auto* pRecord = static_cast<CWindowRecord*>(hWnd);
     return pRecord != nullptr && LiveRecords().count(pRecord) != 0 && !pRecord->bDestroyed ? pRecord
                                                                                            : nullptr;
 }
 
-HWND AfxCreateWindow(const CWindowCreate& create, CWnd* pWnd) {
+HWND ModelCreateWindow(const CWindowCreate& create, CWnd* pWnd) {
     auto* pRecord = new CWindowRecord;
     pRecord->strClass = create.strClass;
     pRecord->strText = create.strText;
@@ -77,7 +77,7 @@ HWND AfxCreateWindow(const CWindowCreate& create, CWnd* pWnd) {
     if (pWnd != nullptr) {
         pWnd->m_hWnd = pRecord;
     }
-    if (CWindowRecord* pParent = AfxGetRecord(create.hParent)) {
+    if (CWindowRecord* pParent = ModelGetRecord(create.hParent)) {
         pParent->children.push_back(pRecord);
     }
     BackendWindowCreated(pRecord);
@@ -95,31 +95,31 @@ HWND AfxCreateWindow(const CWindowCreate& create, CWnd* pWnd) {
     const LPARAM lParam = reinterpret_cast<LPARAM>(&cs);
     pRecord->rcClient = CRect(0, 0, create.rect.Width(), create.rect.Height());
     if (AfxSendMessage(pRecord, WM_NCCREATE, 0, lParam) == 0) {
-        AfxDestroyWindow(pRecord);
+        WsDestroyWindow(pRecord);
         return nullptr;
     }
     // The first calculation asks for no valid rectangles.
     NCCALCSIZE_PARAMS params{};
     params.rgrc[0] = pRecord->ScreenRect();
     AfxSendMessage(pRecord, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&params));
-    if (AfxGetRecord(pRecord) == nullptr || AfxSendMessage(pRecord, WM_CREATE, 0, lParam) == -1) {
-        AfxDestroyWindow(pRecord);
+    if (ModelGetRecord(pRecord) == nullptr || AfxSendMessage(pRecord, WM_CREATE, 0, lParam) == -1) {
+        WsDestroyWindow(pRecord);
         return nullptr;
     }
-    if (AfxGetRecord(pRecord) == nullptr) {
+    if (ModelGetRecord(pRecord) == nullptr) {
         return nullptr;
     }
     AfxSendMessage(pRecord, WM_SIZE, SIZE_RESTORED,
                    MAKELPARAM(pRecord->rcClient.Width(), pRecord->rcClient.Height()));
     AfxSendMessage(pRecord, WM_MOVE, 0, MAKELPARAM(pRecord->rcWindow.left, pRecord->rcWindow.top));
     if ((create.dwStyle & WS_VISIBLE) != 0) {
-        AfxSetVisible(pRecord, true);
+        ModelSetVisible(pRecord, true);
     }
     return pRecord;
 }
 
-void AfxDestroyWindow(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void WsDestroyWindow(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return;
     }
@@ -131,22 +131,22 @@ void AfxDestroyWindow(HWND hWnd) {
         }
     }
     for (CWindowRecord* pOwned : owned) {
-        AfxDestroyWindow(pOwned);
+        WsDestroyWindow(pOwned);
     }
     AfxSendMessage(hWnd, WM_DESTROY, 0, 0);
     for (HWND hChild : std::vector<HWND>(pRecord->children)) {
-        AfxDestroyWindow(hChild);
+        WsDestroyWindow(hChild);
     }
     AfxSendMessage(hWnd, WM_NCDESTROY, 0, 0);
     pRecord->bDestroyed = true;
-    AfxForgetWindowTimers(hWnd);
+    ModelForgetWindowTimers(hWnd);
     AfxUnwatchNetwork(hWnd);
     if (pRecord->pControl) {
         BackendBrowserDestroyed(pRecord->pControl.get());
     }
     BackendWindowDestroyed(pRecord);
     pRecord->pControl.reset();
-    if (CWindowRecord* pParent = AfxGetRecord(pRecord->hParent)) {
+    if (CWindowRecord* pParent = ModelGetRecord(pRecord->hParent)) {
         auto& siblings = pParent->children;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), hWnd), siblings.end());
     }
@@ -160,8 +160,8 @@ void AfxDestroyWindow(HWND hWnd) {
     delete pRecord;
 }
 
-void AfxRecalculateClient(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void ModelRecalculateClient(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return;
     }
@@ -170,7 +170,7 @@ void AfxRecalculateClient(HWND hWnd) {
     const CRect screen = pRecord->ScreenRect();
     params.rgrc[0] = screen;
     AfxSendMessage(hWnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
-    if (CWindowRecord* pNow = AfxGetRecord(hWnd)) {
+    if (CWindowRecord* pNow = ModelGetRecord(hWnd)) {
         CRect client = params.rgrc[0];
         client.OffsetRect(-screen.left, -screen.top);
         pNow->rcClient = client;
@@ -180,7 +180,7 @@ void AfxRecalculateClient(HWND hWnd) {
 namespace {
 
 void ChangeWindowRect(HWND hWnd, const CRect& rect, bool bRepaint, bool bFromNative) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return;
     }
@@ -193,34 +193,34 @@ void ChangeWindowRect(HWND hWnd, const CRect& rect, bool bRepaint, bool bFromNat
         AfxSendMessage(hWnd, WM_MOVE, 0, MAKELPARAM(rect.left, rect.top));
     }
     if (old.Width() != rect.Width() || old.Height() != rect.Height()) {
-        AfxRecalculateClient(hWnd);
-        if (CWindowRecord* pNow = AfxGetRecord(hWnd)) {
+        ModelRecalculateClient(hWnd);
+        if (CWindowRecord* pNow = ModelGetRecord(hWnd)) {
             const WPARAM nType = pNow->bIconic   ? SIZE_MINIMIZED
                                  : pNow->bZoomed ? SIZE_MAXIMIZED
                                                  : SIZE_RESTORED;
             AfxSendMessage(hWnd, WM_SIZE, nType, MAKELPARAM(pNow->rcClient.Width(), pNow->rcClient.Height()));
         }
     }
-    if (bRepaint && AfxGetRecord(hWnd) != nullptr) {
-        AfxInvalidateRect(hWnd, nullptr, true);
+    if (bRepaint && ModelGetRecord(hWnd) != nullptr) {
+        WsInvalidateRect(hWnd, nullptr, true);
     }
 }
 
 } // namespace
 
-void AfxSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint) {
+void ModelSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint) {
     ChangeWindowRect(hWnd, rect, bRepaint, false);
 }
 
-void AfxNativeMoved(HWND hWnd, const CRect& rect) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void ModelNativeMoved(HWND hWnd, const CRect& rect) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord != nullptr && !(pRecord->rcWindow == rect)) {
         ChangeWindowRect(hWnd, rect, false, true);
     }
 }
 
-void AfxSetVisible(HWND hWnd, bool bVisible) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void ModelSetVisible(HWND hWnd, bool bVisible) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr || pRecord->bVisible == bVisible) {
         return;
     }
@@ -243,7 +243,7 @@ HWND g_hNonClientPress = nullptr; // the window whose frame got the press
 
 // A screen point in the window's client coordinates.
 CPoint ClientPoint(HWND hWnd, CPoint ptScreen) {
-    const CWindowRecord* pRecord = AfxGetRecord(hWnd);
+    const CWindowRecord* pRecord = ModelGetRecord(hWnd);
     const CRect rect = pRecord->ScreenRect();
     return CPoint(ptScreen.x - rect.left - pRecord->rcClient.left,
                   ptScreen.y - rect.top - pRecord->rcClient.top);
@@ -253,17 +253,17 @@ LPARAM PointParam(CPoint pt) { return MAKELPARAM(static_cast<WORD>(pt.x), static
 
 } // namespace
 
-void AfxMousePress(HWND hWnd, CPoint ptScreen) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void ModelMousePress(HWND hWnd, CPoint ptScreen) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return;
     }
     // The deepest visible child under the point gets the press.
     for (HWND hChild; (hChild = ChildFromPoint(pRecord, ClientPoint(pRecord, ptScreen))) != nullptr;) {
-        pRecord = AfxGetRecord(hChild);
+        pRecord = ModelGetRecord(hChild);
     }
     const LRESULT nHit = AfxSendMessage(pRecord, WM_NCHITTEST, 0, PointParam(ptScreen));
-    if (AfxGetRecord(pRecord) == nullptr) {
+    if (ModelGetRecord(pRecord) == nullptr) {
         return;
     }
     // A press starts a new gesture: the release of the last one may never have come (a move drag run
@@ -273,58 +273,58 @@ void AfxMousePress(HWND hWnd, CPoint ptScreen) {
     if (nHit == HTCLIENT) {
         g_hPressTarget = pRecord;
         MSG msg{pRecord, WM_LBUTTONDOWN, 0x0001, PointParam(ClientPoint(pRecord, ptScreen)), 0, ptScreen};
-        AfxTranslateAndDispatch(&msg);
+        ModelTranslateAndDispatch(&msg);
     } else if (nHit != HTNOWHERE && nHit != HTTRANSPARENT && nHit != HTERROR) {
         g_hNonClientPress = pRecord;
         MSG msg{pRecord, WM_NCLBUTTONDOWN, static_cast<WPARAM>(nHit), PointParam(ptScreen), 0, ptScreen};
-        AfxTranslateAndDispatch(&msg);
+        ModelTranslateAndDispatch(&msg);
     }
 }
 
-void AfxMouseDoubleClick(HWND hWnd, CPoint ptScreen) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void ModelMouseDoubleClick(HWND hWnd, CPoint ptScreen) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return;
     }
     const LRESULT nHit = AfxSendMessage(pRecord, WM_NCHITTEST, 0, PointParam(ptScreen));
-    if (nHit == HTCLIENT || AfxGetRecord(hWnd) == nullptr) {
-        AfxMousePress(hWnd, ptScreen);
+    if (nHit == HTCLIENT || ModelGetRecord(hWnd) == nullptr) {
+        ModelMousePress(hWnd, ptScreen);
         return;
     }
     if (nHit != HTNOWHERE && nHit != HTTRANSPARENT && nHit != HTERROR) {
         g_hNonClientPress = pRecord;
         MSG msg{pRecord, WM_NCLBUTTONDBLCLK, static_cast<WPARAM>(nHit), PointParam(ptScreen), 0, ptScreen};
-        AfxTranslateAndDispatch(&msg);
+        ModelTranslateAndDispatch(&msg);
     }
 }
 
-void AfxMouseHover(HWND hWnd, CPoint ptScreen) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void ModelMouseHover(HWND hWnd, CPoint ptScreen) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return;
     }
     const LRESULT nHit = AfxSendMessage(pRecord, WM_NCHITTEST, 0, PointParam(ptScreen));
-    if (AfxGetRecord(hWnd) == nullptr) {
+    if (ModelGetRecord(hWnd) == nullptr) {
         return;
     }
     if (nHit == HTCLIENT) {
-        AfxMouseLeftFrame(hWnd);
+        ModelMouseLeftFrame(hWnd);
     } else if (nHit != HTNOWHERE) {
         MSG msg{pRecord, WM_NCMOUSEMOVE, static_cast<WPARAM>(nHit), PointParam(ptScreen), 0, ptScreen};
-        AfxTranslateAndDispatch(&msg);
+        ModelTranslateAndDispatch(&msg);
     }
 }
 
-void AfxMouseLeftFrame(HWND hWnd) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void ModelMouseLeftFrame(HWND hWnd) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord != nullptr && pRecord->bTrackingLeave) {
         pRecord->bTrackingLeave = false;
         AfxSendMessage(hWnd, WM_NCMOUSELEAVE, 0, 0);
     }
 }
 
-void AfxNativeActivated(HWND hWnd, bool bActive) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void ModelNativeActivated(HWND hWnd, bool bActive) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr || pRecord->bActive == bActive) {
         return;
     }
@@ -334,8 +334,8 @@ void AfxNativeActivated(HWND hWnd, bool bActive) {
                    0);
 }
 
-void AfxNativeStateChanged(HWND hWnd, bool bIconic, bool bZoomed) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+void ModelNativeStateChanged(HWND hWnd, bool bIconic, bool bZoomed) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr || (pRecord->bIconic == bIconic && pRecord->bZoomed == bZoomed)) {
         return;
     }
@@ -345,49 +345,49 @@ void AfxNativeStateChanged(HWND hWnd, bool bIconic, bool bZoomed) {
     AfxSendMessage(hWnd, WM_SIZE, nType, MAKELPARAM(pRecord->rcClient.Width(), pRecord->rcClient.Height()));
 }
 
-CSize AfxMinTrackSize(HWND hWnd) {
+CSize ModelMinTrackSize(HWND hWnd) {
     MINMAXINFO info{};
     info.ptMinTrackSize = POINT{AfxGetSystemMetrics(SM_CXMINTRACK), AfxGetSystemMetrics(SM_CYMINTRACK)};
     AfxSendMessage(hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     return CSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y);
 }
 
-void AfxMouseMove(HWND hWnd, CPoint ptScreen) {
-    if (AfxGetRecord(g_hPressTarget) != nullptr) {
+void ModelMouseMove(HWND hWnd, CPoint ptScreen) {
+    if (ModelGetRecord(g_hPressTarget) != nullptr) {
         MSG msg{g_hPressTarget, WM_MOUSEMOVE, 0x0001, PointParam(ClientPoint(g_hPressTarget, ptScreen)), 0,
                 ptScreen};
-        AfxTranslateAndDispatch(&msg);
+        ModelTranslateAndDispatch(&msg);
         return;
     }
     // After a press in the frame nothing holds the mouse: the moves go on as they would without the
     // button held (WM_NCMOUSEMOVE with their hit codes), as on Windows.
-    if (AfxGetRecord(g_hNonClientPress) != nullptr) {
-        AfxMouseHover(hWnd, ptScreen);
+    if (ModelGetRecord(g_hNonClientPress) != nullptr) {
+        ModelMouseHover(hWnd, ptScreen);
     }
 }
 
-void AfxMouseRelease(HWND, CPoint ptScreen) {
+void ModelMouseRelease(HWND, CPoint ptScreen) {
     HWND hTarget = g_hPressTarget;
     g_hPressTarget = nullptr;
-    if (HWND hFrame = g_hNonClientPress; AfxGetRecord(hFrame) != nullptr) {
+    if (HWND hFrame = g_hNonClientPress; ModelGetRecord(hFrame) != nullptr) {
         g_hNonClientPress = nullptr;
         const LRESULT nHit = AfxSendMessage(hFrame, WM_NCHITTEST, 0, PointParam(ptScreen));
-        if (AfxGetRecord(hFrame) != nullptr) {
+        if (ModelGetRecord(hFrame) != nullptr) {
             MSG msg{hFrame, WM_NCLBUTTONUP, static_cast<WPARAM>(nHit), PointParam(ptScreen), 0, ptScreen};
-            AfxTranslateAndDispatch(&msg);
+            ModelTranslateAndDispatch(&msg);
         }
         return;
     }
-    if (AfxGetRecord(hTarget) != nullptr) {
+    if (ModelGetRecord(hTarget) != nullptr) {
         MSG msg{hTarget, WM_LBUTTONUP, 0, PointParam(ClientPoint(hTarget, ptScreen)), 0, ptScreen};
-        AfxTranslateAndDispatch(&msg);
+        ModelTranslateAndDispatch(&msg);
     }
 }
 
 // ---- Messages ----
 
-LRESULT AfxSendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    CWindowRecord* pRecord = AfxGetRecord(hWnd);
+LRESULT WsSendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return 0;
     }
@@ -398,8 +398,8 @@ LRESULT AfxSendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return AfxCallWindowProc(pWnd, hWnd, message, wParam, lParam);
 }
 
-BOOL AfxPostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (AfxGetRecord(hWnd) == nullptr) {
+BOOL WsPostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ModelGetRecord(hWnd) == nullptr) {
         return FALSE;
     }
     Queue().posted.push_back(MSG{hWnd, message, wParam, lParam, 0, {0, 0}});
@@ -407,15 +407,15 @@ BOOL AfxPostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return TRUE;
 }
 
-void AfxPostQuitMessage(int nExitCode) {
+void WsPostQuitMessage(int nExitCode) {
     Queue().bQuit = true;
     Queue().nQuitCode = nExitCode;
     BackendWakeUp();
 }
 
-bool AfxQuitPosted() { return Queue().bQuit; }
-int AfxQuitCode() { return Queue().nQuitCode; }
-void AfxResetMessageQueue() { Queue() = CMessageQueue{}; }
+bool ModelQuitPosted() { return Queue().bQuit; }
+int ModelQuitCode() { return Queue().nQuitCode; }
+void ModelResetMessageQueue() { Queue() = CMessageQueue{}; }
 
 CNativeEventScope::CNativeEventScope(const MSG* pEventMsg)
     : pMsg(pEventMsg), pPrevious(CurrentNativeEvent()) {
@@ -424,7 +424,7 @@ CNativeEventScope::CNativeEventScope(const MSG* pEventMsg)
 
 CNativeEventScope::~CNativeEventScope() { CurrentNativeEvent() = pPrevious; }
 
-LRESULT AfxDispatchMessage(const MSG* pMsg) {
+LRESULT WsDispatchMessage(const MSG* pMsg) {
     CNativeEventScope* pNative = CurrentNativeEvent();
     if (pNative != nullptr && pNative->pMsg == pMsg) {
         pNative->bDeliverNatively = true;
@@ -432,10 +432,10 @@ LRESULT AfxDispatchMessage(const MSG* pMsg) {
     return AfxSendMessage(pMsg->hwnd, pMsg->message, pMsg->wParam, pMsg->lParam);
 }
 
-void AfxTranslateAndDispatch(MSG* pMsg) {
+void ModelTranslateAndDispatch(MSG* pMsg) {
     // The window and its parents see the message before it is dispatched.
-    for (CWindowRecord* pRecord = AfxGetRecord(pMsg->hwnd); pRecord != nullptr;
-         pRecord = AfxGetRecord(pRecord->hParent)) {
+    for (CWindowRecord* pRecord = ModelGetRecord(pMsg->hwnd); pRecord != nullptr;
+         pRecord = ModelGetRecord(pRecord->hParent)) {
         CWnd* pWnd = pRecord->pWnd;
         if (pWnd != nullptr &&
             AfxCallAtBoundary(pRecord, TRUE, [pWnd, pMsg] { return pWnd->PreTranslateMessage(pMsg); })) {
@@ -445,7 +445,7 @@ void AfxTranslateAndDispatch(MSG* pMsg) {
     AfxDispatchMessage(pMsg);
 }
 
-bool AfxRunMessageLoop(bool (*pfnContinue)(void*), void* pContext) {
+bool ModelRunMessageLoop(bool (*pfnContinue)(void*), void* pContext) {
     while (pfnContinue(pContext)) {
         if (Queue().bQuit) {
             return true;
@@ -453,7 +453,7 @@ bool AfxRunMessageLoop(bool (*pfnContinue)(void*), void* pContext) {
         if (!Queue().posted.empty()) {
             MSG msg = Queue().posted.front();
             Queue().posted.pop_front();
-            AfxTranslateAndDispatch(&msg);
+            ModelTranslateAndDispatch(&msg);
             continue;
         }
         if (!BackendWaitForEvents()) {
@@ -463,7 +463,7 @@ bool AfxRunMessageLoop(bool (*pfnContinue)(void*), void* pContext) {
     return true;
 }
 
-int AfxGetSystemMetrics(int nIndex) {
+int WsGetSystemMetrics(int nIndex) {
     // Icon sizes are the classic ones on every platform; the rest is the window system's.
     switch (nIndex) {
     case SM_CXICON:
@@ -476,6 +476,6 @@ int AfxGetSystemMetrics(int nIndex) {
         return BackendSystemMetric(nIndex);
     }
 }
-CRect AfxGetWorkArea() { return BackendWorkArea(); }
-void AfxInitCommonControls(DWORD) {}
-BOOL AfxEnableControlContainer() { return TRUE; }
+CRect WsGetWorkArea() { return BackendWorkArea(); }
+void WsInitCommonControls(DWORD) {}
+BOOL WsEnableControlContainer() { return TRUE; }

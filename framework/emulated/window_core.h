@@ -67,7 +67,7 @@ struct CWindowRecord : HWND__ {
 };
 
 // The record of a live window, or null.
-CWindowRecord* AfxGetRecord(HWND hWnd);
+CWindowRecord* ModelGetRecord(HWND hWnd);
 
 struct CWindowCreate {
     std::string strClass;
@@ -82,47 +82,47 @@ struct CWindowCreate {
 
 // Creates a window for pWnd (may be null): WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE as the platform
 // sends them. Null when WM_NCCREATE or WM_CREATE refused.
-HWND AfxCreateWindow(const CWindowCreate& create, CWnd* pWnd);
+HWND ModelCreateWindow(const CWindowCreate& create, CWnd* pWnd);
 // Destroys the window, its children and the windows it owns (WM_DESTROY to each).
-void AfxDestroyWindow(HWND hWnd);
+void WsDestroyWindow(HWND hWnd);
 // Moves and sizes a window (WM_MOVE and WM_SIZE when they change).
-void AfxSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint);
-void AfxSetVisible(HWND hWnd, bool bVisible);
+void ModelSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint);
+void ModelSetVisible(HWND hWnd, bool bVisible);
 // Asks the window for its client area again (WM_NCCALCSIZE with valid rectangles).
-void AfxRecalculateClient(HWND hWnd);
+void ModelRecalculateClient(HWND hWnd);
 // The native window system moved or resized a top-level window to the screen rectangle.
-void AfxNativeMoved(HWND hWnd, const CRect& rect);
+void ModelNativeMoved(HWND hWnd, const CRect& rect);
 
 // Renders a window's client area into the surface by a WM_PAINT.
-void AfxPaintWindow(HWND hWnd, const CSurfaceRef& surface);
+void ModelPaintWindow(HWND hWnd, const CSurfaceRef& surface);
 
 // A press of the primary mouse button on a window at a screen point, as the platform routes it:
 // WM_NCHITTEST, then WM_LBUTTONDOWN for the client area or WM_NCLBUTTONDOWN with the hit code.
-void AfxMousePress(HWND hWnd, CPoint ptScreen);
-void AfxMouseRelease(HWND hWnd, CPoint ptScreen);
-void AfxMouseMove(HWND hWnd, CPoint ptScreen);
+void ModelMousePress(HWND hWnd, CPoint ptScreen);
+void ModelMouseRelease(HWND hWnd, CPoint ptScreen);
+void ModelMouseMove(HWND hWnd, CPoint ptScreen);
 // The second press of a double-click.
-void AfxMouseDoubleClick(HWND hWnd, CPoint ptScreen);
+void ModelMouseDoubleClick(HWND hWnd, CPoint ptScreen);
 // The pointer moved over a window with no button held (WM_NCMOUSEMOVE over the frame).
-void AfxMouseHover(HWND hWnd, CPoint ptScreen);
+void ModelMouseHover(HWND hWnd, CPoint ptScreen);
 // The pointer left a window's frame (into its client area or out of the window).
-void AfxMouseLeftFrame(HWND hWnd);
+void ModelMouseLeftFrame(HWND hWnd);
 // The window system activated or deactivated a top-level window.
-void AfxNativeActivated(HWND hWnd, bool bActive);
+void ModelNativeActivated(HWND hWnd, bool bActive);
 // The window system maximised, minimised or restored a top-level window.
-void AfxNativeStateChanged(HWND hWnd, bool bIconic, bool bZoomed);
+void ModelNativeStateChanged(HWND hWnd, bool bIconic, bool bZoomed);
 // The smallest size the window accepts (WM_GETMINMAXINFO).
-CSize AfxMinTrackSize(HWND hWnd);
+CSize ModelMinTrackSize(HWND hWnd);
 
 // Message queue: posted messages and the quit request.
-bool AfxQuitPosted();
-int AfxQuitCode();
-void AfxResetMessageQueue();
+bool ModelQuitPosted();
+int ModelQuitCode();
+void ModelResetMessageQueue();
 // Runs messages until bContinue() is false or the quit message was posted. False when the loop
 // ended because the backend had nothing more to wait for.
-bool AfxRunMessageLoop(bool (*pfnContinue)(void*), void* pContext);
+bool ModelRunMessageLoop(bool (*pfnContinue)(void*), void* pContext);
 // Key and mouse input: PreTranslateMessage of the window and its parents first, then dispatch.
-void AfxTranslateAndDispatch(MSG* pMsg);
+void ModelTranslateAndDispatch(MSG* pMsg);
 // Marks a native event as the one being translated; AfxDispatchMessage then lets it through.
 struct CNativeEventScope {
     explicit CNativeEventScope(const MSG* pMsg);
@@ -132,10 +132,10 @@ struct CNativeEventScope {
     CNativeEventScope* pPrevious;
 };
 
-// Timers: the windows' timers on the backend's clock. The backend calls AfxRunDueTimers when the
-// earliest one is due (AfxNextTimerDue), and is told by BackendTimersChanged when that changes.
-void AfxRunDueTimers();
-bool AfxNextTimerDue(unsigned long long& nDue);
-void AfxForgetWindowTimers(HWND hWnd);
+// Timers: the windows' timers on the backend's clock. The backend calls ModelRunDueTimers when the
+// earliest one is due (ModelNextTimerDue), and is told by BackendTimersChanged when that changes.
+void ModelRunDueTimers();
+bool ModelNextTimerDue(unsigned long long& nDue);
+void ModelForgetWindowTimers(HWND hWnd);
 // The window system reports that the network is available again: the watching windows are told.
-void AfxNativeNetworkAvailable();
+void ModelNativeNetworkAvailable();

@@ -12,7 +12,7 @@
 #include <type_traits>
 
 // A native callback that contains every failure of its function F (reported with the framework's
-// error box, the callback then answering 0): connect AfxGuarded<F>() instead of G_CALLBACK(F).
+// error box, the callback then answering 0): connect GtkGuarded<F>() instead of G_CALLBACK(F).
 template <auto F>
 struct CGuardedCallback;
 template <typename TResult, typename... TArgs, TResult (*F)(TArgs...)>
@@ -26,7 +26,7 @@ struct CGuardedCallback<F> {
     }
 };
 template <auto F>
-GCallback AfxGuarded() {
+GCallback GtkGuarded() {
     return reinterpret_cast<GCallback>(&CGuardedCallback<F>::Call);
 }
 
@@ -41,33 +41,33 @@ struct CGtkWindow {
     bool bPainted = false; // a top-level window has been drawn once
 };
 
-CGtkWindow* AfxGtk(CWindowRecord* pRecord);
-CWindowRecord* AfxRecordOfWidget(GtkWidget* pWidget);
-void AfxAttachWidget(CWindowRecord* pRecord, GtkWidget* pWidget);
+CGtkWindow* GtkNative(CWindowRecord* pRecord);
+CWindowRecord* GtkRecordOfWidget(GtkWidget* pWidget);
+void GtkAttachWidget(CWindowRecord* pRecord, GtkWidget* pWidget);
 // Places a child widget at its record's rectangle inside the parent's container.
-void AfxPlaceChild(CWindowRecord* pRecord);
+void GtkPlaceChild(CWindowRecord* pRecord);
 
 // Text of the process code page to and from the UTF-8 that GTK speaks.
-std::string AfxUtf8FromSystem(const std::string& strText);
-std::string AfxUtf8FromUtf16(const std::u16string& strText);
-std::u16string AfxUtf16FromUtf8(const char* pszText);
+std::string GtkUtf8FromSystem(const std::string& strText);
+std::string GtkUtf8FromUtf16(const std::u16string& strText);
+std::u16string GtkUtf16FromUtf8(const char* pszText);
 
 typedef struct _WebKitWebsiteDataManager WebKitWebsiteDataManager;
 // The data manager of every web view of the process (persistent, with cookie storage).
-WebKitWebsiteDataManager* AfxGtkWebsiteDataManager();
+WebKitWebsiteDataManager* GtkWebsiteDataManager();
 // Tells the browsers that the caches were cleared (their next load of the page on show bypasses what
 // the engine still holds).
-void AfxGtkCachesCleared();
+void GtkCachesCleared();
 
 // The window's shape (SetWindowRgn) in window coordinates, or null when it has none; the caller frees it.
-cairo_region_t* AfxWindowRegion(CWindowRecord* pRecord);
+cairo_region_t* GtkWindowRegion(CWindowRecord* pRecord);
 
 // Recomputes the visible and clickable shape of a top-level window when what gives it changed.
-void AfxUpdateWindowShape(CWindowRecord* pRecord);
+void GtkUpdateWindowShape(CWindowRecord* pRecord);
 // Marks the shape of a layered top-level window (or of a child's top-level parent) as out of date.
-void AfxShapeChanged(CWindowRecord* pRecord);
+void GtkShapeChanged(CWindowRecord* pRecord);
 
 // Runs the work from the main loop once every shown top-level window has been painted (so that no
 // window stays unpainted on the screen while it blocks), or after kAfterPaintPatienceMs at the latest.
 constexpr unsigned kAfterPaintPatienceMs = 250;
-void AfxAfterFirstPaint(std::function<void()> fnWork);
+void GtkAfterFirstPaint(std::function<void()> fnWork);

@@ -7,7 +7,7 @@
 // load-changed FINISHED with the view's URI (about:blank included). A load that fails for a reason of
 // the network (refused, name not found, no network, TLS), or that has no answer kBrowserNoAnswerSeconds
 // after it started, raises NavigateError with the control's status code; when the handler cancels
-// it, it shows a page of its own (AfxShowBrowserResourcePage: WebKit's alternate HTML under the
+// it, it shows a page of its own (WsShowBrowserResourcePage: WebKit's alternate HTML under the
 // failed address). Any other failure (and an uncancelled one) completes with the address that failed;
 // WebKit's own error page is never shown. A page process that ends unexpectedly is reported from the
 // main loop (DISPID_PAGEPROCESSENDED); the next load starts a new one. Navigations inside frames pass
@@ -44,7 +44,7 @@ struct CGtkBrowser {
 CGtkBrowser* Native(CBrowserControl* pControl) { return static_cast<CGtkBrowser*>(pControl->m_pNative); }
 
 // The control of a view, or null once its item is gone.
-CBrowserControl* ControlOf(gpointer pData) { return AfxGetBrowserControl(static_cast<HWND>(pData)); }
+CBrowserControl* ControlOf(gpointer pData) { return ModelGetBrowserControl(static_cast<HWND>(pData)); }
 
 WebKitWebContext* SharedContext() {
     static WebKitWebContext* s_pContext = [] {
@@ -77,7 +77,7 @@ gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitP
     WebKitNavigationAction* pAction =
         webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(pDecision));
     WebKitURIRequest* pRequest = webkit_navigation_action_get_request(pAction);
-    if (pControl->FireBeforeNavigate2(AfxUtf16FromUtf8(webkit_uri_request_get_uri(pRequest)))) {
+    if (pControl->FireBeforeNavigate2(GtkUtf16FromUtf8(webkit_uri_request_get_uri(pRequest)))) {
         webkit_policy_decision_ignore(pDecision);
         return TRUE;
     }
@@ -87,7 +87,7 @@ gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitP
 GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* pAction, gpointer pData) {
     if (CBrowserControl* pControl = ControlOf(pData)) {
         WebKitURIRequest* pRequest = webkit_navigation_action_get_request(pAction);
-        pControl->FireBeforeNavigate2(AfxUtf16FromUtf8(webkit_uri_request_get_uri(pRequest)));
+        pControl->FireBeforeNavigate2(GtkUtf16FromUtf8(webkit_uri_request_get_uri(pRequest)));
     }
     return nullptr; // no second window
 }
@@ -174,10 +174,10 @@ void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData)
             return;
         }
     }
-    std::u16string strUrl = pNative->strFailedUrl.empty() ? AfxUtf16FromUtf8(webkit_web_view_get_uri(pView))
+    std::u16string strUrl = pNative->strFailedUrl.empty() ? GtkUtf16FromUtf8(webkit_web_view_get_uri(pView))
                                                           : pNative->strFailedUrl;
     pNative->strFailedUrl.clear();
-    pControl->SetTitle(AfxUtf16FromUtf8(webkit_web_view_get_title(pView)));
+    pControl->SetTitle(GtkUtf16FromUtf8(webkit_web_view_get_title(pView)));
     AfxTraceStartup("document-complete", webkit_web_view_get_uri(pView));
     pControl->FireDocumentComplete(strUrl);
 }
@@ -191,7 +191,7 @@ gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError* pE
     EndNoAnswerBound(pNative);
     const HRESULT hrStatus = pNative->bNoAnswer ? INET_E_CONNECTION_TIMEOUT : FailureStatus(pError);
     pNative->bNoAnswer = false;
-    pNative->strFailedUrl = AfxUtf16FromUtf8(pszUri);
+    pNative->strFailedUrl = GtkUtf16FromUtf8(pszUri);
     pNative->bFailureEndPending = true;
     pNative->bOwnErrorPage = false;
     if (hrStatus != 0) {
@@ -232,7 +232,7 @@ void OnTitle(WebKitWebView* pView, GParamSpec*, gpointer pData) {
     if (CBrowserControl* pControl = ControlOf(pData)) {
         const char* pszTitle = webkit_web_view_get_title(pView);
         AfxTraceStartup("title", pszTitle);
-        pControl->SetTitle(AfxUtf16FromUtf8(pszTitle));
+        pControl->SetTitle(GtkUtf16FromUtf8(pszTitle));
     }
 }
 
@@ -254,12 +254,12 @@ gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog*, gpointer pData) {
 
 } // namespace
 
-WebKitWebsiteDataManager* AfxGtkWebsiteDataManager() {
+WebKitWebsiteDataManager* GtkWebsiteDataManager() {
     return webkit_web_context_get_website_data_manager(SharedContext());
 }
 
 void BackendBrowserCreated(CBrowserControl* pControl) {
-    CWindowRecord* pRecord = AfxGetRecord(pControl->m_hWnd);
+    CWindowRecord* pRecord = ModelGetRecord(pControl->m_hWnd);
     auto* pNative = new CGtkBrowser;
     pControl->m_pNative = pNative;
     pNative->nCacheClearsSeen = g_nCacheClears;
@@ -267,18 +267,18 @@ void BackendBrowserCreated(CBrowserControl* pControl) {
     AfxTraceStartup("web-view");
     GtkWidget* pWidget = GTK_WIDGET(pNative->pView);
     HWND hWnd = pControl->m_hWnd;
-    g_signal_connect(pWidget, "decide-policy", AfxGuarded<OnDecidePolicy>(), hWnd);
-    g_signal_connect(pWidget, "create", AfxGuarded<OnCreate>(), hWnd);
-    g_signal_connect(pWidget, "load-changed", AfxGuarded<OnLoadChanged>(), hWnd);
-    g_signal_connect(pWidget, "load-failed", AfxGuarded<OnLoadFailed>(), hWnd);
-    g_signal_connect(pWidget, "notify::title", AfxGuarded<OnTitle>(), hWnd);
-    g_signal_connect(pWidget, "context-menu", AfxGuarded<OnContextMenu>(), hWnd);
-    g_signal_connect(pWidget, "script-dialog", AfxGuarded<OnScriptDialog>(), hWnd);
-    g_signal_connect(pWidget, "web-process-terminated", AfxGuarded<OnWebProcessTerminated>(), hWnd);
-    CGtkWindow* pWindow = AfxGtk(pRecord);
+    g_signal_connect(pWidget, "decide-policy", GtkGuarded<OnDecidePolicy>(), hWnd);
+    g_signal_connect(pWidget, "create", GtkGuarded<OnCreate>(), hWnd);
+    g_signal_connect(pWidget, "load-changed", GtkGuarded<OnLoadChanged>(), hWnd);
+    g_signal_connect(pWidget, "load-failed", GtkGuarded<OnLoadFailed>(), hWnd);
+    g_signal_connect(pWidget, "notify::title", GtkGuarded<OnTitle>(), hWnd);
+    g_signal_connect(pWidget, "context-menu", GtkGuarded<OnContextMenu>(), hWnd);
+    g_signal_connect(pWidget, "script-dialog", GtkGuarded<OnScriptDialog>(), hWnd);
+    g_signal_connect(pWidget, "web-process-terminated", GtkGuarded<OnWebProcessTerminated>(), hWnd);
+    CGtkWindow* pWindow = GtkNative(pRecord);
     pWindow->pWidget = pWidget;
-    AfxAttachWidget(pRecord, pWidget);
-    AfxPlaceChild(pRecord);
+    GtkAttachWidget(pRecord, pWidget);
+    GtkPlaceChild(pRecord);
     if (pRecord->bVisible) {
         gtk_widget_show(pWidget);
     }
@@ -327,14 +327,14 @@ void CompleteBlankPage(HWND hWnd, unsigned nRequest) {
 
 } // namespace
 
-void AfxGtkCachesCleared() { ++g_nCacheClears; }
+void GtkCachesCleared() { ++g_nCacheClears; }
 
 void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& strUrl) {
     CGtkBrowser* pNative = Native(pControl);
     if (pNative == nullptr) {
         return;
     }
-    const std::string strTarget = AfxUtf8FromUtf16(strUrl);
+    const std::string strTarget = GtkUtf8FromUtf16(strUrl);
     CancelPendingBlank(pNative);
     // A view that has never loaded already shows a blank page, so about:blank there needs no engine:
     // starting the web process for it would hold this thread for about 90 ms before the windows are
@@ -345,7 +345,7 @@ void BackendBrowserNavigate(CBrowserControl* pControl, const std::u16string& str
         const unsigned nRequest = ++g_nBlankRequests == 0 ? ++g_nBlankRequests : g_nBlankRequests;
         pNative->nBlankRequest = nRequest;
         const HWND hWnd = pControl->m_hWnd;
-        AfxAfterFirstPaint([hWnd, nRequest] { CompleteBlankPage(hWnd, nRequest); });
+        GtkAfterFirstPaint([hWnd, nRequest] { CompleteBlankPage(hWnd, nRequest); });
         AfxTraceStartup("navigate", "about:blank,without-engine");
         return;
     }
@@ -378,7 +378,7 @@ void BackendBrowserShowPage(CBrowserControl* pControl, const std::string& strHtm
     }
     CancelPendingBlank(pNative);
     pNative->bEngineUsed = true;
-    const std::string strAddress = AfxUtf8FromUtf16(strUrl);
+    const std::string strAddress = GtkUtf8FromUtf16(strUrl);
     webkit_web_view_load_alternate_html(pNative->pView, strHtml.c_str(), strAddress.c_str(), nullptr);
 }
 

@@ -64,29 +64,29 @@ void OnMenuItem(GtkMenuItem*, gpointer pData) {
 } // namespace
 
 void BackendBeginResizeDrag(CWindowRecord* pRecord, int nHitTest, CPoint ptScreen) {
-    if (CGtkWindow* pNative = AfxGtk(pRecord); pNative != nullptr && pRecord->IsTopLevel()) {
+    if (CGtkWindow* pNative = GtkNative(pRecord); pNative != nullptr && pRecord->IsTopLevel()) {
         gtk_window_begin_resize_drag(GTK_WINDOW(pNative->pWidget), EdgeOf(nHitTest), 1, ptScreen.x,
                                      ptScreen.y, gtk_get_current_event_time());
     }
 }
 
-cairo_region_t* AfxWindowRegion(CWindowRecord* pRecord) {
+cairo_region_t* GtkWindowRegion(CWindowRecord* pRecord) {
     return pRecord->bHasRegion ? RoundedRegion(pRecord->rcRegion, pRecord->nRegionEllipse) : nullptr;
 }
 
 void BackendFrameChanged(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     if (pNative != nullptr && pRecord->IsTopLevel()) {
         gtk_widget_queue_draw(pNative->pWidget);
     }
 }
 
 void BackendShapeChanged(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     if (pNative == nullptr || !pRecord->IsTopLevel()) {
         return;
     }
-    if (cairo_region_t* pRegion = AfxWindowRegion(pRecord)) {
+    if (cairo_region_t* pRegion = GtkWindowRegion(pRecord)) {
         // The bounding shape as well as the input shape, with or without a compositor: a window manager
         // frames the bounding shape, and a press outside it would reach the frame (a move in openbox).
         gtk_widget_shape_combine_region(pNative->pWidget, pRegion);
@@ -97,7 +97,7 @@ void BackendShapeChanged(CWindowRecord* pRecord) {
 }
 
 void BackendStateChanged(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     if (pNative == nullptr || !pRecord->IsTopLevel() || !pRecord->bVisible) {
         return;
     }
@@ -111,7 +111,7 @@ void BackendStateChanged(CWindowRecord* pRecord) {
 }
 
 UINT BackendTrackSystemMenu(CWindowRecord* pRecord, CPoint) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     if (pNative == nullptr) {
         return 0;
     }
@@ -130,7 +130,7 @@ UINT BackendTrackSystemMenu(CWindowRecord* pRecord, CPoint) {
         gtk_widget_set_sensitive(pItem, item.bEnabled);
         g_object_set_data(G_OBJECT(pItem), "drelk-choice", &nChoice);
         g_object_set_data(G_OBJECT(pItem), "drelk-command", GUINT_TO_POINTER(item.nCommand));
-        g_signal_connect(pItem, "activate", AfxGuarded<OnMenuItem>(), pItem);
+        g_signal_connect(pItem, "activate", GtkGuarded<OnMenuItem>(), pItem);
         gtk_menu_shell_append(GTK_MENU_SHELL(pMenu), pItem);
     }
     gtk_widget_show_all(pMenu);
@@ -161,7 +161,7 @@ bool ClearWebsiteData(WebKitWebsiteDataTypes types) {
     auto* pDone = new std::shared_ptr<bool>(std::make_shared<bool>(false));
     const std::shared_ptr<bool> bDone = *pDone;
     webkit_website_data_manager_clear(
-        AfxGtkWebsiteDataManager(), types, 0, nullptr,
+        GtkWebsiteDataManager(), types, 0, nullptr,
         [](GObject* pSource, GAsyncResult* pResult, gpointer pData) {
             auto* pFlag = static_cast<std::shared_ptr<bool>*>(pData);
             webkit_website_data_manager_clear_finish(WEBKIT_WEBSITE_DATA_MANAGER(pSource), pResult, nullptr);
@@ -201,6 +201,6 @@ bool BackendDeleteUrlCacheEntry(const std::string& strUrl) {
     // The network process may still be writing entries of the last load when the first pass runs;
     // a second pass removes what those writes left.
     const bool bCleared = ClearWebsiteData(types) && ClearWebsiteData(types);
-    AfxGtkCachesCleared();
+    GtkCachesCleared();
     return bCleared;
 }

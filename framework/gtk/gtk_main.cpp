@@ -47,7 +47,7 @@ void DecodePicturesAhead() {
     for (std::size_t i = 0; i < g_nResourceCount; ++i) {
         pictures.emplace_back(g_resourceTable[i].pData, g_resourceTable[i].nSize);
     }
-    AfxDecodeAhead(pictures);
+    ModelDecodeAhead(pictures);
 }
 
 } // namespace

@@ -10,13 +10,13 @@ guint g_nTimerSource = 0;
 
 gboolean OnTimerSource(gpointer) {
     g_nTimerSource = 0;
-    AfxCallAtBoundary(nullptr, [] { AfxRunDueTimers(); });
+    AfxCallAtBoundary(nullptr, [] { ModelRunDueTimers(); });
     return G_SOURCE_REMOVE;
 }
 
 void OnNetworkChanged(GNetworkMonitor*, gboolean bAvailable, gpointer) {
     if (bAvailable) {
-        AfxNativeNetworkAvailable();
+        ModelNativeNetworkAvailable();
     }
 }
 
@@ -32,7 +32,7 @@ void BackendTimersChanged() {
         g_nTimerSource = 0;
     }
     unsigned long long nDue = 0;
-    if (!AfxNextTimerDue(nDue)) {
+    if (!ModelNextTimerDue(nDue)) {
         return;
     }
     const unsigned long long nNow = BackendTickCount();
@@ -46,7 +46,7 @@ bool BackendWatchNetwork() {
         if (pMonitor == nullptr) {
             return false;
         }
-        g_signal_connect(pMonitor, "network-changed", AfxGuarded<OnNetworkChanged>(), nullptr);
+        g_signal_connect(pMonitor, "network-changed", GtkGuarded<OnNetworkChanged>(), nullptr);
         return true;
     }();
     return s_bWatching;

@@ -109,9 +109,9 @@ cairo_region_t* OpaqueRegion(cairo_surface_t* pSurface) {
 
 // The content of a colour-keyed window as shown (key pixels transparent), or empty.
 CSurfaceRef KeyedContent(CWindowRecord* pRecord) {
-    CSurfaceRef surface = AfxCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
+    CSurfaceRef surface = ModelCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
     if (surface) {
-        AfxPaintWindow(pRecord, surface);
+        ModelPaintWindow(pRecord, surface);
         if (pRecord->bColorKey) {
             ApplyColourKey(surface.Get(), pRecord->crKey);
         }
@@ -123,9 +123,9 @@ CSurfaceRef KeyedContent(CWindowRecord* pRecord) {
 // when it changed. Nothing on this window system reads its straight colours again (the shape needs
 // only the alpha, which stays), and a converted copy beside it would hold another 2.5 MiB.
 cairo_surface_t* ShownLayeredSurface(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     if (pNative->premultiplied.Get() != pRecord->layeredSurface.Get()) {
-        AfxPremultiplyInPlace(pRecord->layeredSurface.Get());
+        ModelPremultiplyInPlace(pRecord->layeredSurface.Get());
         pNative->premultiplied = pRecord->layeredSurface;
     }
     return pNative->premultiplied.Get();
@@ -137,7 +137,7 @@ CPoint RootPoint(double x, double y) { return CPoint(static_cast<int>(x), static
 const char* TraceKind(CWindowRecord* pRecord) { return pRecord->layeredSurface ? "layered" : "plain"; }
 
 gboolean OnMapEvent(GtkWidget*, GdkEvent*, gpointer pData) {
-    if (auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData))) {
+    if (auto* pRecord = ModelGetRecord(static_cast<CWindowRecord*>(pData))) {
         AfxTraceStartup("map", TraceKind(pRecord));
     }
     return FALSE;
@@ -155,8 +155,9 @@ bool ShownWindowsPainted() {
     bool bPainted = true;
     GList* pList = gtk_window_list_toplevels();
     for (GList* p = pList; p != nullptr && bPainted; p = p->next) {
-        CWindowRecord* pRecord = AfxRecordOfWidget(GTK_WIDGET(p->data));
-        bPainted = pRecord == nullptr || !pRecord->bVisible || pRecord->bIconic || AfxGtk(pRecord)->bPainted;
+        CWindowRecord* pRecord = GtkRecordOfWidget(GTK_WIDGET(p->data));
+        bPainted =
+            pRecord == nullptr || !pRecord->bVisible || pRecord->bIconic || GtkNative(pRecord)->bPainted;
     }
     g_list_free(pList);
     return bPainted;
@@ -195,12 +196,12 @@ gboolean OnAfterPaintTimeout(gpointer) {
 }
 
 gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
-    auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
+    auto* pRecord = ModelGetRecord(static_cast<CWindowRecord*>(pData));
     if (pRecord == nullptr) {
         return FALSE;
     }
-    if (pRecord->IsTopLevel() && !AfxGtk(pRecord)->bPainted) {
-        AfxGtk(pRecord)->bPainted = true;
+    if (pRecord->IsTopLevel() && !GtkNative(pRecord)->bPainted) {
+        GtkNative(pRecord)->bPainted = true;
         AfxTraceStartup("draw", TraceKind(pRecord));
         ScheduleAfterFirstPaint();
     }
@@ -217,7 +218,7 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
         cairo_save(pCairo);
         cairo_set_source_rgba(pCairo, 0, 0, 0, 0);
         cairo_paint(pCairo);
-        if (cairo_region_t* pShape = AfxWindowRegion(pRecord)) {
+        if (cairo_region_t* pShape = GtkWindowRegion(pRecord)) {
             gdk_cairo_region(pCairo, pShape);
             cairo_clip(pCairo);
             cairo_region_destroy(pShape);
@@ -238,14 +239,14 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
 void RaiseOwnedWindows(CWindowRecord* pOwner);
 
 gboolean OnConfigure(GtkWidget* pWidget, GdkEventConfigure* pEvent, gpointer pData) {
-    auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
+    auto* pRecord = ModelGetRecord(static_cast<CWindowRecord*>(pData));
     if (pRecord != nullptr && gtk_widget_get_window(pWidget) != nullptr) {
         int x = 0;
         int y = 0;
         gdk_window_get_root_origin(gtk_widget_get_window(pWidget), &x, &y);
-        AfxNativeMoved(pRecord, CRect(x, y, x + pEvent->width, y + pEvent->height));
+        ModelNativeMoved(pRecord, CRect(x, y, x + pEvent->width, y + pEvent->height));
         // A window manager raises what it moves or restacks; the owned windows go back above it.
-        if (AfxGetRecord(pRecord) != nullptr) {
+        if (ModelGetRecord(pRecord) != nullptr) {
             RaiseOwnedWindows(pRecord);
         }
     }
@@ -260,14 +261,14 @@ struct CLastPress {
 CLastPress g_lastPress;
 
 gboolean OnButtonPress(GtkWidget* pWidget, GdkEventButton* pEvent, gpointer pData) {
-    auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
+    auto* pRecord = ModelGetRecord(static_cast<CWindowRecord*>(pData));
     if (pRecord == nullptr || pEvent->button != 1) {
         return TRUE;
     }
     const CPoint pt = RootPoint(pEvent->x_root, pEvent->y_root);
     if (pEvent->type == GDK_2BUTTON_PRESS) {
         g_lastPress.bValid = false;
-        AfxMouseDoubleClick(pRecord, pt);
+        ModelMouseDoubleClick(pRecord, pt);
         return TRUE;
     }
     if (pEvent->type != GDK_BUTTON_PRESS) {
@@ -287,28 +288,28 @@ gboolean OnButtonPress(GtkWidget* pWidget, GdkEventButton* pEvent, gpointer pDat
     g_lastPress = CLastPress{pEvent->time, pt, true};
     g_drag = CPendingDrag{};
     g_drag.nTime = pEvent->time;
-    AfxMousePress(pRecord, pt);
+    ModelMousePress(pRecord, pt);
     return TRUE;
 }
 
 // Coming back from a child (the page) into the frame brings no motion event: the entry is one.
 gboolean OnEnter(GtkWidget*, GdkEventCrossing* pEvent, gpointer pData) {
     if ((pEvent->state & GDK_BUTTON1_MASK) == 0) {
-        AfxMouseHover(static_cast<CWindowRecord*>(pData), RootPoint(pEvent->x_root, pEvent->y_root));
+        ModelMouseHover(static_cast<CWindowRecord*>(pData), RootPoint(pEvent->x_root, pEvent->y_root));
     }
     return FALSE;
 }
 
 gboolean OnLeave(GtkWidget*, GdkEventCrossing*, gpointer pData) {
-    AfxMouseLeftFrame(static_cast<CWindowRecord*>(pData));
+    ModelMouseLeftFrame(static_cast<CWindowRecord*>(pData));
     return FALSE;
 }
 
 gboolean OnFocus(GtkWidget*, GdkEventFocus* pEvent, gpointer pData) {
     auto* pRecord = static_cast<CWindowRecord*>(pData);
-    AfxNativeActivated(pRecord, pEvent->in != 0);
+    ModelNativeActivated(pRecord, pEvent->in != 0);
     // Activation raises the window; its owned windows stay above it.
-    if (pEvent->in != 0 && AfxGetRecord(pRecord) != nullptr) {
+    if (pEvent->in != 0 && ModelGetRecord(pRecord) != nullptr) {
         RaiseOwnedWindows(pRecord);
     }
     return FALSE;
@@ -317,26 +318,26 @@ gboolean OnFocus(GtkWidget*, GdkEventFocus* pEvent, gpointer pData) {
 gboolean OnWindowState(GtkWidget*, GdkEventWindowState* pEvent, gpointer pData) {
     const bool bIconic = (pEvent->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
     const bool bZoomed = (pEvent->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
-    AfxNativeStateChanged(static_cast<CWindowRecord*>(pData), bIconic, bZoomed);
+    ModelNativeStateChanged(static_cast<CWindowRecord*>(pData), bIconic, bZoomed);
     return FALSE;
 }
 
 gboolean OnButtonRelease(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
     g_drag = CPendingDrag{};
     if (pEvent->button == 1) {
-        AfxMouseRelease(static_cast<CWindowRecord*>(pData), RootPoint(pEvent->x_root, pEvent->y_root));
+        ModelMouseRelease(static_cast<CWindowRecord*>(pData), RootPoint(pEvent->x_root, pEvent->y_root));
     }
     return TRUE;
 }
 
 gboolean OnMotion(GtkWidget* pWidget, GdkEventMotion* pEvent, gpointer pData) {
     const CPoint pt = RootPoint(pEvent->x_root, pEvent->y_root);
-    if (AfxGetRecord(g_drag.pRecord) != nullptr) {
+    if (ModelGetRecord(g_drag.pRecord) != nullptr) {
         int nThreshold = 8;
         g_object_get(gtk_widget_get_settings(pWidget), "gtk-dnd-drag-threshold", &nThreshold, nullptr);
         if (std::abs(pt.x - g_drag.ptStart.x) > nThreshold ||
             std::abs(pt.y - g_drag.ptStart.y) > nThreshold) {
-            CGtkWindow* pNative = AfxGtk(g_drag.pRecord);
+            CGtkWindow* pNative = GtkNative(g_drag.pRecord);
             gtk_window_begin_move_drag(GTK_WINDOW(pNative->pWidget), 1, g_drag.ptStart.x, g_drag.ptStart.y,
                                        g_drag.nTime);
             g_drag = CPendingDrag{};
@@ -344,9 +345,9 @@ gboolean OnMotion(GtkWidget* pWidget, GdkEventMotion* pEvent, gpointer pData) {
         return TRUE;
     }
     if ((pEvent->state & GDK_BUTTON1_MASK) != 0) {
-        AfxMouseMove(static_cast<CWindowRecord*>(pData), pt);
+        ModelMouseMove(static_cast<CWindowRecord*>(pData), pt);
     } else {
-        AfxMouseHover(static_cast<CWindowRecord*>(pData), pt);
+        ModelMouseHover(static_cast<CWindowRecord*>(pData), pt);
     }
     return TRUE;
 }
@@ -364,14 +365,14 @@ WPARAM VirtualKey(guint nKeyval) {
 }
 
 gboolean OnKeyPress(GtkWidget* pWidget, GdkEventKey* pEvent, gpointer pData) {
-    auto* pRecord = AfxGetRecord(static_cast<CWindowRecord*>(pData));
+    auto* pRecord = ModelGetRecord(static_cast<CWindowRecord*>(pData));
     if (pRecord == nullptr) {
         return FALSE;
     }
     CWindowRecord* pTarget = pRecord;
     if (GtkWidget* pFocus = gtk_window_get_focus(GTK_WINDOW(pWidget))) {
         for (GtkWidget* p = pFocus; p != nullptr; p = gtk_widget_get_parent(p)) {
-            if (CWindowRecord* pOwner = AfxRecordOfWidget(p)) {
+            if (CWindowRecord* pOwner = GtkRecordOfWidget(p)) {
                 pTarget = pOwner;
                 break;
             }
@@ -379,7 +380,7 @@ gboolean OnKeyPress(GtkWidget* pWidget, GdkEventKey* pEvent, gpointer pData) {
     }
     MSG msg{pTarget, WM_KEYDOWN, VirtualKey(pEvent->keyval), 1, pEvent->time, {0, 0}};
     CNativeEventScope native(&msg);
-    AfxTranslateAndDispatch(&msg);
+    ModelTranslateAndDispatch(&msg);
     // Not delivered: the key was handled (or swallowed) before it reached its target.
     return native.bDeliverNatively ? FALSE : TRUE;
 }
@@ -397,10 +398,10 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
     if (GdkVisual* pVisual = gdk_screen_get_rgba_visual(gtk_widget_get_screen(pWindow))) {
         gtk_widget_set_visual(pWindow, pVisual);
     }
-    gtk_window_set_title(GTK_WINDOW(pWindow), AfxUtf8FromSystem(pRecord->strText).c_str());
-    if (CWindowRecord* pOwner = AfxGetRecord(pRecord->hOwner);
-        pOwner != nullptr && AfxGtk(pOwner) != nullptr) {
-        gtk_window_set_transient_for(GTK_WINDOW(pWindow), GTK_WINDOW(AfxGtk(pOwner)->pWidget));
+    gtk_window_set_title(GTK_WINDOW(pWindow), GtkUtf8FromSystem(pRecord->strText).c_str());
+    if (CWindowRecord* pOwner = ModelGetRecord(pRecord->hOwner);
+        pOwner != nullptr && GtkNative(pOwner) != nullptr) {
+        gtk_window_set_transient_for(GTK_WINDOW(pWindow), GTK_WINDOW(GtkNative(pOwner)->pWidget));
         gtk_window_set_skip_taskbar_hint(GTK_WINDOW(pWindow), TRUE);
         gtk_window_set_skip_pager_hint(GTK_WINDOW(pWindow), TRUE);
     }
@@ -410,26 +411,26 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
     pNative->pFixed = GTK_WIDGET(g_object_new(drelk_fixed_get_type(), nullptr));
     gtk_container_add(GTK_CONTAINER(pWindow), pNative->pFixed);
     gtk_widget_show(pNative->pFixed);
-    g_signal_connect(pWindow, "draw", AfxGuarded<OnDraw>(), pRecord);
-    g_signal_connect(pWindow, "configure-event", AfxGuarded<OnConfigure>(), pRecord);
-    g_signal_connect(pWindow, "button-press-event", AfxGuarded<OnButtonPress>(), pRecord);
-    g_signal_connect(pWindow, "button-release-event", AfxGuarded<OnButtonRelease>(), pRecord);
-    g_signal_connect(pWindow, "motion-notify-event", AfxGuarded<OnMotion>(), pRecord);
-    g_signal_connect(pWindow, "key-press-event", AfxGuarded<OnKeyPress>(), pRecord);
-    g_signal_connect(pWindow, "delete-event", AfxGuarded<OnDelete>(), pRecord);
-    g_signal_connect(pWindow, "map-event", AfxGuarded<OnMapEvent>(), pRecord);
-    g_signal_connect(pWindow, "leave-notify-event", AfxGuarded<OnLeave>(), pRecord);
-    g_signal_connect(pWindow, "enter-notify-event", AfxGuarded<OnEnter>(), pRecord);
-    g_signal_connect(pWindow, "focus-in-event", AfxGuarded<OnFocus>(), pRecord);
-    g_signal_connect(pWindow, "focus-out-event", AfxGuarded<OnFocus>(), pRecord);
-    g_signal_connect(pWindow, "window-state-event", AfxGuarded<OnWindowState>(), pRecord);
-    AfxAttachWidget(pRecord, pWindow);
+    g_signal_connect(pWindow, "draw", GtkGuarded<OnDraw>(), pRecord);
+    g_signal_connect(pWindow, "configure-event", GtkGuarded<OnConfigure>(), pRecord);
+    g_signal_connect(pWindow, "button-press-event", GtkGuarded<OnButtonPress>(), pRecord);
+    g_signal_connect(pWindow, "button-release-event", GtkGuarded<OnButtonRelease>(), pRecord);
+    g_signal_connect(pWindow, "motion-notify-event", GtkGuarded<OnMotion>(), pRecord);
+    g_signal_connect(pWindow, "key-press-event", GtkGuarded<OnKeyPress>(), pRecord);
+    g_signal_connect(pWindow, "delete-event", GtkGuarded<OnDelete>(), pRecord);
+    g_signal_connect(pWindow, "map-event", GtkGuarded<OnMapEvent>(), pRecord);
+    g_signal_connect(pWindow, "leave-notify-event", GtkGuarded<OnLeave>(), pRecord);
+    g_signal_connect(pWindow, "enter-notify-event", GtkGuarded<OnEnter>(), pRecord);
+    g_signal_connect(pWindow, "focus-in-event", GtkGuarded<OnFocus>(), pRecord);
+    g_signal_connect(pWindow, "focus-out-event", GtkGuarded<OnFocus>(), pRecord);
+    g_signal_connect(pWindow, "window-state-event", GtkGuarded<OnWindowState>(), pRecord);
+    GtkAttachWidget(pRecord, pWindow);
     gtk_window_move(GTK_WINDOW(pWindow), pRecord->rcWindow.left, pRecord->rcWindow.top);
     SetTopLevelSize(pRecord, pNative);
 }
 
 GdkPixbuf* PixbufFromIcon(HICON hIcon) {
-    const CIconObject* pIcon = AfxIconObject(hIcon);
+    const CIconObject* pIcon = ModelIconObject(hIcon);
     if (pIcon == nullptr || !pIcon->surface) {
         return nullptr;
     }
@@ -442,7 +443,7 @@ void RaiseOwnedWindows(CWindowRecord* pOwner) {
     GList* pList = gtk_window_list_toplevels();
     for (GList* p = pList; p != nullptr; p = p->next) {
         GtkWidget* pWidget = GTK_WIDGET(p->data);
-        CWindowRecord* pRecord = AfxRecordOfWidget(pWidget);
+        CWindowRecord* pRecord = GtkRecordOfWidget(pWidget);
         if (pRecord != nullptr && pRecord->hOwner == pOwner && pRecord->bVisible &&
             gtk_widget_get_window(pWidget) != nullptr) {
             gdk_window_raise(gtk_widget_get_window(pWidget));
@@ -453,27 +454,27 @@ void RaiseOwnedWindows(CWindowRecord* pOwner) {
 
 } // namespace
 
-CGtkWindow* AfxGtk(CWindowRecord* pRecord) {
+CGtkWindow* GtkNative(CWindowRecord* pRecord) {
     return pRecord != nullptr ? static_cast<CGtkWindow*>(pRecord->pNative) : nullptr;
 }
 
-CWindowRecord* AfxRecordOfWidget(GtkWidget* pWidget) {
-    return AfxGetRecord(static_cast<CWindowRecord*>(g_object_get_data(G_OBJECT(pWidget), kRecordKey)));
+CWindowRecord* GtkRecordOfWidget(GtkWidget* pWidget) {
+    return ModelGetRecord(static_cast<CWindowRecord*>(g_object_get_data(G_OBJECT(pWidget), kRecordKey)));
 }
 
-void AfxAttachWidget(CWindowRecord* pRecord, GtkWidget* pWidget) {
+void GtkAttachWidget(CWindowRecord* pRecord, GtkWidget* pWidget) {
     g_object_set_data(G_OBJECT(pWidget), kRecordKey, pRecord);
 }
 
-void AfxPlaceChild(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
-    CGtkWindow* pParent = AfxGtk(AfxGetRecord(pRecord->hParent));
+void GtkPlaceChild(CWindowRecord* pRecord) {
+    CGtkWindow* pNative = GtkNative(pRecord);
+    CGtkWindow* pParent = GtkNative(ModelGetRecord(pRecord->hParent));
     if (pNative == nullptr || pNative->pWidget == nullptr || pParent == nullptr ||
         pParent->pFixed == nullptr) {
         return;
     }
     // Child rectangles are in the parent's client coordinates.
-    const CWindowRecord* pParentRecord = AfxGetRecord(pRecord->hParent);
+    const CWindowRecord* pParentRecord = ModelGetRecord(pRecord->hParent);
     const int x = pRecord->rcWindow.left + pParentRecord->rcClient.left;
     const int y = pRecord->rcWindow.top + pParentRecord->rcClient.top;
     if (gtk_widget_get_parent(pNative->pWidget) == nullptr) {
@@ -485,17 +486,17 @@ void AfxPlaceChild(CWindowRecord* pRecord) {
                                 std::max(1, pRecord->rcWindow.Height()));
 }
 
-std::string AfxUtf8FromSystem(const std::string& strText) {
+std::string GtkUtf8FromSystem(const std::string& strText) {
     return AfxUtf16ToCodePage(CP_UTF8, AfxCodePageToUtf16(CP_ACP, strText));
 }
 
-std::string AfxUtf8FromUtf16(const std::u16string& strText) { return AfxUtf16ToCodePage(CP_UTF8, strText); }
+std::string GtkUtf8FromUtf16(const std::u16string& strText) { return AfxUtf16ToCodePage(CP_UTF8, strText); }
 
-std::u16string AfxUtf16FromUtf8(const char* pszText) {
+std::u16string GtkUtf16FromUtf8(const char* pszText) {
     return AfxCodePageToUtf16(CP_UTF8, pszText != nullptr ? pszText : "");
 }
 
-void AfxAfterFirstPaint(std::function<void()> fnWork) {
+void GtkAfterFirstPaint(std::function<void()> fnWork) {
     g_afterFirstPaint.push_back(std::move(fnWork));
     ScheduleAfterFirstPaint();
     if (g_nAfterPaintTimeout == 0) {
@@ -505,11 +506,11 @@ void AfxAfterFirstPaint(std::function<void()> fnWork) {
     }
 }
 
-void AfxShapeChanged(CWindowRecord* pRecord) {
+void GtkShapeChanged(CWindowRecord* pRecord) {
     if (pRecord != nullptr && !pRecord->IsTopLevel()) {
-        pRecord = AfxGetRecord(pRecord->hParent);
+        pRecord = ModelGetRecord(pRecord->hParent);
     }
-    if (CGtkWindow* pNative = AfxGtk(pRecord)) {
+    if (CGtkWindow* pNative = GtkNative(pRecord)) {
         pNative->bShapeDirty = true;
     }
 }
@@ -517,7 +518,7 @@ void AfxShapeChanged(CWindowRecord* pRecord) {
 namespace {
 
 void ApplyWindowShape(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     if (pNative == nullptr || !pRecord->IsTopLevel() || (pRecord->dwExStyle & WS_EX_LAYERED) == 0) {
         return;
     }
@@ -536,7 +537,7 @@ void ApplyWindowShape(CWindowRecord* pRecord) {
         }
         pRegion = OpaqueRegion(content.Get());
         for (HWND hChild : pRecord->children) {
-            CWindowRecord* pChild = AfxGetRecord(hChild);
+            CWindowRecord* pChild = ModelGetRecord(hChild);
             if (pChild != nullptr && pChild->bVisible) {
                 const cairo_rectangle_int_t rect{pChild->rcWindow.left, pChild->rcWindow.top,
                                                  pChild->rcWindow.Width(), pChild->rcWindow.Height()};
@@ -565,7 +566,7 @@ gboolean ApplyPendingShapes(gpointer) {
     std::vector<HWND> pending;
     pending.swap(g_shapesPending);
     for (HWND hWnd : pending) {
-        if (CWindowRecord* pRecord = AfxGetRecord(hWnd)) {
+        if (CWindowRecord* pRecord = ModelGetRecord(hWnd)) {
             ApplyWindowShape(pRecord);
         }
     }
@@ -577,8 +578,8 @@ gboolean ApplyPendingShapes(gpointer) {
 // The shape of a visible window follows at the next idle moment, before GTK lays out and draws, so
 // that the many changes of one handler (a dialog placing its items) cost one computation; a hidden
 // window gets its shape when it is shown.
-void AfxUpdateWindowShape(CWindowRecord* pRecord) {
-    if (AfxGtk(pRecord) == nullptr || !pRecord->IsTopLevel() || !pRecord->bVisible) {
+void GtkUpdateWindowShape(CWindowRecord* pRecord) {
+    if (GtkNative(pRecord) == nullptr || !pRecord->IsTopLevel() || !pRecord->bVisible) {
         return;
     }
     const HWND hWnd = pRecord;
@@ -587,7 +588,7 @@ void AfxUpdateWindowShape(CWindowRecord* pRecord) {
     }
     if (g_nShapeSource == 0) {
         g_nShapeSource = g_idle_add_full(G_PRIORITY_HIGH_IDLE,
-                                         reinterpret_cast<GSourceFunc>(AfxGuarded<ApplyPendingShapes>()),
+                                         reinterpret_cast<GSourceFunc>(GtkGuarded<ApplyPendingShapes>()),
                                          nullptr, nullptr);
     }
 }
@@ -602,14 +603,14 @@ void BackendWindowCreated(CWindowRecord* pRecord) {
     if (pRecord->strClass == "Button") {
         // No events of its own: presses reach the top-level window, which routes them.
         pNative->pWidget = gtk_drawing_area_new();
-        g_signal_connect(pNative->pWidget, "draw", AfxGuarded<OnDraw>(), pRecord);
-        AfxAttachWidget(pRecord, pNative->pWidget);
-        AfxPlaceChild(pRecord);
+        g_signal_connect(pNative->pWidget, "draw", GtkGuarded<OnDraw>(), pRecord);
+        GtkAttachWidget(pRecord, pNative->pWidget);
+        GtkPlaceChild(pRecord);
     }
 }
 
 void BackendWindowDestroyed(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     if (pNative == nullptr) {
         return;
     }
@@ -627,23 +628,23 @@ void BackendWindowDestroyed(CWindowRecord* pRecord) {
 }
 
 void BackendWindowMoved(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     if (pNative == nullptr || pNative->pWidget == nullptr) {
         return;
     }
     if (pRecord->IsTopLevel()) {
         gtk_window_move(GTK_WINDOW(pNative->pWidget), pRecord->rcWindow.left, pRecord->rcWindow.top);
         SetTopLevelSize(pRecord, pNative);
-        AfxUpdateWindowShape(pRecord);
+        GtkUpdateWindowShape(pRecord);
     } else {
-        AfxPlaceChild(pRecord);
-        AfxShapeChanged(pRecord);
-        AfxUpdateWindowShape(AfxGetRecord(pRecord->hParent));
+        GtkPlaceChild(pRecord);
+        GtkShapeChanged(pRecord);
+        GtkUpdateWindowShape(ModelGetRecord(pRecord->hParent));
     }
 }
 
 void BackendWindowShown(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     if (pNative == nullptr || pNative->pWidget == nullptr) {
         return;
     }
@@ -656,10 +657,10 @@ void BackendWindowShown(CWindowRecord* pRecord) {
                 g_object_unref(pIcon);
             }
         }
-        AfxShapeChanged(pRecord);
+        GtkShapeChanged(pRecord);
         ApplyWindowShape(pRecord); // before the map, so that the window appears in its shape
         if ((pRecord->dwStyle & WS_THICKFRAME) != 0) {
-            const CSize minimum = AfxMinTrackSize(pRecord);
+            const CSize minimum = ModelMinTrackSize(pRecord);
             GdkGeometry hints{};
             hints.min_width = std::max(1, static_cast<int>(minimum.cx));
             hints.min_height = std::max(1, static_cast<int>(minimum.cy));
@@ -673,13 +674,13 @@ void BackendWindowShown(CWindowRecord* pRecord) {
         gtk_widget_show(pNative->pWidget);
     }
     if (!pRecord->IsTopLevel()) {
-        AfxShapeChanged(pRecord);
-        AfxUpdateWindowShape(AfxGetRecord(pRecord->hParent));
+        GtkShapeChanged(pRecord);
+        GtkUpdateWindowShape(ModelGetRecord(pRecord->hParent));
     }
 }
 
 void BackendWindowInvalidated(CWindowRecord* pRecord) {
-    if (CGtkWindow* pNative = AfxGtk(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
+    if (CGtkWindow* pNative = GtkNative(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
         const CRect& rcInvalid = pRecord->rcInvalid;
         const CPoint ptClient = pRecord->rcClient.TopLeft();
         if (rcInvalid == CRect(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height())) {
@@ -692,7 +693,7 @@ void BackendWindowInvalidated(CWindowRecord* pRecord) {
 }
 
 void BackendPaintNow(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     GdkWindow* pWindow =
         pNative != nullptr && pNative->pWidget != nullptr ? gtk_widget_get_window(pNative->pWidget) : nullptr;
     if (pWindow != nullptr) {
@@ -704,22 +705,22 @@ void BackendPaintNow(CWindowRecord* pRecord) {
 }
 
 void BackendLayeredChanged(CWindowRecord* pRecord) {
-    AfxShapeChanged(pRecord);
-    AfxUpdateWindowShape(pRecord);
-    if (CGtkWindow* pNative = AfxGtk(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
+    GtkShapeChanged(pRecord);
+    GtkUpdateWindowShape(pRecord);
+    if (CGtkWindow* pNative = GtkNative(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
         gtk_widget_queue_draw(pNative->pWidget);
     }
 }
 
 void BackendTextChanged(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = AfxGtk(pRecord);
+    CGtkWindow* pNative = GtkNative(pRecord);
     if (pNative != nullptr && pRecord->IsTopLevel()) {
-        gtk_window_set_title(GTK_WINDOW(pNative->pWidget), AfxUtf8FromSystem(pRecord->strText).c_str());
+        gtk_window_set_title(GTK_WINDOW(pNative->pWidget), GtkUtf8FromSystem(pRecord->strText).c_str());
     }
 }
 
 void BackendSetFocus(CWindowRecord* pRecord) {
-    if (CGtkWindow* pNative = AfxGtk(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
+    if (CGtkWindow* pNative = GtkNative(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
         gtk_widget_grab_focus(pNative->pWidget);
     }
 }
@@ -742,16 +743,16 @@ void BackendWakeUp() { g_main_context_wakeup(nullptr); }
 int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const std::string& strCaption,
                       UINT nType) {
     GtkWindow* pParent = nullptr;
-    for (CWindowRecord* p = pOwner; p != nullptr; p = AfxGetRecord(p->hParent)) {
-        if (p->IsTopLevel() && AfxGtk(p) != nullptr) {
-            pParent = GTK_WINDOW(AfxGtk(p)->pWidget);
+    for (CWindowRecord* p = pOwner; p != nullptr; p = ModelGetRecord(p->hParent)) {
+        if (p->IsTopLevel() && GtkNative(p) != nullptr) {
+            pParent = GTK_WINDOW(GtkNative(p)->pWidget);
         }
     }
     const bool bYesNo = (nType & 0x0F) == MB_YESNO;
     GtkWidget* pDialog = gtk_message_dialog_new(
         pParent, GTK_DIALOG_MODAL, (nType & MB_ICONSTOP) != 0 ? GTK_MESSAGE_ERROR : GTK_MESSAGE_OTHER,
-        bYesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK, "%s", AfxUtf8FromSystem(strText).c_str());
-    gtk_window_set_title(GTK_WINDOW(pDialog), AfxUtf8FromSystem(strCaption).c_str());
+        bYesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK, "%s", GtkUtf8FromSystem(strText).c_str());
+    gtk_window_set_title(GTK_WINDOW(pDialog), GtkUtf8FromSystem(strCaption).c_str());
     // As on Windows, the first button (Yes) is the default.
     const int nDefault = bYesNo ? GTK_RESPONSE_YES : GTK_RESPONSE_OK;
     gtk_dialog_set_default_response(GTK_DIALOG(pDialog), nDefault);
@@ -770,7 +771,7 @@ int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const s
 bool BackendShellOpen(const std::string& strUrl) {
     GError* pError = nullptr;
     const bool bOpened =
-        g_app_info_launch_default_for_uri(AfxUtf8FromSystem(strUrl).c_str(), nullptr, &pError);
+        g_app_info_launch_default_for_uri(GtkUtf8FromSystem(strUrl).c_str(), nullptr, &pError);
     if (pError != nullptr) {
         g_error_free(pError);
     }

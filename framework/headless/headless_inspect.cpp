@@ -2,37 +2,39 @@
 
 #include "framework/resources.h"
 
-std::uint32_t AfxInspectPixel(HBITMAP hBitmap, int x, int y) {
-    const CBitmapObject* pBitmap = AfxBitmapObject(hBitmap);
-    return pBitmap != nullptr ? AfxSurfacePixel(pBitmap->surface.Get(), x, y) : 0;
+std::uint32_t HeadlessInspectPixel(HBITMAP hBitmap, int x, int y) {
+    const CBitmapObject* pBitmap = ModelBitmapObject(hBitmap);
+    return pBitmap != nullptr ? ModelSurfacePixel(pBitmap->surface.Get(), x, y) : 0;
 }
 
-std::uint32_t AfxInspectPixel(HDC hDC, int x, int y) { return AfxSurfacePixel(AfxDcSurface(hDC), x, y); }
-
-std::uint32_t AfxInspectLayeredPixel(HWND hWnd, int x, int y) {
-    const CWindowRecord* pRecord = AfxGetRecord(hWnd);
-    return pRecord != nullptr ? AfxSurfacePixel(pRecord->layeredSurface.Get(), x, y) : 0;
+std::uint32_t HeadlessInspectPixel(HDC hDC, int x, int y) {
+    return ModelSurfacePixel(ModelDcSurface(hDC), x, y);
 }
 
-std::uint32_t AfxInspectFramePixel(HWND hWnd, int x, int y) {
-    const CWindowRecord* pRecord = AfxGetRecord(hWnd);
-    return pRecord != nullptr ? AfxSurfacePixel(pRecord->frameSurface.Get(), x, y) : 0;
+std::uint32_t HeadlessInspectLayeredPixel(HWND hWnd, int x, int y) {
+    const CWindowRecord* pRecord = ModelGetRecord(hWnd);
+    return pRecord != nullptr ? ModelSurfacePixel(pRecord->layeredSurface.Get(), x, y) : 0;
 }
 
-CSurfaceRef AfxInspectPaint(HWND hWnd) {
-    const CWindowRecord* pRecord = AfxGetRecord(hWnd);
+std::uint32_t HeadlessInspectFramePixel(HWND hWnd, int x, int y) {
+    const CWindowRecord* pRecord = ModelGetRecord(hWnd);
+    return pRecord != nullptr ? ModelSurfacePixel(pRecord->frameSurface.Get(), x, y) : 0;
+}
+
+CSurfaceRef HeadlessInspectPaint(HWND hWnd) {
+    const CWindowRecord* pRecord = ModelGetRecord(hWnd);
     if (pRecord == nullptr) {
         return CSurfaceRef();
     }
-    CSurfaceRef surface = AfxCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
-    AfxPaintWindow(hWnd, surface);
+    CSurfaceRef surface = ModelCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
+    ModelPaintWindow(hWnd, surface);
     return surface;
 }
 
-CSurfaceRef AfxInspectResourcePicture(UINT nIDResource, bool bPremultiply) {
+CSurfaceRef HeadlessInspectResourcePicture(UINT nIDResource, bool bPremultiply) {
     const BYTE* pData = nullptr;
     std::size_t nSize = 0;
-    return AfxFindResource(nIDResource, "PNG", pData, nSize) ? AfxDecodePicture(pData, nSize, bPremultiply)
+    return AfxFindResource(nIDResource, "PNG", pData, nSize) ? ModelDecodePicture(pData, nSize, bPremultiply)
                                                              : CSurfaceRef();
 }
 
@@ -40,7 +42,7 @@ namespace {
 class CFilledImage : public Gdi::Image {
 public:
     CFilledImage(int nWidth, int nHeight, std::uint32_t nArgb) {
-        CSurfaceRef surface = AfxCreateSurface(nWidth, nHeight);
+        CSurfaceRef surface = ModelCreateSurface(nWidth, nHeight);
         if (!surface) {
             return;
         }
@@ -55,6 +57,6 @@ public:
 };
 } // namespace
 
-Gdi::Image* AfxInspectMakeImage(int nWidth, int nHeight, std::uint32_t nArgb) {
+Gdi::Image* HeadlessInspectMakeImage(int nWidth, int nHeight, std::uint32_t nArgb) {
     return new CFilledImage(nWidth, nHeight, nArgb);
 }

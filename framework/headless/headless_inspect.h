@@ -11,26 +11,26 @@
 #include <cstdint>
 #include <vector>
 
-// The record of a live window (the test fails on a null dereference otherwise: ask AfxIsWindow first).
-inline CWindowRecord& AfxInspectWindow(HWND hWnd) { return *AfxGetRecord(hWnd); }
+// The record of a live window, to read (a null dereference otherwise: ask IsWindow first).
+inline const CWindowRecord& HeadlessInspectWindow(HWND hWnd) { return *ModelGetRecord(hWnd); }
 
 // A pixel as 0xAARRGGBB: of a bitmap, of the surface a context draws on, of a layered window's content,
 // of a window's frame surface.
-std::uint32_t AfxInspectPixel(HBITMAP hBitmap, int x, int y);
-std::uint32_t AfxInspectPixel(HDC hDC, int x, int y);
-std::uint32_t AfxInspectLayeredPixel(HWND hWnd, int x, int y);
-std::uint32_t AfxInspectFramePixel(HWND hWnd, int x, int y);
+std::uint32_t HeadlessInspectPixel(HBITMAP hBitmap, int x, int y);
+std::uint32_t HeadlessInspectPixel(HDC hDC, int x, int y);
+std::uint32_t HeadlessInspectLayeredPixel(HWND hWnd, int x, int y);
+std::uint32_t HeadlessInspectFramePixel(HWND hWnd, int x, int y);
 
 // The window's client area as its WM_PAINT draws it on a new surface of the window's size.
-CSurfaceRef AfxInspectPaint(HWND hWnd);
+CSurfaceRef HeadlessInspectPaint(HWND hWnd);
 
 // A picture resource (type "PNG") decoded as the model decodes pictures (straight or premultiplied).
-CSurfaceRef AfxInspectResourcePicture(UINT nIDResource, bool bPremultiply);
+CSurfaceRef HeadlessInspectResourcePicture(UINT nIDResource, bool bPremultiply);
 
 // A picture of a size, every pixel the colour (ARGB, straight alpha).
-Gdi::Image* AfxInspectMakeImage(int nWidth, int nHeight, std::uint32_t nArgb);
+Gdi::Image* HeadlessInspectMakeImage(int nWidth, int nHeight, std::uint32_t nArgb);
 
-inline std::uint32_t AfxArgb(BYTE a, BYTE r, BYTE g, BYTE b) {
+inline std::uint32_t HeadlessArgb(BYTE a, BYTE r, BYTE g, BYTE b) {
     return (std::uint32_t(a) << 24) | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
 }
 

@@ -25,9 +25,9 @@ private:
 
 } // namespace
 
-CHeadlessPlatform& AfxHeadless() { return Platform(); }
+CHeadlessPlatform& Headless() { return Platform(); }
 
-void AfxResetHeadless() {
+void HeadlessReset() {
     CHeadlessPlatform& platform = Platform();
     platform.module = CHeadlessModule{};
     platform.files = CHeadlessFiles{};
@@ -54,7 +54,7 @@ void AfxResetHeadless() {
     platform.nStops = 0;
     platform.shownPages.clear();
     platform.bNetworkWatched = false; // the clock goes on: it never runs backwards
-    AfxResetHeadlessWindows();
+    HeadlessResetWindows();
 }
 
 std::string CHeadlessModule::GetModulePath() {
@@ -112,14 +112,14 @@ bool CHeadlessProcesses::StartProcess(const CProcessStart& start) {
     return !m_bFails;
 }
 
-CPlatformServices& AfxGetPlatformServices() {
+CPlatformServices& WsGetPlatformServices() {
     CHeadlessPlatform& platform = Platform();
     static CPlatformServices s_services{platform.module, platform.files, platform.adapters,
                                         platform.clock,  platform.http,  platform.processes};
     return s_services;
 }
 
-UINT AfxGetProcessCodePage() { return Platform().nCodePage; }
+UINT WsGetProcessCodePage() { return Platform().nCodePage; }
 
 std::string CHeadlessHttp::DescribeError(DWORD dwError) {
     const auto it = m_errorTexts.find(dwError);

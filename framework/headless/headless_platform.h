@@ -118,17 +118,17 @@ struct CHeadlessPlatform {
         std::u16string strUrl;
     };
     std::vector<CShownPage> shownPages;
-    // The model's clock (milliseconds); AfxHeadlessAdvanceClock moves it and runs the due timers.
+    // The model's clock (milliseconds); HeadlessAdvanceClock moves it and runs the due timers.
     unsigned long long nTickCount = 1000000;
     bool bNetworkWatched = false;
 };
 
-// The headless platform's state. AfxResetHeadless restores a new platform.
-CHeadlessPlatform& AfxHeadless();
-void AfxResetHeadless();
+// The headless platform's state. HeadlessReset restores a new platform.
+CHeadlessPlatform& Headless();
+void HeadlessReset();
 // Empties the message queue of the headless windows (nothing where the program has no windows).
-void AfxResetHeadlessWindows();
+void HeadlessResetWindows();
 // Moves the model's clock on by nMilliseconds, sending every timer that falls due on the way.
-void AfxHeadlessAdvanceClock(unsigned long long nMilliseconds);
+void HeadlessAdvanceClock(unsigned long long nMilliseconds);
 // The system reports that the network is available again.
-void AfxHeadlessNetworkAvailable();
+void HeadlessNetworkAvailable();

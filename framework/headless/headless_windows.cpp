@@ -35,44 +35,44 @@
 
 #include <algorithm>
 
-void AfxResetHeadlessWindows() { AfxResetMessageQueue(); }
+void HeadlessResetWindows() { ModelResetMessageQueue(); }
 
 void BackendWindowCreated(CWindowRecord*) {}
 void BackendWindowDestroyed(CWindowRecord*) {}
 void BackendWindowMoved(CWindowRecord*) {}
 void BackendWindowShown(CWindowRecord*) {}
-void BackendWindowInvalidated(CWindowRecord* pRecord) { AfxHeadless().invalidated.push_back(pRecord); }
+void BackendWindowInvalidated(CWindowRecord* pRecord) { Headless().invalidated.push_back(pRecord); }
 void BackendPaintNow(CWindowRecord* pRecord) {
-    ++AfxHeadless().nImmediatePaints;
-    AfxPaintWindow(pRecord, AfxCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height()));
+    ++Headless().nImmediatePaints;
+    ModelPaintWindow(pRecord, ModelCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height()));
 }
 void BackendLayeredChanged(CWindowRecord*) {}
 void BackendTextChanged(CWindowRecord*) {}
 void BackendSetFocus(CWindowRecord*) {}
-void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint) { AfxHeadless().moveDrags.push_back(pRecord); }
+void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint) { Headless().moveDrags.push_back(pRecord); }
 void BackendBeginResizeDrag(CWindowRecord*, int nHitTest, CPoint) {
-    AfxHeadless().resizeDrags.push_back(nHitTest);
+    Headless().resizeDrags.push_back(nHitTest);
 }
-void BackendFrameChanged(CWindowRecord*) { ++AfxHeadless().nFramePaints; }
+void BackendFrameChanged(CWindowRecord*) { ++Headless().nFramePaints; }
 void BackendShapeChanged(CWindowRecord*) {}
 void BackendStateChanged(CWindowRecord*) {}
 
 UINT BackendTrackSystemMenu(CWindowRecord*, CPoint ptScreen) {
-    AfxHeadless().systemMenus.push_back(ptScreen);
-    return AfxHeadless().nSystemMenuChoice;
+    Headless().systemMenus.push_back(ptScreen);
+    return Headless().nSystemMenuChoice;
 }
 
 std::vector<CUrlCacheEntry> BackendUrlCacheEntries() {
-    ++AfxHeadless().nUrlCacheEnumerations;
-    return AfxHeadless().urlCache;
+    ++Headless().nUrlCacheEnumerations;
+    return Headless().urlCache;
 }
 
 bool BackendDeleteUrlCacheEntry(const std::string& strUrl) {
-    auto& entries = AfxHeadless().urlCache;
+    auto& entries = Headless().urlCache;
     for (auto it = entries.begin(); it != entries.end(); ++it) {
         if (it->strUrl == strUrl) {
             entries.erase(it);
-            AfxHeadless().deletedUrls.push_back(strUrl);
+            Headless().deletedUrls.push_back(strUrl);
             return true;
         }
     }
@@ -80,7 +80,7 @@ bool BackendDeleteUrlCacheEntry(const std::string& strUrl) {
 }
 
 bool BackendWaitForEvents() {
-    const std::function<bool()> onIdle = AfxHeadless().onIdle;
+    const std::function<bool()> onIdle = Headless().onIdle;
     return onIdle && onIdle();
 }
 
@@ -88,7 +88,7 @@ void BackendWakeUp() {}
 
 int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const std::string& strCaption,
                       UINT nType) {
-    CHeadlessPlatform& platform = AfxHeadless();
+    CHeadlessPlatform& platform = Headless();
     platform.messageBoxes.push_back({pOwner, strText, strCaption, nType});
     if (platform.messageBoxAnswers.empty()) {
         return IDNO;
@@ -99,11 +99,11 @@ int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const s
 }
 
 bool BackendShellOpen(const std::string& strUrl) {
-    AfxHeadless().shellOpened.push_back(strUrl);
+    Headless().shellOpened.push_back(strUrl);
     return true;
 }
 
-CRect BackendWorkArea() { return AfxHeadless().workArea; }
+CRect BackendWorkArea() { return Headless().workArea; }
 
 int BackendSystemMetric(int nIndex) {
     switch (nIndex) {
@@ -116,33 +116,33 @@ int BackendSystemMetric(int nIndex) {
     }
 }
 
-unsigned long long BackendTickCount() { return AfxHeadless().nTickCount; }
+unsigned long long BackendTickCount() { return Headless().nTickCount; }
 void BackendTimersChanged() {}
 bool BackendWatchNetwork() {
-    AfxHeadless().bNetworkWatched = true;
+    Headless().bNetworkWatched = true;
     return true;
 }
 
-void AfxHeadlessAdvanceClock(unsigned long long nMilliseconds) {
-    const unsigned long long nEnd = AfxHeadless().nTickCount + nMilliseconds;
+void HeadlessAdvanceClock(unsigned long long nMilliseconds) {
+    const unsigned long long nEnd = Headless().nTickCount + nMilliseconds;
     unsigned long long nDue = 0;
-    while (AfxNextTimerDue(nDue) && nDue <= nEnd) {
-        AfxHeadless().nTickCount = std::max(AfxHeadless().nTickCount, nDue);
-        AfxRunDueTimers();
+    while (ModelNextTimerDue(nDue) && nDue <= nEnd) {
+        Headless().nTickCount = std::max(Headless().nTickCount, nDue);
+        ModelRunDueTimers();
     }
-    AfxHeadless().nTickCount = nEnd;
+    Headless().nTickCount = nEnd;
 }
 
-void AfxHeadlessNetworkAvailable() { AfxNativeNetworkAvailable(); }
+void HeadlessNetworkAvailable() { ModelNativeNetworkAvailable(); }
 
 void BackendBrowserShowPage(CBrowserControl*, const std::string& strHtml, const std::u16string& strUrl) {
-    AfxHeadless().shownPages.push_back({strHtml, strUrl});
+    Headless().shownPages.push_back({strHtml, strUrl});
 }
 
 void BackendBrowserCreated(CBrowserControl*) {}
 void BackendBrowserDestroyed(CBrowserControl*) {}
 void BackendBrowserNavigate(CBrowserControl*, const std::u16string& strUrl) {
-    AfxHeadless().navigations.push_back(strUrl);
+    Headless().navigations.push_back(strUrl);
 }
-void BackendBrowserStop(CBrowserControl*) { ++AfxHeadless().nStops; }
+void BackendBrowserStop(CBrowserControl*) { ++Headless().nStops; }
 void BackendBrowserHostPolicyChanged(CBrowserControl*) {}

@@ -34,7 +34,7 @@ private:
 } // namespace
 
 EAppendResult CLinuxFiles::AppendToExisting(const std::string& strPath, std::string_view bytes) {
-    CFileDescriptor file(open(AfxLinuxPath(strPath).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY));
+    CFileDescriptor file(open(LinuxPath(strPath).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY));
     if (file.Get() < 0 || flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
         return EAppendResult::NotOpened;
     }
@@ -59,7 +59,7 @@ EAppendResult CLinuxFiles::AppendToExisting(const std::string& strPath, std::str
 }
 
 bool CLinuxFiles::ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes) {
-    CFileDescriptor file(open(AfxLinuxPath(strPath).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    CFileDescriptor file(open(LinuxPath(strPath).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
     if (file.Get() < 0) {
         return false;
     }

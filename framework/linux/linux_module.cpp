@@ -7,7 +7,7 @@
 
 #include <vector>
 
-std::string AfxLinuxPath(const std::string& strSystemPath) {
+std::string LinuxPath(const std::string& strSystemPath) {
     std::string strPath = strSystemPath;
     for (char& ch : strPath) {
         if (ch == '\\') {
@@ -17,7 +17,7 @@ std::string AfxLinuxPath(const std::string& strSystemPath) {
     return strPath;
 }
 
-std::string AfxSystemPath(const std::string& strLinuxPath) {
+std::string LinuxSystemPath(const std::string& strLinuxPath) {
     std::string strPath = strLinuxPath;
     for (char& ch : strPath) {
         if (ch == '/') {
@@ -35,7 +35,7 @@ std::string CLinuxModule::GetModulePath() {
             return {};
         }
         if (static_cast<std::size_t>(nLength) < buffer.size()) {
-            return AfxSystemPath(std::string(buffer.data(), static_cast<std::size_t>(nLength)));
+            return LinuxSystemPath(std::string(buffer.data(), static_cast<std::size_t>(nLength)));
         }
         buffer.resize(buffer.size() * 2);
     }

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-CPlatformServices& AfxGetPlatformServices() {
+CPlatformServices& WsGetPlatformServices() {
     static CLinuxModule s_module;
     static CLinuxFiles s_files;
     static CLinuxAdapters s_adapters;
@@ -21,7 +21,7 @@ CPlatformServices& AfxGetPlatformServices() {
 
 // The locale's charset; GBK locales give code page 936, everything else (the C locale included)
 // counts as UTF-8, which is what GTK and WebKit hand out.
-UINT AfxGetProcessCodePage() {
+UINT WsGetProcessCodePage() {
     const char* pszCodeset = nl_langinfo(CODESET);
     if (pszCodeset != nullptr &&
         (strcasecmp(pszCodeset, "GBK") == 0 || strcasecmp(pszCodeset, "GB2312") == 0 ||

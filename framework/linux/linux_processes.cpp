@@ -13,7 +13,7 @@
 extern char** environ;
 
 bool CLinuxProcesses::StartProcess(const CProcessStart& start) {
-    const std::string strPath = AfxLinuxPath(start.strApplication);
+    const std::string strPath = LinuxPath(start.strApplication);
     std::vector<std::string> arguments{strPath};
     arguments.insert(arguments.end(), start.vecArguments.begin(), start.vecArguments.end());
     std::vector<char*> argv;

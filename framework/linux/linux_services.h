@@ -8,8 +8,8 @@
 
 // '\' of the system's paths becomes '/', and back. (A Linux file name containing a backslash cannot
 // be represented in the system's path form.)
-std::string AfxLinuxPath(const std::string& strSystemPath);
-std::string AfxSystemPath(const std::string& strLinuxPath);
+std::string LinuxPath(const std::string& strSystemPath);
+std::string LinuxSystemPath(const std::string& strLinuxPath);
 
 class CLinuxModule : public IModuleService {
 public:

@@ -1,5 +1,5 @@
 // iconv for code pages other than UTF-8.
-#include "framework/native_text.h"
+#include "framework/window_system.h"
 
 #include <iconv.h>
 
@@ -55,7 +55,7 @@ CConverter& ConverterFor(const std::string& strTo, const std::string& strFrom) {
 
 } // namespace
 
-bool AfxNativeCharToUtf16(UINT nCodePage, std::string_view strChar, std::u16string& strOut) {
+bool WsNativeCharToUtf16(UINT nCodePage, std::string_view strChar, std::u16string& strOut) {
     std::string strUtf16;
     if (!ConverterFor("UTF-16LE", IconvName(nCodePage)).Convert(strChar.data(), strChar.size(), strUtf16)) {
         return false;
@@ -67,7 +67,7 @@ bool AfxNativeCharToUtf16(UINT nCodePage, std::string_view strChar, std::u16stri
     return true;
 }
 
-bool AfxNativeCodePointToChar(UINT nCodePage, char32_t codePoint, std::string& strOut) {
+bool WsNativeCodePointToChar(UINT nCodePage, char32_t codePoint, std::string& strOut) {
     const char bytes[4] = {static_cast<char>(codePoint & 0xFF), static_cast<char>((codePoint >> 8) & 0xFF),
                            static_cast<char>((codePoint >> 16) & 0xFF), static_cast<char>(codePoint >> 24)};
     return ConverterFor(IconvName(nCodePage), "UTF-32LE").Convert(bytes, sizeof(bytes), strOut);

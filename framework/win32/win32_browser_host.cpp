@@ -28,7 +28,7 @@
 namespace {
 
 constexpr const char* kHostClass = "DrelkBrowserHost";
-// Navigates the host's control to its pending page (posted: see AfxShowBrowserResourcePage).
+// Navigates the host's control to its pending page (posted: see WsShowBrowserResourcePage).
 constexpr UINT kShowPageMessage = WM_APP + 0x2201;
 
 // One object answers every container interface the control asks for.
@@ -121,7 +121,7 @@ public:
         }
         // Events reach the dialog as the model delivers them: the parent's OnEvent at the boundary.
         HWND hParent = GetParent(m_hHost);
-        if (CWnd* pParent = AfxWindowObject(hParent)) {
+        if (CWnd* pParent = WsWindowObject(hParent)) {
             const UINT nID = static_cast<UINT>(GetDlgCtrlID(m_hHost));
             AfxCallAtBoundary(hParent, [&] { pParent->OnEvent(nID, dispid, pParams); });
         }
@@ -235,7 +235,7 @@ LRESULT CALLBACK HostProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
             url.vt = VT_BSTR;
             url.bstrVal = AfxSysAllocString(pSite->m_strPendingPage);
             pSite->m_strPendingPage.clear();
-            AfxInvokeBrowser(hWnd, DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
+            WsInvokeBrowser(hWnd, DISPID_NAVIGATE, DISPATCH_METHOD, {url}, nullptr);
             AfxSysFreeString(url.bstrVal);
         }
         return 0;
@@ -259,7 +259,7 @@ LRESULT CALLBACK HostProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-HWND AfxCreateBrowserHost(HWND hParent, UINT nID, DWORD dwStyle, const RECT& rect) {
+HWND WsCreateBrowserHost(HWND hParent, UINT nID, DWORD dwStyle, const RECT& rect) {
     static const bool s_bRegistered = [] {
         WNDCLASSA wc{};
         wc.lpfnWndProc = HostProc;
@@ -268,7 +268,7 @@ HWND AfxCreateBrowserHost(HWND hParent, UINT nID, DWORD dwStyle, const RECT& rec
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         return RegisterClassA(&wc) != 0;
     }();
-    if (!s_bRegistered || !AfxIsWindow(hParent)) {
+    if (!s_bRegistered || !WsIsWindow(hParent)) {
         return nullptr;
     }
     HWND hHost = CreateWindowExA(0, kHostClass, "", (dwStyle | WS_CHILD | WS_CLIPCHILDREN), rect.left,
@@ -289,8 +289,8 @@ HWND AfxCreateBrowserHost(HWND hParent, UINT nID, DWORD dwStyle, const RECT& rec
     return hHost;
 }
 
-HRESULT AfxInvokeBrowser(HWND hBrowser, DISPID dispid, WORD wFlags, const std::vector<VARIANT>& arguments,
-                         VARIANT* pResult) {
+HRESULT WsInvokeBrowser(HWND hBrowser, DISPID dispid, WORD wFlags, const std::vector<VARIANT>& arguments,
+                        VARIANT* pResult) {
     CBrowserSite* pSite = SiteOf(hBrowser);
     if (pSite == nullptr || pSite->Browser() == nullptr) {
         return E_FAIL;
@@ -315,7 +315,7 @@ HRESULT AfxInvokeBrowser(HWND hBrowser, DISPID dispid, WORD wFlags, const std::v
                                     nullptr);
 }
 
-void AfxSetBrowserHostHandler(HWND hBrowser, IDocHostUIHandler* pHandler) {
+void WsSetBrowserHostHandler(HWND hBrowser, IDocHostUIHandler* pHandler) {
     if (CBrowserSite* pSite = SiteOf(hBrowser)) {
         pSite->SetHostHandler(pHandler);
     }
@@ -349,8 +349,8 @@ std::u16string ResourcePageAddress(UINT nHtmlID) {
 
 } // namespace
 
-HRESULT AfxShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16string& strParameters,
-                                   const std::u16string&) {
+HRESULT WsShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16string& strParameters,
+                                  const std::u16string&) {
     if (FindResourceA(nullptr, ("HTML" + std::to_string(nHtmlID)).c_str(), MAKEINTRESOURCEA(23)) == nullptr) {
         return E_FAIL;
     }
@@ -371,7 +371,7 @@ HRESULT AfxShowBrowserResourcePage(HWND hBrowser, UINT nHtmlID, const std::u16st
     return S_OK;
 }
 
-bool AfxIsTopLevelBrowserObject(HWND hBrowser, IDispatch* pDisp) {
+bool WsIsTopLevelBrowserObject(HWND hBrowser, IDispatch* pDisp) {
     CBrowserSite* pSite = SiteOf(hBrowser);
     if (pSite == nullptr || pSite->Browser() == nullptr || pDisp == nullptr) {
         return false;

@@ -7,13 +7,13 @@ extern "C" const IID IID_ICustomDoc = {
 extern "C" const IID IID_IDocHostUIHandler2 = {
     0x3050F6D0, 0x98B5, 0x11CF, {0xBB, 0x82, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x0B}};
 
-BSTR AfxSysAllocString(std::u16string_view text) {
+BSTR WsSysAllocString(std::u16string_view text) {
     return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
 }
 
-void AfxSysFreeString(BSTR bstr) { SysFreeString(bstr); }
+void WsSysFreeString(BSTR bstr) { SysFreeString(bstr); }
 
-std::u16string AfxBstrText(BSTR bstr) {
+std::u16string WsBstrText(BSTR bstr) {
     if (bstr == nullptr) {
         return {};
     }

@@ -46,11 +46,12 @@ std::wstring Wide(const std::u16string& strText) { return std::wstring(strText.b
 
 } // namespace
 
-void AfxDeleteImageData(CImageData* pData) { delete pData; }
+void WsDeleteImageData(CImageData* pData) { delete pData; }
 
-namespace Gdi {
+// Gdi:: drawing, as the seam has it.
+using namespace Gdi;
 
-Status Startup(UINT_PTR* pToken) {
+Status WsStartDrawing(UINT_PTR* pToken) {
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR nToken = 0;
     const Gdiplus::Status status = Gdiplus::GdiplusStartup(&nToken, &input, nullptr);
@@ -60,57 +61,59 @@ Status Startup(UINT_PTR* pToken) {
     return static_cast<Status>(status);
 }
 
-Image* Image::FromStream(CMemoryStream* pStream) {
-    auto* pImage = new Image;
-    if (IStream* pIStream = StreamOf(pStream)) {
-        auto* pData = new CImageData;
-        pData->pStream = pIStream;
-        pData->pImage = Gdiplus::Image::FromStream(pIStream);
-        if (pData->pImage != nullptr && pData->pImage->GetLastStatus() == Gdiplus::Ok) {
-            pImage->Adopt(pData, pData->pImage->GetWidth(), pData->pImage->GetHeight());
-        } else {
-            delete pData;
-        }
+CImageData* WsDecodePicture(CMemoryStream* pStream, UINT& nWidth, UINT& nHeight) {
+    IStream* pIStream = StreamOf(pStream);
+    if (pIStream == nullptr) {
+        return nullptr;
     }
-    return pImage;
+    auto* pData = new CImageData;
+    pData->pStream = pIStream;
+    pData->pImage = Gdiplus::Image::FromStream(pIStream);
+    if (pData->pImage == nullptr || pData->pImage->GetLastStatus() != Gdiplus::Ok) {
+        delete pData;
+        return nullptr;
+    }
+    nWidth = pData->pImage->GetWidth();
+    nHeight = pData->pImage->GetHeight();
+    return pData;
 }
 
-Bitmap::Bitmap(HBITMAP hBitmap, void*) {
+CImageData* WsPictureOfBitmap(HBITMAP hBitmap, UINT& nWidth, UINT& nHeight) {
     Gdiplus::Bitmap* pBitmap = hBitmap != nullptr ? Gdiplus::Bitmap::FromHBITMAP(hBitmap, nullptr) : nullptr;
     if (pBitmap == nullptr || pBitmap->GetLastStatus() != Gdiplus::Ok) {
         delete pBitmap;
-        m_status = InvalidParameter;
-        return;
+        return nullptr;
     }
     auto* pData = new CImageData;
     pData->pImage = pBitmap;
-    Adopt(pData, pBitmap->GetWidth(), pBitmap->GetHeight());
+    nWidth = pBitmap->GetWidth();
+    nHeight = pBitmap->GetHeight();
+    return pData;
 }
 
-Bitmap::Bitmap(int nWidth, int nHeight) {
+CImageData* WsCreatePicture(int nWidth, int nHeight) {
     if (nWidth <= 0 || nHeight <= 0) {
-        m_status = InvalidParameter;
-        return;
+        return nullptr;
     }
     auto* pData = new CImageData;
     pData->pImage = new Gdiplus::Bitmap(nWidth, nHeight, PixelFormat32bppARGB);
-    Adopt(pData, UINT(nWidth), UINT(nHeight));
+    return pData;
 }
 
-FontFamily::FontFamily(const std::u16string& strName) : m_strName(strName), m_status(Ok) {
+Status WsFontFamilyStatus(const std::u16string& strName) {
     const Gdiplus::FontFamily family(Wide(strName).c_str());
-    m_status = static_cast<Status>(family.GetLastStatus());
+    return static_cast<Status>(family.GetLastStatus());
 }
 
-Status Graphics::DrawImage(const Image* pImage, const RectF& dst, float srcX, float srcY, float srcWidth,
-                           float srcHeight, Unit) {
+Status WsDrawPicture(HDC hDC, const Image* pImage, const RectF& dst, float srcX, float srcY, float srcWidth,
+                     float srcHeight) {
     if (pImage == nullptr) {
         return InvalidParameter;
     }
-    if (pImage->Data() == nullptr || m_hDC == nullptr) {
+    if (pImage->Data() == nullptr || hDC == nullptr) {
         return Ok;
     }
-    Gdiplus::Graphics graphics(m_hDC);
+    Gdiplus::Graphics graphics(hDC);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     return static_cast<Status>(graphics.DrawImage(pImage->Data()->pImage,
@@ -118,15 +121,15 @@ Status Graphics::DrawImage(const Image* pImage, const RectF& dst, float srcX, fl
                                                   srcY, srcWidth, srcHeight, Gdiplus::UnitPixel));
 }
 
-Status Graphics::DrawString(const std::u16string& strText, const Font* pFont, const RectF& layout,
-                            const StringFormat* pFormat, const SolidBrush* pBrush) {
+Status WsDrawString(HDC hDC, const std::u16string& strText, const Font* pFont, const RectF& layout,
+                    const StringFormat* pFormat, const SolidBrush* pBrush) {
     if (pFont == nullptr || pFont->GetLastStatus() != Ok || pBrush == nullptr) {
         return InvalidParameter;
     }
-    if (m_hDC == nullptr || strText.empty()) {
+    if (hDC == nullptr || strText.empty()) {
         return Ok;
     }
-    Gdiplus::Graphics graphics(m_hDC);
+    Gdiplus::Graphics graphics(hDC);
     const std::wstring strFace = Wide(pFont->Face());
     const Gdiplus::Font font(strFace.c_str(), pFont->PixelSize(),
                              pFont->Bold() ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular,
@@ -147,18 +150,15 @@ Status Graphics::DrawString(const std::u16string& strText, const Font* pFont, co
                                                    Gdiplus::PointF(layout.X, layout.Y), &format, &brush));
 }
 
-} // namespace Gdi
+// ---- CImage's pictures ----
 
-// ---- CImage ----
-
-HRESULT CImage::Load(CMemoryStream* pStream) {
-    Destroy();
+HBITMAP WsDecodeImage(CMemoryStream* pStream, CSize& size) {
     IStream* pIStream = StreamOf(pStream);
     if (pIStream == nullptr) {
-        return E_FAIL;
+        return nullptr;
     }
     Gdiplus::Bitmap* pPicture = Gdiplus::Bitmap::FromStream(pIStream);
-    HRESULT hr = E_FAIL;
+    HBITMAP hBitmap = nullptr;
     Gdiplus::BitmapData locked{};
     if (pPicture != nullptr && pPicture->GetLastStatus() == Gdiplus::Ok) {
         const Gdiplus::Rect all(0, 0, static_cast<INT>(pPicture->GetWidth()),
@@ -177,36 +177,25 @@ HRESULT CImage::Load(CMemoryStream* pStream) {
                                     static_cast<std::ptrdiff_t>(y) * locked.Stride,
                                 static_cast<std::size_t>(all.Width) * 4);
                 }
-                m_hBitmap = static_cast<HBITMAP>(surface.m_hObject);
+                hBitmap = static_cast<HBITMAP>(surface.m_hObject);
                 surface.m_hObject = nullptr;
-                m_size = CSize(all.Width, all.Height);
-                hr = S_OK;
+                size = CSize(all.Width, all.Height);
             }
             pPicture->UnlockBits(&locked);
         }
     }
     delete pPicture;
     pIStream->Release();
-    return hr;
+    return hBitmap;
 }
 
-void CImage::Destroy() {
-    if (m_hBitmap != nullptr) {
-        DeleteObject(m_hBitmap);
-    }
-    m_hBitmap = nullptr;
-    m_size = CSize();
-}
+void WsDeleteImage(HBITMAP hBitmap) { DeleteObject(hBitmap); }
 
-BOOL CImage::Draw(HDC hDestDC, int x, int y) const {
-    if (IsNull() || hDestDC == nullptr) {
-        return FALSE;
-    }
+BOOL WsDrawImage(HDC hDestDC, int x, int y, HBITMAP hBitmap, CSize size) {
     HDC hSource = CreateCompatibleDC(hDestDC);
-    HGDIOBJ hOld = SelectObject(hSource, m_hBitmap);
+    HGDIOBJ hOld = SelectObject(hSource, hBitmap);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    const BOOL bDrawn =
-        ::AlphaBlend(hDestDC, x, y, m_size.cx, m_size.cy, hSource, 0, 0, m_size.cx, m_size.cy, blend);
+    const BOOL bDrawn = ::AlphaBlend(hDestDC, x, y, size.cx, size.cy, hSource, 0, 0, size.cx, size.cy, blend);
     SelectObject(hSource, hOld);
     DeleteDC(hSource);
     return bDrawn;

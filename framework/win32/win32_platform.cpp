@@ -5,7 +5,7 @@
 
 #include "framework/codepage.h"
 
-CPlatformServices& AfxGetPlatformServices() {
+CPlatformServices& WsGetPlatformServices() {
     static CWin32Module s_module;
     static CWin32Files s_files;
     static CWin32Adapters s_adapters;
@@ -16,4 +16,4 @@ CPlatformServices& AfxGetPlatformServices() {
     return s_services;
 }
 
-UINT AfxGetProcessCodePage() { return GetACP(); }
+UINT WsGetProcessCodePage() { return GetACP(); }

@@ -1,7 +1,7 @@
 // The program's pictures on Windows: the executable's own resources (the .rc script of res/).
 #include "framework/resources.h"
 
-bool AfxFindResource(UINT nID, const char* lpType, const BYTE*& pData, std::size_t& nSize) {
+bool WsFindResource(UINT nID, const char* lpType, const BYTE*& pData, std::size_t& nSize) {
     HMODULE hModule = GetModuleHandleA(nullptr);
     HRSRC hFound = FindResourceA(hModule, MAKEINTRESOURCEA(nID), lpType);
     HGLOBAL hLoaded = hFound != nullptr ? LoadResource(hModule, hFound) : nullptr;

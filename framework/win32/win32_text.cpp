@@ -1,9 +1,9 @@
 // The Win32 converters for code pages other than UTF-8.
 #include <windows.h>
 
-#include "framework/native_text.h"
+#include "framework/window_system.h"
 
-bool AfxNativeCharToUtf16(UINT nCodePage, std::string_view strChar, std::u16string& strOut) {
+bool WsNativeCharToUtf16(UINT nCodePage, std::string_view strChar, std::u16string& strOut) {
     wchar_t buffer[8];
     const int nLength = MultiByteToWideChar(nCodePage, MB_ERR_INVALID_CHARS, strChar.data(),
                                             static_cast<int>(strChar.size()), buffer, 8);
@@ -14,7 +14,7 @@ bool AfxNativeCharToUtf16(UINT nCodePage, std::string_view strChar, std::u16stri
     return true;
 }
 
-bool AfxNativeCodePointToChar(UINT nCodePage, char32_t codePoint, std::string& strOut) {
+bool WsNativeCodePointToChar(UINT nCodePage, char32_t codePoint, std::string& strOut) {
     wchar_t wide[2];
     int nWide = 1;
     if (codePoint >= 0x10000) {

@@ -18,13 +18,13 @@
 
 #include <vector>
 
-bool AfxSetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse) {
+bool WsSetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse) {
     return ::SetTimer(hWnd, nIDEvent, nElapse, nullptr) != 0;
 }
 
-bool AfxKillTimer(HWND hWnd, UINT_PTR nIDEvent) { return ::KillTimer(hWnd, nIDEvent) != FALSE; }
+bool WsKillTimer(HWND hWnd, UINT_PTR nIDEvent) { return ::KillTimer(hWnd, nIDEvent) != FALSE; }
 
-unsigned long long AfxGetTickCount() { return GetTickCount64(); }
+unsigned long long WsGetTickCount() { return GetTickCount64(); }
 
 namespace {
 
@@ -57,7 +57,7 @@ void WINAPI OnInterfaceChange(PVOID, PMIB_IPINTERFACE_ROW, MIB_NOTIFICATION_TYPE
 
 } // namespace
 
-BOOL AfxWatchNetwork(HWND hWnd, UINT message) {
+BOOL WsWatchNetwork(HWND hWnd, UINT message) {
     if (!IsWindow(hWnd)) {
         return FALSE;
     }
@@ -82,7 +82,7 @@ BOOL AfxWatchNetwork(HWND hWnd, UINT message) {
     return TRUE;
 }
 
-void AfxUnwatchNetwork(HWND hWnd) {
+void WsUnwatchNetwork(HWND hWnd) {
     CNetworkWatches& watches = Watches();
     EnterCriticalSection(&watches.lock);
     std::erase_if(watches.watches, [&](const CNetworkWatch& watch) { return watch.hWnd == hWnd; });

@@ -4,18 +4,18 @@
 // DeleteUrlCacheEntryA, FindCloseUrlCache, the thread's last error. Does not realise: search patterns.
 #include "framework/url_cache.h"
 
-HURLCACHEFIND AfxFindFirstUrlCacheEntry(const char* lpszUrlSearchPattern, INTERNET_CACHE_ENTRY_INFOA* pInfo,
-                                        DWORD* pcbCacheEntryInfo) {
+HURLCACHEFIND WsFindFirstUrlCacheEntry(const char* lpszUrlSearchPattern, INTERNET_CACHE_ENTRY_INFOA* pInfo,
+                                       DWORD* pcbCacheEntryInfo) {
     return FindFirstUrlCacheEntryA(lpszUrlSearchPattern, pInfo, pcbCacheEntryInfo);
 }
 
-BOOL AfxFindNextUrlCacheEntry(HURLCACHEFIND hFind, INTERNET_CACHE_ENTRY_INFOA* pInfo,
-                              DWORD* pcbCacheEntryInfo) {
+BOOL WsFindNextUrlCacheEntry(HURLCACHEFIND hFind, INTERNET_CACHE_ENTRY_INFOA* pInfo,
+                             DWORD* pcbCacheEntryInfo) {
     return FindNextUrlCacheEntryA(hFind, pInfo, pcbCacheEntryInfo);
 }
 
-BOOL AfxDeleteUrlCacheEntry(const char* lpszUrlName) { return DeleteUrlCacheEntryA(lpszUrlName); }
+BOOL WsDeleteUrlCacheEntry(const char* lpszUrlName) { return DeleteUrlCacheEntryA(lpszUrlName); }
 
-BOOL AfxFindCloseUrlCache(HURLCACHEFIND hFind) { return FindCloseUrlCache(hFind); }
+BOOL WsFindCloseUrlCache(HURLCACHEFIND hFind) { return FindCloseUrlCache(hFind); }
 
-DWORD AfxGetLastError() { return GetLastError(); }
+DWORD WsGetLastError() { return GetLastError(); }

@@ -1,7 +1,7 @@
 // The native Windows realisation of the window-system seam: real HWNDs, one window procedure, the
 // platform's default processing.
 //
-// Realises: the object of an HWND (a map), subclassing with one window procedure (AfxWndProc) that
+// Realises: the object of an HWND (a map), subclassing with one window procedure (WsWindowProc) that
 // enters the shared dispatch function, Default() as CallWindowProc of the window's previous
 // procedure (DefDlgProc for a dialog), dialogs built from in-memory DLGTEMPLATEEX templates
 // (CreateDialogIndirectParamA, hooked from their creation so that WM_NCCREATE already reaches the
@@ -43,7 +43,7 @@ std::unordered_map<HWND, std::unique_ptr<CWnd>>& PlainObjects() {
     return s_objects;
 }
 
-LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK WsWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 WNDPROC SuperProc(HWND hWnd) {
     auto it = Windows().find(hWnd);
@@ -56,7 +56,7 @@ void Subclass(HWND hWnd, CWnd* pWnd) {
     native.pWnd = pWnd;
     if (native.pfnSuper == nullptr) {
         native.pfnSuper = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
+            SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WsWindowProc)));
     }
 }
 
@@ -66,13 +66,13 @@ void Unsubclass(HWND hWnd) {
         return;
     }
     if (it->second.pfnSuper != nullptr &&
-        GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&AfxWndProc)) {
+        GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WsWindowProc)) {
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second.pfnSuper));
     }
     Windows().erase(it);
 }
 
-LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WsWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto it = Windows().find(hWnd);
     if (it == Windows().end()) {
         return DefWindowProcA(hWnd, message, wParam, lParam);
@@ -200,7 +200,7 @@ LRESULT CALLBACK CreationHook(int nCode, WPARAM wParam, LPARAM lParam) {
 }
 
 INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM) {
-    // Every message reaches the object through AfxWndProc, in front of the dialog manager.
+    // Every message reaches the object through WsWindowProc, in front of the dialog manager.
     return FALSE;
 }
 
@@ -214,15 +214,15 @@ std::unordered_map<HWND, INT_PTR>& EndedDialogs() {
 
 // ---- Windows and their objects ----
 
-bool AfxIsWindow(HWND hWnd) { return hWnd != nullptr && IsWindow(hWnd) != FALSE; }
+bool WsIsWindow(HWND hWnd) { return hWnd != nullptr && IsWindow(hWnd) != FALSE; }
 
-CWnd* AfxWindowObject(HWND hWnd) {
+CWnd* WsWindowObject(HWND hWnd) {
     auto it = Windows().find(hWnd);
     return it != Windows().end() ? it->second.pWnd : nullptr;
 }
 
-bool AfxAttachWindowObject(HWND hWnd, CWnd* pWnd) {
-    if (!AfxIsWindow(hWnd) || AfxWindowObject(hWnd) != nullptr) {
+bool WsAttachWindowObject(HWND hWnd, CWnd* pWnd) {
+    if (!WsIsWindow(hWnd) || WsWindowObject(hWnd) != nullptr) {
         return false;
     }
     Subclass(hWnd, pWnd);
@@ -258,15 +258,15 @@ void RestackOwnedWindowsUnderWine(HWND hOwner) {
 
 } // namespace
 
-void AfxDetachWindowObject(HWND hWnd, CWnd* pWnd) {
+void WsDetachWindowObject(HWND hWnd, CWnd* pWnd) {
     auto it = Windows().find(hWnd);
     if (it != Windows().end() && it->second.pWnd == pWnd) {
         Unsubclass(hWnd);
     }
 }
 
-CWnd* AfxPlainWindowObject(HWND hWnd) {
-    if (!AfxIsWindow(hWnd)) {
+CWnd* WsPlainWindowObject(HWND hWnd) {
+    if (!WsIsWindow(hWnd)) {
         return nullptr;
     }
     std::unique_ptr<CWnd>& pPlain = PlainObjects()[hWnd];
@@ -279,7 +279,7 @@ CWnd* AfxPlainWindowObject(HWND hWnd) {
 
 // ---- Creation ----
 
-HWND AfxCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HWND hOwner) {
+HWND WsCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HWND hOwner) {
     const std::vector<DWORD> memory = BuildTemplate(dialogTemplate);
     g_pWndInit = pWnd;
     g_hCreationHook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
@@ -296,77 +296,77 @@ HWND AfxCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HW
     return hWnd;
 }
 
-CRect AfxMapDialogRect(HWND hDialog, int x, int y, int cx, int cy) {
+CRect WsMapDialogRect(HWND hDialog, int x, int y, int cx, int cy) {
     RECT rect{x, y, x + cx, y + cy};
     MapDialogRect(hDialog, &rect);
     return CRect(rect);
 }
 
-void AfxDestroyWindow(HWND hWnd) {
-    if (AfxIsWindow(hWnd)) {
+void WsDestroyWindow(HWND hWnd) {
+    if (WsIsWindow(hWnd)) {
         DestroyWindow(hWnd);
     }
 }
 
-LRESULT AfxDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT WsDefWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     const WNDPROC pfnSuper = SuperProc(hWnd);
     return pfnSuper != nullptr ? CallWindowProcA(pfnSuper, hWnd, message, wParam, lParam)
                                : DefWindowProcA(hWnd, message, wParam, lParam);
 }
 
-LRESULT AfxSendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return AfxIsWindow(hWnd) ? SendMessageA(hWnd, message, wParam, lParam) : 0;
+LRESULT WsSendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return WsIsWindow(hWnd) ? SendMessageA(hWnd, message, wParam, lParam) : 0;
 }
 
-BOOL AfxPostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return AfxIsWindow(hWnd) && PostMessageA(hWnd, message, wParam, lParam) != FALSE;
+BOOL WsPostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return WsIsWindow(hWnd) && PostMessageA(hWnd, message, wParam, lParam) != FALSE;
 }
 
-LRESULT AfxDispatchMessage(const MSG* pMsg) { return DispatchMessageA(pMsg); }
+LRESULT WsDispatchMessage(const MSG* pMsg) { return DispatchMessageA(pMsg); }
 
-void AfxPostQuitMessage(int nExitCode) { PostQuitMessage(nExitCode); }
+void WsPostQuitMessage(int nExitCode) { PostQuitMessage(nExitCode); }
 
 // ---- Geometry and state ----
 
-CRect AfxGetWindowRect(HWND hWnd) {
+CRect WsGetWindowRect(HWND hWnd) {
     RECT rect{};
     GetWindowRect(hWnd, &rect);
     return CRect(rect);
 }
 
-CRect AfxGetClientRect(HWND hWnd) {
+CRect WsGetClientRect(HWND hWnd) {
     RECT rect{};
     GetClientRect(hWnd, &rect);
     return CRect(rect);
 }
 
-void AfxMoveWindow(HWND hWnd, const CRect& rect, bool bRepaint) {
+void WsMoveWindow(HWND hWnd, const CRect& rect, bool bRepaint) {
     MoveWindow(hWnd, rect.left, rect.top, rect.Width(), rect.Height(), bRepaint ? TRUE : FALSE);
 }
 
-BOOL AfxShowWindow(HWND hWnd, int nCmdShow) {
+BOOL WsShowWindow(HWND hWnd, int nCmdShow) {
     const BOOL bWasVisible = ShowWindow(hWnd, nCmdShow);
     if (!bWasVisible && IsWindowVisible(hWnd) && (GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD) == 0) {
         RestackOwnedWindowsUnderWine(hWnd);
     }
     return bWasVisible;
 }
-bool AfxIsWindowVisible(HWND hWnd) { return IsWindowVisible(hWnd) != FALSE; }
-bool AfxIsIconic(HWND hWnd) { return IsIconic(hWnd) != FALSE; }
-bool AfxIsZoomed(HWND hWnd) { return IsZoomed(hWnd) != FALSE; }
-CPoint AfxClientOrigin(HWND hWnd) {
+bool WsIsWindowVisible(HWND hWnd) { return IsWindowVisible(hWnd) != FALSE; }
+bool WsIsIconic(HWND hWnd) { return IsIconic(hWnd) != FALSE; }
+bool WsIsZoomed(HWND hWnd) { return IsZoomed(hWnd) != FALSE; }
+CPoint WsClientOrigin(HWND hWnd) {
     POINT pt{0, 0};
     ClientToScreen(hWnd, &pt);
     return CPoint(pt.x, pt.y);
 }
 
-void AfxInvalidateRect(HWND hWnd, const RECT* pRect, bool bErase) { InvalidateRect(hWnd, pRect, bErase); }
-void AfxUpdateWindow(HWND hWnd) { UpdateWindow(hWnd); }
-HWND AfxGetDlgItem(HWND hWnd, int nID) { return GetDlgItem(hWnd, nID); }
-int AfxGetDlgCtrlID(HWND hWnd) { return GetDlgCtrlID(hWnd); }
-HWND AfxGetParentOrOwner(HWND hWnd) { return GetParent(hWnd); }
+void WsInvalidateRect(HWND hWnd, const RECT* pRect, bool bErase) { InvalidateRect(hWnd, pRect, bErase); }
+void WsUpdateWindow(HWND hWnd) { UpdateWindow(hWnd); }
+HWND WsGetDlgItem(HWND hWnd, int nID) { return GetDlgItem(hWnd, nID); }
+int WsGetDlgCtrlID(HWND hWnd) { return GetDlgCtrlID(hWnd); }
+HWND WsGetParentOrOwner(HWND hWnd) { return GetParent(hWnd); }
 
-std::string AfxGetWindowText(HWND hWnd) {
+std::string WsGetWindowText(HWND hWnd) {
     const int nLength = GetWindowTextLengthA(hWnd);
     std::string strText(static_cast<std::size_t>(nLength > 0 ? nLength : 0) + 1, '\0');
     const int nCopied = GetWindowTextA(hWnd, strText.data(), static_cast<int>(strText.size()));
@@ -374,13 +374,13 @@ std::string AfxGetWindowText(HWND hWnd) {
     return strText;
 }
 
-LONG AfxGetWindowLong(HWND hWnd, int nIndex) { return GetWindowLongA(hWnd, nIndex); }
-LONG AfxSetWindowLong(HWND hWnd, int nIndex, LONG dwNewLong) {
+LONG WsGetWindowLong(HWND hWnd, int nIndex) { return GetWindowLongA(hWnd, nIndex); }
+LONG WsSetWindowLong(HWND hWnd, int nIndex, LONG dwNewLong) {
     return SetWindowLongA(hWnd, nIndex, dwNewLong);
 }
-void AfxSetFocus(HWND hWnd) { SetFocus(hWnd); }
+void WsSetFocus(HWND hWnd) { SetFocus(hWnd); }
 
-int AfxSetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
+int WsSetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
     // The window system takes the region over: it gets a copy, the caller's stays the caller's.
     HRGN hCopy = nullptr;
     if (hRgn != nullptr) {
@@ -390,12 +390,12 @@ int AfxSetWindowRgn(HWND hWnd, HRGN hRgn, BOOL bRedraw) {
     return SetWindowRgn(hWnd, hCopy, bRedraw);
 }
 
-BOOL AfxSetLayeredWindowAttributes(HWND hWnd, COLORREF crKey, BYTE bAlpha, DWORD dwFlags) {
+BOOL WsSetLayeredWindowAttributes(HWND hWnd, COLORREF crKey, BYTE bAlpha, DWORD dwFlags) {
     return SetLayeredWindowAttributes(hWnd, crKey, bAlpha, dwFlags);
 }
 
-BOOL AfxUpdateLayeredWindow(HWND hWnd, const POINT* pptDst, const SIZE* psize, HDC hdcSrc,
-                            const POINT* pptSrc, DWORD dwFlags) {
+BOOL WsUpdateLayeredWindow(HWND hWnd, const POINT* pptDst, const SIZE* psize, HDC hdcSrc, const POINT* pptSrc,
+                           DWORD dwFlags) {
     HDC hdcScreen = GetDC(nullptr);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     const BOOL bDone =
@@ -405,7 +405,7 @@ BOOL AfxUpdateLayeredWindow(HWND hWnd, const POINT* pptDst, const SIZE* psize, H
     return bDone;
 }
 
-UINT AfxTrackSystemMenu(HWND hWnd, CPoint ptScreen) {
+UINT WsTrackSystemMenu(HWND hWnd, CPoint ptScreen) {
     HMENU hMenu = GetSystemMenu(hWnd, FALSE);
     if (hMenu == nullptr) {
         return 0;
@@ -414,7 +414,7 @@ UINT AfxTrackSystemMenu(HWND hWnd, CPoint ptScreen) {
         TrackPopupMenu(hMenu, TPM_LEFTALIGN | TPM_RETURNCMD, ptScreen.x, ptScreen.y, 0, hWnd, nullptr));
 }
 
-BOOL AfxTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack) {
+BOOL WsTrackMouseEvent(TRACKMOUSEEVENT* lpEventTrack) {
     return lpEventTrack != nullptr && TrackMouseEvent(lpEventTrack) != FALSE;
 }
 
@@ -427,7 +427,7 @@ std::unordered_map<HDC, PAINTSTRUCT>& Paints() {
 }
 } // namespace
 
-HDC AfxBeginPaint(HWND hWnd) {
+HDC WsBeginPaint(HWND hWnd) {
     PAINTSTRUCT paint{};
     HDC hDC = BeginPaint(hWnd, &paint);
     if (hDC != nullptr) {
@@ -436,16 +436,16 @@ HDC AfxBeginPaint(HWND hWnd) {
     return hDC;
 }
 
-void AfxEndPaint(HWND hWnd, HDC hDC) {
+void WsEndPaint(HWND hWnd, HDC hDC) {
     if (auto it = Paints().find(hDC); it != Paints().end()) {
         EndPaint(hWnd, &it->second);
         Paints().erase(it);
     }
 }
 
-HDC AfxGetWindowDC(HWND hWnd) { return GetWindowDC(hWnd); }
-HDC AfxGetDC(HWND hWnd) { return GetDC(hWnd); }
-void AfxReleaseDC(HWND hWnd, HDC hDC) {
+HDC WsGetWindowDC(HWND hWnd) { return GetWindowDC(hWnd); }
+HDC WsGetDC(HWND hWnd) { return GetDC(hWnd); }
+void WsReleaseDC(HWND hWnd, HDC hDC) {
     if (hDC != nullptr) {
         ReleaseDC(hWnd, hDC);
     }
@@ -453,7 +453,7 @@ void AfxReleaseDC(HWND hWnd, HDC hDC) {
 
 // ---- Modal loops ----
 
-INT_PTR AfxRunModalLoop(HWND hDialog) {
+INT_PTR WsRunModalLoop(HWND hDialog) {
     HWND hOwner = GetWindow(hDialog, GW_OWNER);
     const bool bOwnerEnabled = hOwner != nullptr && IsWindowEnabled(hOwner);
     if (bOwnerEnabled) {
@@ -461,7 +461,7 @@ INT_PTR AfxRunModalLoop(HWND hDialog) {
     }
     INT_PTR nResult = -1;
     MSG msg{};
-    while (AfxIsWindow(hDialog) && EndedDialogs().count(hDialog) == 0) {
+    while (WsIsWindow(hDialog) && EndedDialogs().count(hDialog) == 0) {
         const BOOL bGot = GetMessageA(&msg, nullptr, 0, 0);
         if (bGot == 0 || bGot == -1) {
             // The quit message ends every loop; the outermost one still sees it.
@@ -472,7 +472,7 @@ INT_PTR AfxRunModalLoop(HWND hDialog) {
         // The window and its parents (not its owner) see the message first.
         for (HWND hTarget = msg.hwnd; hTarget != nullptr && !bHandled;
              hTarget = (GetWindowLongA(hTarget, GWL_STYLE) & WS_CHILD) != 0 ? GetParent(hTarget) : nullptr) {
-            if (CWnd* pWnd = AfxWindowObject(hTarget)) {
+            if (CWnd* pWnd = WsWindowObject(hTarget)) {
                 bHandled = AfxCallAtBoundary(hTarget, TRUE,
                                              [pWnd, &msg] { return pWnd->PreTranslateMessage(&msg); });
             }
@@ -492,8 +492,8 @@ INT_PTR AfxRunModalLoop(HWND hDialog) {
     return nResult;
 }
 
-void AfxEndDialog(HWND hDialog, int nResult) {
-    if (!AfxIsWindow(hDialog)) {
+void WsEndDialog(HWND hDialog, int nResult) {
+    if (!WsIsWindow(hDialog)) {
         return;
     }
     EndedDialogs()[hDialog] = nResult;
@@ -504,22 +504,22 @@ void AfxEndDialog(HWND hDialog, int nResult) {
 
 // ---- The desktop ----
 
-int AfxShowMessageBox(HWND hOwner, const std::string& strText, const std::string& strCaption, UINT nType) {
+int WsShowMessageBox(HWND hOwner, const std::string& strText, const std::string& strCaption, UINT nType) {
     return MessageBoxA(hOwner, strText.c_str(), strCaption.c_str(), nType);
 }
 
-bool AfxShellOpen(const std::string& strUrl) {
+bool WsShellOpen(const std::string& strUrl) {
     return reinterpret_cast<INT_PTR>(
                ShellExecuteA(nullptr, "open", strUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
-int AfxGetSystemMetrics(int nIndex) { return GetSystemMetrics(nIndex); }
+int WsGetSystemMetrics(int nIndex) { return GetSystemMetrics(nIndex); }
 
-CRect AfxGetWorkArea() {
+CRect WsGetWorkArea() {
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
     return CRect(work);
 }
 
-void AfxInitCommonControls(DWORD) {}
-BOOL AfxEnableControlContainer() { return TRUE; }
+void WsInitCommonControls(DWORD) {}
+BOOL WsEnableControlContainer() { return TRUE; }

@@ -55,7 +55,7 @@ TEST_F(DrelkClientAppTest, OkFromTheLoginOpensTheGameWindowOnItsAddress) {
             pLauncher = g_pClientDlg;
             pControls = pLauncher->m_pControls;
             // The list is up; the player picks a server.
-            CBrowserControl* pBrowser = AfxGetBrowserControl(pControls->m_browser.m_hWnd);
+            CBrowserControl* pBrowser = ModelGetBrowserControl(pControls->m_browser.m_hWnd);
             pBrowser->FireDocumentComplete(u"about:blank");
             pBrowser->SetTitle(u"双线一区");
             pBrowser->FireBeforeNavigate2(u"http://op/login.php?sid=1");

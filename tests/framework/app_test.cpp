@@ -16,8 +16,8 @@ TEST(AppTest, ExeNameIsTheFileNameWithoutExtension) {
 }
 
 TEST(AppTest, WinInitFillsNameAndCommandLine) {
-    AfxResetHeadless();
-    AfxHeadless().module.m_strPath = "D:\\Play\\Drelk.exe";
+    HeadlessReset();
+    Headless().module.m_strPath = "D:\\Play\\Drelk.exe";
     CWinApp app;
     EXPECT_EQ(AfxGetApp(), &app);
     EXPECT_STREQ(app.m_lpCmdLine, "");

@@ -62,12 +62,12 @@ TEST(CodePageTest, LastCharacterSkipsTrailBytes) {
 }
 
 TEST(CodePageTest, AcpMeansTheProcessCodePage) {
-    AfxResetHeadless();
-    AfxHeadless().nCodePage = kGbk;
+    HeadlessReset();
+    Headless().nCodePage = kGbk;
     EXPECT_EQ(AfxFindLastChar(CP_ACP, kGbkBackslashTrail, '\\'), npos);
-    AfxHeadless().nCodePage = CP_UTF8;
+    Headless().nCodePage = CP_UTF8;
     EXPECT_EQ(AfxFindLastChar(CP_ACP, kGbkBackslashTrail, '\\'), 1u);
-    AfxResetHeadless();
+    HeadlessReset();
 }
 
 TEST(CodePageTest, Utf16RoundTripsThroughGbkAndUtf8) {

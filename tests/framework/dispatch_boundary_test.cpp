@@ -60,7 +60,7 @@ protected:
         create.strClass = "Plain";
         create.dwStyle = WS_POPUP | WS_VISIBLE;
         create.rect = CRect(0, 0, 200, 100);
-        return AfxCreateWindow(create, &wnd);
+        return ModelCreateWindow(create, &wnd);
     }
     const std::vector<CRecordedMessageBox>& Boxes() { return Platform().messageBoxes; }
 };
@@ -105,15 +105,15 @@ TEST_F(DispatchBoundaryTest, AFailingClickHandlerLeavesTheButtonUsable) {
     create.rect = CRect(10, 10, 60, 40);
     create.hParent = wnd.m_hWnd;
     create.nID = 7;
-    HWND hButton = AfxCreateWindow(create, nullptr);
+    HWND hButton = ModelCreateWindow(create, nullptr);
     ASSERT_NE(hButton, nullptr);
     for (int i = 0; i < 2; ++i) {
-        AfxMousePress(wnd.m_hWnd, CPoint(20, 20));
-        AfxMouseRelease(wnd.m_hWnd, CPoint(20, 20));
+        ModelMousePress(wnd.m_hWnd, CPoint(20, 20));
+        ModelMouseRelease(wnd.m_hWnd, CPoint(20, 20));
     }
     EXPECT_EQ(wnd.m_nCommands, 2);
     EXPECT_EQ(Boxes().size(), 2u);
-    EXPECT_FALSE(AfxGetRecord(hButton)->bPushed);
+    EXPECT_FALSE(HeadlessInspectWindow(hButton).bPushed);
     wnd.DestroyWindow();
 }
 
@@ -123,10 +123,10 @@ TEST_F(DispatchBoundaryTest, AFailingEventHandlerKeepsWhatItDecided) {
     CWnd browser;
     ASSERT_TRUE(browser.CreateControl(CLSID_DrelkWebBrowser, nullptr, WS_CHILD | WS_VISIBLE,
                                       CRect(0, 0, 50, 50), &wnd, 1001));
-    EXPECT_TRUE(AfxGetBrowserControl(browser.m_hWnd)->FireBeforeNavigate2(u"http://127.0.0.1/x"));
+    EXPECT_TRUE(ModelGetBrowserControl(browser.m_hWnd)->FireBeforeNavigate2(u"http://127.0.0.1/x"));
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].hOwner, wnd.m_hWnd);
-    AfxGetBrowserControl(browser.m_hWnd)->FireDocumentComplete(u"about:blank");
+    ModelGetBrowserControl(browser.m_hWnd)->FireDocumentComplete(u"about:blank");
     EXPECT_EQ(Boxes().size(), 1u);
     wnd.DestroyWindow();
 }

@@ -47,7 +47,7 @@ struct CSurfaceContext {
         dc.CreateCompatibleDC(nullptr);
         dc.SelectObject(&bitmap);
     }
-    std::uint32_t At(int x, int y) { return AfxInspectPixel(bitmap, x, y); }
+    std::uint32_t At(int x, int y) { return HeadlessInspectPixel(bitmap, x, y); }
     CBitmap bitmap;
     CDC dc;
 };
@@ -56,44 +56,44 @@ TEST(GdiTest, ImageDrawnOntoANewSurfaceKeepsThePicturesStraightValues) {
     // What the backdrop relies on: the program never premultiplies, so the DIB holds the picture's
     // own colour and alpha, even where alpha is zero.
     CImage image;
-    ASSERT_TRUE(LoadImage(
-        image, MakePng({AfxArgb(189, 10, 20, 30), AfxArgb(0, 200, 100, 50), AfxArgb(255, 1, 2, 3)})));
+    ASSERT_TRUE(LoadImage(image, MakePng({HeadlessArgb(189, 10, 20, 30), HeadlessArgb(0, 200, 100, 50),
+                                          HeadlessArgb(255, 1, 2, 3)})));
     EXPECT_EQ(image.GetWidth(), 3);
     CSurfaceContext target(3, 1);
     ASSERT_TRUE(image.Draw(target.dc, 0, 0));
-    EXPECT_EQ(target.At(0, 0), AfxArgb(189, 10, 20, 30));
-    EXPECT_EQ(target.At(1, 0), AfxArgb(0, 200, 100, 50));
-    EXPECT_EQ(target.At(2, 0), AfxArgb(255, 1, 2, 3));
+    EXPECT_EQ(target.At(0, 0), HeadlessArgb(189, 10, 20, 30));
+    EXPECT_EQ(target.At(1, 0), HeadlessArgb(0, 200, 100, 50));
+    EXPECT_EQ(target.At(2, 0), HeadlessArgb(255, 1, 2, 3));
 }
 
 TEST(GdiTest, ImageOverOpaqueBlendsAsPremultiplied) {
     CImage image;
-    ASSERT_TRUE(LoadImage(image, MakePng({AfxArgb(128, 0, 0, 0)})));
+    ASSERT_TRUE(LoadImage(image, MakePng({HeadlessArgb(128, 0, 0, 0)})));
     CSurfaceContext target(2, 1);
     const CRect all(0, 0, 2, 1);
     target.dc.FillSolidRect(&all, RGB(100, 100, 100));
     image.Draw(target.dc, 0, 0);
-    EXPECT_EQ(target.At(0, 0), AfxArgb(255, 50, 50, 50));
-    EXPECT_EQ(target.At(1, 0), AfxArgb(255, 100, 100, 100));
+    EXPECT_EQ(target.At(0, 0), HeadlessArgb(255, 50, 50, 50));
+    EXPECT_EQ(target.At(1, 0), HeadlessArgb(255, 100, 100, 100));
     image.Draw(target.dc, 5, 5); // outside: nothing
-    EXPECT_EQ(target.At(0, 0), AfxArgb(255, 50, 50, 50));
+    EXPECT_EQ(target.At(0, 0), HeadlessArgb(255, 50, 50, 50));
 }
 
 TEST(GdiTest, BrokenPicturesAreRefused) {
     CImage image;
     EXPECT_FALSE(LoadImage(image, ""));
     EXPECT_FALSE(LoadImage(image, "not a picture"));
-    std::string strPng = MakePng({AfxArgb(255, 1, 2, 3), AfxArgb(255, 1, 2, 3)});
+    std::string strPng = MakePng({HeadlessArgb(255, 1, 2, 3), HeadlessArgb(255, 1, 2, 3)});
     EXPECT_FALSE(LoadImage(image, strPng.substr(0, strPng.size() / 2))); // truncated
     EXPECT_TRUE(image.IsNull());
     EXPECT_FALSE(image.Draw(nullptr, 0, 0));
     const BYTE header[] = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0};
-    EXPECT_FALSE(AfxDecodePicture(header, sizeof(header), false));
+    EXPECT_FALSE(ModelDecodePicture(header, sizeof(header), false));
     const BYTE* pData = nullptr;
     std::size_t nSize = 0;
     ASSERT_TRUE(AfxFindResource(IDB_CLOSE, RT_BITMAP, pData, nSize));
     // A cut bitmap: refused, or (as gdk-pixbuf's loader may) decoded to no more than its declared size.
-    const CSurfaceRef cut = AfxDecodePicture(pData, nSize / 2, false);
+    const CSurfaceRef cut = ModelDecodePicture(pData, nSize / 2, false);
     EXPECT_TRUE(!cut || (cut.Width() == 31 && cut.Height() == 32));
     EXPECT_FALSE(CBitmap().CreateDIBSection(0, 10));
     EXPECT_FALSE(CBitmap().CreateDIBSection(100000, 10));
@@ -109,9 +109,9 @@ TEST(GdiTest, ButtonBitmapsDecodeOpaqueAtTheirSizes) {
     ASSERT_EQ(bitmap.GetSize().cy, 31);
     for (int y = 0; y < 31; ++y) {
         for (int x = 0; x < 104; ++x) {
-            const std::uint32_t v = AfxInspectPixel(bitmap, x, y);
+            const std::uint32_t v = HeadlessInspectPixel(bitmap, x, y);
             ASSERT_EQ(v >> 24, 255u);
-            ASSERT_NE(v, AfxArgb(255, 255, 0, 255)); // never the controls window's colour key
+            ASSERT_NE(v, HeadlessArgb(255, 255, 0, 255)); // never the controls window's colour key
         }
     }
     EXPECT_FALSE(CBitmap().LoadBitmap(9999));
@@ -126,14 +126,14 @@ TEST(GdiTest, BlitsCopyAndExcludedRectanglesStayUntouched) {
     EXPECT_EQ(target.dc.ExcludeClipRect(&middle), 3);
     target.dc.BitBlt(1, 1, 4, 4, &source.dc, 0, 0, SRCCOPY);
     EXPECT_EQ(target.At(0, 0), 0u);
-    EXPECT_EQ(target.At(1, 1), AfxArgb(255, 10, 20, 30));
-    EXPECT_EQ(target.At(4, 4), AfxArgb(255, 10, 20, 30));
+    EXPECT_EQ(target.At(1, 1), HeadlessArgb(255, 10, 20, 30));
+    EXPECT_EQ(target.At(4, 4), HeadlessArgb(255, 10, 20, 30));
     EXPECT_EQ(target.At(5, 5), 0u);
     EXPECT_EQ(target.At(2, 2), 0u); // excluded
     EXPECT_EQ(target.At(3, 3), 0u);
     target.dc.SelectClipRgn(nullptr);
     target.dc.FillSolidRect(&middle, RGB(1, 1, 1));
-    EXPECT_EQ(target.At(3, 3), AfxArgb(255, 1, 1, 1));
+    EXPECT_EQ(target.At(3, 3), HeadlessArgb(255, 1, 1, 1));
     CRect box;
     EXPECT_EQ(target.dc.GetClipBox(&box), 3);
     EXPECT_EQ(box, CRect(0, 0, 6, 6));
@@ -182,7 +182,7 @@ TEST(GdiTest, GraphicsStretchesTheSourceRectangleIntoTheDestination) {
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 8; ++x) {
             const bool bInside = x >= 2 && x < 7 && y >= 1 && y < 3;
-            EXPECT_EQ(target.At(x, y), bInside ? AfxArgb(255, 0, 0, 255) : 0u) << x << "," << y;
+            EXPECT_EQ(target.At(x, y), bInside ? HeadlessArgb(255, 0, 0, 255) : 0u) << x << "," << y;
         }
     }
 }

@@ -11,7 +11,7 @@ namespace {
 
 class InternetTest : public ::testing::Test {
 protected:
-    void SetUp() override { AfxResetHeadless(); }
+    void SetUp() override { HeadlessReset(); }
 
     std::vector<std::string> ReadAll(CStdioFile& file) {
         std::vector<std::string> lines;
@@ -24,21 +24,21 @@ protected:
 };
 
 TEST_F(InternetTest, LinesComeWithoutTheirLineEnds) {
-    AfxHeadless().http.m_response = {EHttpOutcome::Completed, 0, "one\r\ntwo\n\nlast"};
+    Headless().http.m_response = {EHttpOutcome::Completed, 0, "one\r\ntwo\n\nlast"};
     CInternetSession session("Drelk");
     std::unique_ptr<CStdioFile> pFile(session.OpenURL("http://127.0.0.1/x"));
     EXPECT_EQ(ReadAll(*pFile), (std::vector<std::string>{"one", "two", "", "last"}));
-    ASSERT_EQ(AfxHeadless().http.m_requests.size(), 1u);
-    EXPECT_EQ(AfxHeadless().http.m_requests[0].strUserAgent, "Drelk");
-    EXPECT_EQ(AfxHeadless().http.m_requests[0].strUrl, "http://127.0.0.1/x");
+    ASSERT_EQ(Headless().http.m_requests.size(), 1u);
+    EXPECT_EQ(Headless().http.m_requests[0].strUserAgent, "Drelk");
+    EXPECT_EQ(Headless().http.m_requests[0].strUrl, "http://127.0.0.1/x");
 }
 
 TEST_F(InternetTest, FailuresBecomeInternetExceptions) {
-    AfxHeadless().http.m_bSessionFails = true;
+    Headless().http.m_bSessionFails = true;
     EXPECT_THROW(CInternetSession("Drelk"), CInternetException);
 
-    AfxHeadless().http.m_bSessionFails = false;
-    AfxHeadless().http.m_response = {EHttpOutcome::OpenFailed, 12029, ""};
+    Headless().http.m_bSessionFails = false;
+    Headless().http.m_response = {EHttpOutcome::OpenFailed, 12029, ""};
     CInternetSession session("Drelk");
     try {
         delete session.OpenURL("http://127.0.0.1:1/");
@@ -48,7 +48,7 @@ TEST_F(InternetTest, FailuresBecomeInternetExceptions) {
     }
 
     // A broken transfer delivers what arrived, then fails.
-    AfxHeadless().http.m_response = {EHttpOutcome::ReadFailed, 12030, "a\nb"};
+    Headless().http.m_response = {EHttpOutcome::ReadFailed, 12030, "a\nb"};
     std::unique_ptr<CStdioFile> pFile(session.OpenURL("http://127.0.0.1/"));
     std::string strLine;
     EXPECT_TRUE(pFile->ReadString(strLine));

@@ -30,14 +30,14 @@ public:
 
 class WindowCoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { AfxResetHeadless(); }
+    void SetUp() override { HeadlessReset(); }
     HWND Create(CWnd& wnd, DWORD dwStyle, const CRect& rect, HWND hOwner = nullptr) {
         CWindowCreate create;
         create.strClass = "Plain";
         create.dwStyle = dwStyle;
         create.rect = rect;
         create.hOwner = hOwner;
-        return AfxCreateWindow(create, &wnd);
+        return ModelCreateWindow(create, &wnd);
     }
 };
 
@@ -80,7 +80,7 @@ TEST_F(WindowCoreTest, MaximiseMinimiseRestoreReportTheirSizeTypes) {
     wnd.ShowWindow(SW_SHOWMAXIMIZED);
     CRect rect;
     wnd.GetWindowRect(&rect);
-    EXPECT_EQ(rect, AfxHeadless().workArea);
+    EXPECT_EQ(rect, Headless().workArea);
     wnd.ShowWindow(SW_MINIMIZE);
     EXPECT_TRUE(wnd.IsIconic());
     wnd.ShowWindow(SW_RESTORE); // back to maximised, as the window was before
@@ -124,16 +124,16 @@ TEST_F(WindowCoreTest, PostedMessagesArriveInOrderAndQuitEndsTheLoop) {
     wnd.PostMessage(WM_USER + 2);
     EXPECT_TRUE(wnd.m_messages.empty()); // posted, not sent
     int nIdle = 0;
-    AfxHeadless().onIdle = [&] {
+    Headless().onIdle = [&] {
         if (++nIdle == 1) {
             AfxPostQuitMessage(3);
         }
         return nIdle < 5;
     };
-    EXPECT_TRUE(AfxRunMessageLoop([](void*) { return true; }, nullptr));
+    EXPECT_TRUE(ModelRunMessageLoop([](void*) { return true; }, nullptr));
     EXPECT_EQ(wnd.m_messages, (std::vector<UINT>{WM_USER + 1, WM_USER + 2}));
     EXPECT_EQ(nIdle, 1);
-    EXPECT_EQ(AfxQuitCode(), 3);
+    EXPECT_EQ(ModelQuitCode(), 3);
     wnd.DestroyWindow();
 }
 
@@ -148,14 +148,14 @@ TEST_F(WindowCoreTest, ModalDialogEndsWithEndDialogOrMinusOneOnQuit) {
 }
 
 TEST_F(WindowCoreTest, CentringPushesAWindowBackInsideTheWorkArea) {
-    AfxHeadless().workArea = CRect(0, 0, 800, 500); // smaller than the window
+    Headless().workArea = CRect(0, 0, 800, 500); // smaller than the window
     CWnd wnd;
     Create(wnd, WS_POPUP, CRect(0, 0, 1024, 635));
     AfxCenterOnWorkArea(&wnd);
     CRect rect;
     wnd.GetWindowRect(&rect);
     EXPECT_EQ(rect, CRect(0, 0, 1024, 635)); // right/bottom first, then left/top win
-    AfxHeadless().workArea = CRect(100, 50, 1380, 810);
+    Headless().workArea = CRect(100, 50, 1380, 810);
     AfxCenterOnWorkArea(&wnd);
     wnd.GetWindowRect(&rect);
     EXPECT_EQ(rect.TopLeft(), CPoint(740 - 512, 430 - 317));
@@ -168,7 +168,7 @@ TEST_F(WindowCoreTest, ShellOpensOnlyWebAddresses) {
     EXPECT_LE(AfxShellExecute(nullptr, "open", "file:///etc/passwd", nullptr, nullptr, SW_SHOWNORMAL), 32);
     EXPECT_LE(AfxShellExecute(nullptr, "open", "javascript:alert(1)", nullptr, nullptr, SW_SHOWNORMAL), 32);
     EXPECT_LE(AfxShellExecute(nullptr, "print", "http://op/", nullptr, nullptr, SW_SHOWNORMAL), 32);
-    EXPECT_EQ(AfxHeadless().shellOpened, std::vector<std::string>{"https://op/x"});
+    EXPECT_EQ(Headless().shellOpened, std::vector<std::string>{"https://op/x"});
 }
 
 TEST_F(WindowCoreTest, LayeredAttributesNeedTheLayeredStyle) {
@@ -190,7 +190,7 @@ TEST_F(WindowCoreTest, ClientCoordinatesAndPaintsAreTheClientAreas) {
         }
     } wnd;
     Create(wnd, WS_POPUP | WS_VISIBLE, CRect(100, 50, 500, 350));
-    AfxRecalculateClient(wnd.m_hWnd); // the frame asked for, as SetWindowPos(SWP_FRAMECHANGED) does
+    ModelRecalculateClient(wnd.m_hWnd); // the frame asked for, as SetWindowPos(SWP_FRAMECHANGED) does
     CRect rcWindow, rcClient;
     wnd.GetWindowRect(&rcWindow);
     wnd.GetClientRect(&rcClient);
@@ -204,16 +204,16 @@ TEST_F(WindowCoreTest, ClientCoordinatesAndPaintsAreTheClientAreas) {
     EXPECT_EQ(pt, CPoint(0, 0));
 
     auto paints = [&] { return std::count(wnd.m_messages.begin(), wnd.m_messages.end(), UINT(WM_PAINT)); };
-    AfxHeadless().invalidated.clear();
+    Headless().invalidated.clear();
     const CRect rcOutside(-40, -30, -10, -5); // above and left of the client area: the frame's place
     wnd.InvalidateRect(&rcOutside, TRUE);
-    EXPECT_TRUE(AfxHeadless().invalidated.empty());
+    EXPECT_TRUE(Headless().invalidated.empty());
     const auto nBefore = paints();
     wnd.UpdateWindow(); // nothing marked: nothing painted
     EXPECT_EQ(paints(), nBefore);
     const CRect rcPart(10, 10, 30, 20);
     wnd.InvalidateRect(&rcPart, TRUE);
-    EXPECT_EQ(AfxHeadless().invalidated.size(), 1u);
+    EXPECT_EQ(Headless().invalidated.size(), 1u);
     wnd.UpdateWindow();
     EXPECT_EQ(paints(), nBefore + 1); // painted before UpdateWindow returned
     wnd.UpdateWindow();

@@ -45,7 +45,7 @@ TEST(DUIButtonTest, SliceChoiceAndArithmetic) {
     for (const CSliceCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.nWidth << "/" << c.nCount << " hot " << c.bHot << " pressed "
                                         << c.bPressed << " disabled " << c.bDisabled);
-        std::unique_ptr<Gdi::Image> pImage(AfxInspectMakeImage(c.nWidth, 20, 0xFF000000));
+        std::unique_ptr<Gdi::Image> pImage(HeadlessInspectMakeImage(c.nWidth, 20, 0xFF000000));
         CDUIButton button;
         button.m_rect = CRect(100, 10, 140, 30);
         button.m_pImage = pImage.get();
@@ -89,15 +89,15 @@ TEST(DUIButtonTest, TheCellOfTheStateIsWhatReachesThePixels) {
         button.m_bPressed = state.bPressed;
         CBitmap surface;
         Draw(button, &surface);
-        EXPECT_EQ(AfxInspectPixel(surface, 100, 10), state.nExpected);
-        EXPECT_EQ(AfxInspectPixel(surface, 139, 29), state.nExpected);
-        EXPECT_EQ(AfxInspectPixel(surface, 140, 20), 0u); // nothing outside the button
-        EXPECT_EQ(AfxInspectPixel(surface, 99, 20), 0u);
+        EXPECT_EQ(HeadlessInspectPixel(surface, 100, 10), state.nExpected);
+        EXPECT_EQ(HeadlessInspectPixel(surface, 139, 29), state.nExpected);
+        EXPECT_EQ(HeadlessInspectPixel(surface, 140, 20), 0u); // nothing outside the button
+        EXPECT_EQ(HeadlessInspectPixel(surface, 99, 20), 0u);
     }
 }
 
 TEST(DUIButtonTest, CaptionCentredInTheButtonInItsColours) {
-    std::unique_ptr<Gdi::Image> pImage(AfxInspectMakeImage(123, 20, 0xFF000000));
+    std::unique_ptr<Gdi::Image> pImage(HeadlessInspectMakeImage(123, 20, 0xFF000000));
     CDUIButton button;
     button.m_rect = CRect(1150, 10, 1190, 30);
     button.m_pImage = pImage.get();

@@ -34,10 +34,10 @@ protected:
         return CPoint(rect.left + x, rect.top + y);
     }
     static LPARAM Param(CPoint pt) { return MAKELPARAM(pt.x, pt.y); }
-    void Move(ChtmlbrowserDlg& dialog, int x, int y) { AfxMouseHover(dialog.m_hWnd, Screen(dialog, x, y)); }
+    void Move(ChtmlbrowserDlg& dialog, int x, int y) { ModelMouseHover(dialog.m_hWnd, Screen(dialog, x, y)); }
     void Click(ChtmlbrowserDlg& dialog, int x, int y) {
-        AfxMousePress(dialog.m_hWnd, Screen(dialog, x, y));
-        AfxMouseRelease(dialog.m_hWnd, Screen(dialog, x, y));
+        ModelMousePress(dialog.m_hWnd, Screen(dialog, x, y));
+        ModelMouseRelease(dialog.m_hWnd, Screen(dialog, x, y));
     }
 };
 
@@ -52,14 +52,14 @@ TEST_F(GameWindowTest, OpensMaximisedOnTheLoginAddressWithThePageTitle) {
         CRect client;
         dialog.GetClientRect(&client);
         EXPECT_EQ(client, CRect(0, 0, 1280 - 6, 760 - 42));
-        CBrowserControl* pBrowser = AfxGetBrowserControl(dialog.GetDlgItemHandle(AFX_IDC_BROWSER));
+        CBrowserControl* pBrowser = ModelGetBrowserControl(dialog.GetDlgItemHandle(AFX_IDC_BROWSER));
         ASSERT_NE(pBrowser, nullptr);
         EXPECT_TRUE(pBrowser->m_bSilent);
         // The dialog's own document host: no 3-D border, no scroll bars; the context menu stays the
         // browser's.
         EXPECT_EQ(pBrowser->HostInfo().dwFlags, DWORD(DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO));
         EXPECT_FALSE(pBrowser->HandlerSuppressesContextMenu(POINT{10, 10}));
-        EXPECT_EQ(AfxGetRecord(pBrowser->m_hWnd)->rcWindow, CRect(0, 0, 1274, 718));
+        EXPECT_EQ(HeadlessInspectWindow(pBrowser->m_hWnd).rcWindow, CRect(0, 0, 1274, 718));
         pBrowser->SetTitle(u"Drelk - 双线一区");
         const int nPaints = Platform().nFramePaints;
         pBrowser->FireDocumentComplete(u"http://op/login.php?sid=1");
@@ -133,7 +133,7 @@ TEST_F(GameWindowTest, HotTrackingRepaintsOncePerChangeOfButton) {
         EXPECT_EQ(Platform().nFramePaints, ++nPaints);
         Move(dialog, 1070, 20);
         ++nPaints;
-        AfxMouseLeftFrame(dialog.m_hWnd); // into the page: cleared, not repainted
+        ModelMouseLeftFrame(dialog.m_hWnd); // into the page: cleared, not repainted
         EXPECT_FALSE(charge.m_bHot);
         EXPECT_EQ(dialog.m_nHotButton, -1);
         EXPECT_FALSE(dialog.m_bTracking);
@@ -146,13 +146,13 @@ TEST_F(GameWindowTest, MovesWithTheButtonHeldLeaveThePressedButtonForItsNeighbou
         CDUIButton& home = dialog.m_mapButtons.at(IDC_CAPTION_HOME);
         CDUIButton& charge = dialog.m_mapButtons.at(IDC_CAPTION_CHARGE);
         Move(dialog, 1020, 20);
-        AfxMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20)); // 官网, held
+        ModelMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20)); // 官网, held
         EXPECT_TRUE(home.m_bPressed);
-        AfxMouseMove(dialog.m_hWnd, Screen(dialog, 1070, 20)); // onto 充值
+        ModelMouseMove(dialog.m_hWnd, Screen(dialog, 1070, 20)); // onto 充值
         EXPECT_FALSE(home.m_bPressed);
         EXPECT_FALSE(home.m_bHot);
         EXPECT_TRUE(charge.m_bHot);
-        AfxMouseRelease(dialog.m_hWnd, Screen(dialog, 1070, 20));
+        ModelMouseRelease(dialog.m_hWnd, Screen(dialog, 1070, 20));
         EXPECT_EQ(Platform().shellOpened,
                   std::vector<std::string>{CClientConfig::Instance()->GetValue("charge")});
     });
@@ -160,14 +160,14 @@ TEST_F(GameWindowTest, MovesWithTheButtonHeldLeaveThePressedButtonForItsNeighbou
 
 TEST_F(GameWindowTest, ReleaseRunsTheButtonUnderThePointer) {
     RunGameWindow([&](ChtmlbrowserDlg& dialog) {
-        AfxMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20)); // 官网
+        ModelMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20)); // 官网
         EXPECT_TRUE(dialog.m_mapButtons.at(IDC_CAPTION_HOME).m_bPressed);
-        AfxMouseRelease(dialog.m_hWnd, Screen(dialog, 1070, 20)); // over 充值
+        ModelMouseRelease(dialog.m_hWnd, Screen(dialog, 1070, 20)); // over 充值
         EXPECT_EQ(Platform().shellOpened,
                   std::vector<std::string>{CClientConfig::Instance()->GetValue("charge")});
         // Pressed on a button, released over the page: nothing runs.
-        AfxMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20));
-        AfxMouseRelease(dialog.m_hWnd, Screen(dialog, 600, 400));
+        ModelMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20));
+        ModelMouseRelease(dialog.m_hWnd, Screen(dialog, 600, 400));
         EXPECT_EQ(Platform().shellOpened.size(), 1u);
         Click(dialog, 1020, 20);
         EXPECT_EQ(Platform().shellOpened.back(), CClientConfig::Instance()->GetValue("home"));
@@ -188,15 +188,15 @@ TEST_F(GameWindowTest, RefreshNavigatesToTheLoginAddressAgain) {
 TEST_F(GameWindowTest, DoubleClicks) {
     RunGameWindow([&](ChtmlbrowserDlg& dialog) {
         // On a text button: the action runs twice.
-        AfxMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20));
-        AfxMouseRelease(dialog.m_hWnd, Screen(dialog, 1020, 20));
-        AfxMouseDoubleClick(dialog.m_hWnd, Screen(dialog, 1020, 20));
-        AfxMouseRelease(dialog.m_hWnd, Screen(dialog, 1020, 20));
+        ModelMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20));
+        ModelMouseRelease(dialog.m_hWnd, Screen(dialog, 1020, 20));
+        ModelMouseDoubleClick(dialog.m_hWnd, Screen(dialog, 1020, 20));
+        ModelMouseRelease(dialog.m_hWnd, Screen(dialog, 1020, 20));
         EXPECT_EQ(Platform().shellOpened.size(), 2u);
         // On the caption, the logo included: maximised and restored in turn.
-        AfxMouseDoubleClick(dialog.m_hWnd, Screen(dialog, 100, 20));
+        ModelMouseDoubleClick(dialog.m_hWnd, Screen(dialog, 100, 20));
         EXPECT_FALSE(dialog.IsZoomed());
-        AfxMouseDoubleClick(dialog.m_hWnd, Screen(dialog, 600, 20));
+        ModelMouseDoubleClick(dialog.m_hWnd, Screen(dialog, 600, 20));
         EXPECT_TRUE(dialog.IsZoomed());
     });
 }
@@ -224,7 +224,7 @@ TEST_F(GameWindowTest, WindowButtonsSendTheirSystemCommands) {
 TEST_F(GameWindowTest, IconOpensTheSystemMenuAtThePointer) {
     Platform().nSystemMenuChoice = SC_MINIMIZE;
     RunGameWindow([&](ChtmlbrowserDlg& dialog) {
-        AfxMousePress(dialog.m_hWnd, Screen(dialog, 20, 20));
+        ModelMousePress(dialog.m_hWnd, Screen(dialog, 20, 20));
         ASSERT_EQ(Platform().systemMenus.size(), 1u);
         EXPECT_EQ(Platform().systemMenus[0], Screen(dialog, 20, 20));
         EXPECT_TRUE(dialog.IsIconic());
@@ -256,7 +256,7 @@ TEST_F(GameWindowTest, EnterAndEscapeGoToThePage) {
         for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
             MSG msg{dialog.GetDlgItemHandle(AFX_IDC_BROWSER), WM_KEYDOWN, key, 0, 0, {0, 0}};
             CNativeEventScope native(&msg);
-            AfxTranslateAndDispatch(&msg);
+            ModelTranslateAndDispatch(&msg);
             EXPECT_TRUE(native.bDeliverNatively);
         }
         EXPECT_FALSE(Record(dialog).bDialogEnded);
@@ -265,7 +265,7 @@ TEST_F(GameWindowTest, EnterAndEscapeGoToThePage) {
 
 TEST_F(GameWindowTest, MinimumTrackHeightAndClientCalculation) {
     RunGameWindow([&](ChtmlbrowserDlg& dialog) {
-        EXPECT_EQ(AfxMinTrackSize(dialog.m_hWnd).cy, 42);
+        EXPECT_EQ(ModelMinTrackSize(dialog.m_hWnd).cy, 42);
         NCCALCSIZE_PARAMS params{};
         params.rgrc[0] = CRect(-32000, -32000, -31840, -31970); // a minimised window, parked
         dialog.SendMessage(WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
@@ -333,16 +333,16 @@ TEST_F(GameWindowTest, FramePaintsTheNineSlicesThenTitleThenButtonsInOrder) {
 
 TEST_F(GameWindowTest, FramePixelsComeFromTheSkinSlicesAndTheClientAreaIsLeftAlone) {
     RunGameWindow([&](ChtmlbrowserDlg& dialog) {
-        const CSurfaceRef skin = AfxInspectResourcePicture(IDB_SKIN, true);
+        const CSurfaceRef skin = HeadlessInspectResourcePicture(IDB_SKIN, true);
         ASSERT_TRUE(skin);
         const int W = 1280;
         const int H = 760;
         const int SW = skin.Width();
         const int SH = skin.Height();
-        const auto skinAt = [&](int x, int y) { return AfxSurfacePixel(skin.Get(), x, y); };
+        const auto skinAt = [&](int x, int y) { return ModelSurfacePixel(skin.Get(), x, y); };
         dialog.SetWindowText("");
         dialog.OnNcPaint();
-        const auto frameAt = [&](int x, int y) { return AfxInspectFramePixel(dialog.m_hWnd, x, y); };
+        const auto frameAt = [&](int x, int y) { return HeadlessInspectFramePixel(dialog.m_hWnd, x, y); };
         // Each sample with the skin pixel its slice maps it to (stretched slices take the nearest).
         EXPECT_EQ(frameAt(50, 20), skinAt(50, 20));               // logo
         EXPECT_EQ(frameAt(500, 20), skinAt(218, 20));             // caption background, stretched

@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(Linux, HttpClientContract,
 
 class LinuxFilesTest : public ::testing::Test {
 protected:
-    std::string SystemPath(const fs::path& path) { return AfxSystemPath(path.string()); }
+    std::string SystemPath(const fs::path& path) { return LinuxSystemPath(path.string()); }
     CTempDir m_dir;
     CLinuxFiles m_files;
 };
@@ -119,7 +119,7 @@ TEST_F(LinuxFilesTest, ReadOnlyFileStaysUnchanged) {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
             _exit(3);
         }
-        _exit(CLinuxFiles().AppendToExisting(AfxSystemPath(file.string()), "x") == EAppendResult::NotOpened
+        _exit(CLinuxFiles().AppendToExisting(LinuxSystemPath(file.string()), "x") == EAppendResult::NotOpened
                   ? 0
                   : 1);
     }
@@ -174,7 +174,7 @@ protected:
 TEST_F(LinuxProcessesTest, ChildGetsItsArgumentsUnchangedAndIsReaped) {
     const std::string strAddress = "http://127.0.0.1/login.php?sid=1 x&server_name=双线一区";
     CProcessStart start;
-    start.strApplication = AfxSystemPath(DRELK_RECORD_ARGS);
+    start.strApplication = LinuxSystemPath(DRELK_RECORD_ARGS);
     start.strCommandLine = " p " + strAddress;
     start.vecArguments = {"p", strAddress};
     ASSERT_TRUE(m_processes.StartProcess(start));
@@ -192,12 +192,12 @@ TEST_F(LinuxProcessesTest, ChildGetsItsArgumentsUnchangedAndIsReaped) {
 
 TEST_F(LinuxProcessesTest, MissingOrNonExecutableProgramIsAFailure) {
     CProcessStart start;
-    start.strApplication = AfxSystemPath((m_dir.Path() / "game" / "DrelkClient").string());
+    start.strApplication = LinuxSystemPath((m_dir.Path() / "game" / "DrelkClient").string());
     EXPECT_FALSE(m_processes.StartProcess(start));
     const fs::path plain = m_dir.Path() / "plain";
     WriteFile(plain, "#!/bin/sh\n");
     chmod(plain.c_str(), 0644);
-    start.strApplication = AfxSystemPath(plain.string());
+    start.strApplication = LinuxSystemPath(plain.string());
     if (geteuid() != 0) {
         EXPECT_FALSE(m_processes.StartProcess(start));
     }
@@ -214,16 +214,16 @@ TEST_F(LinuxProcessesTest, ModulePathIsWholeBeyond260Bytes) {
     fs::copy_file(DRELK_RECORD_ARGS, deep / "record_args");
     fs::permissions(deep / "record_args", fs::perms::owner_all);
     CProcessStart start;
-    start.strApplication = AfxSystemPath((deep / "record_args").string());
+    start.strApplication = LinuxSystemPath((deep / "record_args").string());
     ASSERT_TRUE(m_processes.StartProcess(start));
     const std::vector<std::string> fields = WaitForRecord(m_dir.Path() / "record");
     ASSERT_GE(fields.size(), 2u);
-    EXPECT_EQ(fields[1], AfxSystemPath((deep / "record_args").string()));
+    EXPECT_EQ(fields[1], LinuxSystemPath((deep / "record_args").string()));
 }
 
 TEST(LinuxModuleTest, PathOfThisProgramInSystemForm) {
     const std::string strPath = CLinuxModule().GetModulePath();
-    EXPECT_EQ(strPath, AfxSystemPath(fs::read_symlink("/proc/self/exe").string()));
+    EXPECT_EQ(strPath, LinuxSystemPath(fs::read_symlink("/proc/self/exe").string()));
     EXPECT_EQ(strPath.find('/'), std::string::npos);
 }
 

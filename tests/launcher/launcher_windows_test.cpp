@@ -101,7 +101,7 @@ TEST_F(LauncherWindowsTest, AButtonStillClicksAfterADragWhoseReleaseNeverCame) {
     RunLauncher([&](CDrelkClientDlg& dialog) {
         // The window manager ran the move and kept the release to itself.
         const CRect backdrop = ScreenRect(dialog);
-        AfxMousePress(dialog.m_hWnd, CPoint(backdrop.left + 150, backdrop.top + 20));
+        ModelMousePress(dialog.m_hWnd, CPoint(backdrop.left + 150, backdrop.top + 20));
         ASSERT_EQ(Platform().moveDrags.size(), 1u);
         Click(Controls(), Centre(Controls().m_btnHome));
         EXPECT_EQ(Platform().shellOpened,
@@ -112,37 +112,39 @@ TEST_F(LauncherWindowsTest, AButtonStillClicksAfterADragWhoseReleaseNeverCame) {
 TEST_F(LauncherWindowsTest, PressedBitmapOnlyWhileHeldOverTheButton) {
     RunLauncher([&](CDrelkClientDlg&) {
         CBitmapButton& tab = Controls().m_btnForum;
-        const auto drawnPixel = [&] { return AfxSurfacePixel(AfxInspectPaint(tab.m_hWnd).Get(), 50, 15); };
+        const auto drawnPixel = [&] {
+            return ModelSurfacePixel(HeadlessInspectPaint(tab.m_hWnd).Get(), 50, 15);
+        };
         const std::uint32_t nNormal = drawnPixel();
-        EXPECT_EQ(nNormal, AfxInspectPixel(tab.m_bitmap, 50, 15));
-        AfxMousePress(Controls().m_hWnd, Centre(tab));
-        EXPECT_EQ(drawnPixel(), AfxInspectPixel(tab.m_bitmapSel, 50, 15));
+        EXPECT_EQ(nNormal, HeadlessInspectPixel(tab.m_bitmap, 50, 15));
+        ModelMousePress(Controls().m_hWnd, Centre(tab));
+        EXPECT_EQ(drawnPixel(), HeadlessInspectPixel(tab.m_bitmapSel, 50, 15));
         EXPECT_NE(drawnPixel(), nNormal);
-        AfxMouseMove(Controls().m_hWnd, CPoint(0, 0)); // off the button, still held
+        ModelMouseMove(Controls().m_hWnd, CPoint(0, 0)); // off the button, still held
         EXPECT_EQ(drawnPixel(), nNormal);
-        AfxMouseRelease(Controls().m_hWnd, CPoint(0, 0));
+        ModelMouseRelease(Controls().m_hWnd, CPoint(0, 0));
         EXPECT_TRUE(Platform().shellOpened.empty()); // released elsewhere: no click
     });
 }
 
 TEST_F(LauncherWindowsTest, ControlsBackgroundIsTheColourKey) {
     RunLauncher([&](CDrelkClientDlg&) {
-        const CSurfaceRef surface = AfxInspectPaint(Controls().m_hWnd);
-        EXPECT_EQ(AfxSurfacePixel(surface.Get(), 100, 300), AfxArgb(255, 255, 0, 255));
-        EXPECT_EQ(AfxSurfacePixel(surface.Get(), 1000, 600), AfxArgb(255, 255, 0, 255));
+        const CSurfaceRef surface = HeadlessInspectPaint(Controls().m_hWnd);
+        EXPECT_EQ(ModelSurfacePixel(surface.Get(), 100, 300), HeadlessArgb(255, 255, 0, 255));
+        EXPECT_EQ(ModelSurfacePixel(surface.Get(), 1000, 600), HeadlessArgb(255, 255, 0, 255));
     });
 }
 
 TEST_F(LauncherWindowsTest, BackdropShowsThePicturesOwnColourAndAlphaExactly) {
     RunLauncher([&](CDrelkClientDlg& dialog) {
-        const CSurfaceRef picture = AfxInspectResourcePicture(IDB_BACKDROP, false);
+        const CSurfaceRef picture = HeadlessInspectResourcePicture(IDB_BACKDROP, false);
         ASSERT_EQ(picture.Width(), 1024);
         ASSERT_EQ(picture.Height(), 635);
         int nPartial = 0;
         for (int y = 0; y < 635; ++y) {
             for (int x = 0; x < 1024; ++x) {
-                const std::uint32_t nExpected = AfxSurfacePixel(picture.Get(), x, y);
-                ASSERT_EQ(AfxInspectLayeredPixel(dialog.m_hWnd, x, y), nExpected) << x << "," << y;
+                const std::uint32_t nExpected = ModelSurfacePixel(picture.Get(), x, y);
+                ASSERT_EQ(HeadlessInspectLayeredPixel(dialog.m_hWnd, x, y), nExpected) << x << "," << y;
                 const std::uint32_t nAlpha = nExpected >> 24;
                 nPartial += nAlpha != 0 && nAlpha != 255 ? 1 : 0;
             }
@@ -160,9 +162,9 @@ TEST_F(LauncherWindowsTest, QuitAsksFirstAndOnlyYesEndsTheLauncher) {
         EXPECT_EQ(Platform().messageBoxes[0].strCaption, "关闭提示");
         EXPECT_EQ(Platform().messageBoxes[0].nType, static_cast<UINT>(MB_YESNO));
         EXPECT_EQ(Platform().messageBoxes[0].hOwner, Controls().m_hWnd);
-        EXPECT_FALSE(AfxQuitPosted());
+        EXPECT_FALSE(ModelQuitPosted());
         Click(Controls(), Centre(Controls().m_btnClose));
-        EXPECT_TRUE(AfxQuitPosted());
+        EXPECT_TRUE(ModelQuitPosted());
     });
     EXPECT_NE(nResult, IDOK);
 }
@@ -171,11 +173,11 @@ TEST_F(LauncherWindowsTest, EnterAndEscapeNeverEndTheLauncher) {
     RunLauncher([&](CDrelkClientDlg& dialog) {
         for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
             MSG onBackdrop{dialog.m_hWnd, WM_KEYDOWN, key, 0, 0, {0, 0}};
-            AfxTranslateAndDispatch(&onBackdrop);
+            ModelTranslateAndDispatch(&onBackdrop);
             // In the controls window the key goes straight to the focused control, the browser.
             MSG onBrowser{Controls().m_browser.m_hWnd, WM_KEYDOWN, key, 0, 0, {0, 0}};
             CNativeEventScope native(&onBrowser);
-            AfxTranslateAndDispatch(&onBrowser);
+            ModelTranslateAndDispatch(&onBrowser);
             EXPECT_TRUE(native.bDeliverNatively);
         }
         EXPECT_FALSE(Record(dialog).bDialogEnded);
@@ -190,7 +192,7 @@ TEST_F(LauncherWindowsTest, ClosingTheControlsWindowHidesOnlyIt) {
         EXPECT_FALSE(Controls().IsWindowVisible());
         EXPECT_TRUE(dialog.IsWindowVisible());
         EXPECT_FALSE(Record(dialog).bDialogEnded);
-        EXPECT_FALSE(AfxQuitPosted());
+        EXPECT_FALSE(ModelQuitPosted());
     });
 }
 
@@ -203,7 +205,7 @@ TEST_F(LauncherWindowsTest, SystemCloseOfTheBackdropCancels) {
 TEST_F(LauncherWindowsTest, DragAnywhereOnThePictureMovesTheWindow) {
     RunLauncher([&](CDrelkClientDlg& dialog) {
         const CRect rect = ScreenRect(dialog);
-        AfxMousePress(dialog.m_hWnd, CPoint(rect.left + 200, rect.top + 300));
+        ModelMousePress(dialog.m_hWnd, CPoint(rect.left + 200, rect.top + 300));
         ASSERT_EQ(Platform().moveDrags.size(), 1u);
         EXPECT_EQ(Platform().moveDrags[0], dialog.m_hWnd);
     });

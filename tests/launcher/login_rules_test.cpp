@@ -25,13 +25,13 @@ TEST(LoginRulesTest, EachPlatformHasItsMarker) {
 }
 
 TEST(LoginRulesTest, MarkerIsNeverMatchedFromATrailByte) {
-    AfxResetHeadless();
-    AfxHeadless().nCodePage = 936;
+    HeadlessReset();
+    Headless().nCodePage = 936;
     // A lead byte right before the marker takes its "l" as trail byte: no marker starts there.
     EXPECT_FALSE(IsLoginNavigation("360", "http://h/?q=\xB5login.php"));
     EXPECT_TRUE(IsLoginNavigation("360", "http://h/?q=\xB5login.php&login.php"));
     EXPECT_TRUE(IsLoginNavigation("360", "http://h/?q=\xD6\xD0login.php"));
-    AfxResetHeadless();
+    HeadlessReset();
 }
 
 TEST(LoginRulesTest, AddressIsPlainConcatenation) {

@@ -73,7 +73,7 @@ TEST_F(NavigationTest, LoginWithTheGameClientStartsItAndQuits) {
         ASSERT_EQ(Platform().processes.m_started.size(), 1u);
         EXPECT_EQ(Platform().processes.m_started[0].strCommandLine,
                   " p http://op/login.php?sid=2&server_name=双线一区");
-        EXPECT_TRUE(AfxQuitPosted());
+        EXPECT_TRUE(ModelQuitPosted());
         EXPECT_EQ(App()->m_strGameUrl, "");
     });
 }
@@ -93,7 +93,7 @@ TEST_F(NavigationTest, FailedGameClientLeavesTheListStopped) {
         CClientConfig::Instance()->SetValue("airclient", "true");
         EXPECT_TRUE(Browser().FireBeforeNavigate2(u"http://op/login.php?sid=2"));
         EXPECT_EQ(Platform().nStops, 1);
-        EXPECT_FALSE(AfxQuitPosted());
+        EXPECT_FALSE(ModelQuitPosted());
         EXPECT_TRUE(Controls().m_browser.IsWindowVisible());
     });
 }

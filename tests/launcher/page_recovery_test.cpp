@@ -19,7 +19,7 @@ constexpr char16_t kList[] = u"http://op/mini/zonelist.html";
 
 // Delivers what was posted (the network's return) from inside a step.
 void DeliverPosted() {
-    AfxRunMessageLoop([](void*) { return true; }, nullptr);
+    ModelRunMessageLoop([](void*) { return true; }, nullptr);
 }
 
 std::string ShownParameters(const CHeadlessPlatform::CShownPage& page) {
@@ -53,9 +53,9 @@ protected:
     // The retry asked for: the engine asks the rules before it loads.
     void ExpectRetryAfter(unsigned nSeconds) {
         const size_t nBefore = ListRequests();
-        AfxHeadlessAdvanceClock(nSeconds * 1000 - 1);
+        HeadlessAdvanceClock(nSeconds * 1000 - 1);
         EXPECT_EQ(ListRequests(), nBefore) << "early, before " << nSeconds << " s";
-        AfxHeadlessAdvanceClock(1);
+        HeadlessAdvanceClock(1);
         EXPECT_EQ(ListRequests(), nBefore + 1) << "after " << nSeconds << " s";
         EXPECT_FALSE(Browser().FireBeforeNavigate2(kList));
     }
@@ -111,7 +111,7 @@ TEST_F(PageRecoveryTest, RetriesBackOffUntilTheListLoadsAndThenStop) {
         Browser().FireDocumentComplete(kList);
         EXPECT_EQ(Controls().m_pageRecovery.ShownFailure(), EPageFailure::None);
         const size_t nRequests = ListRequests();
-        AfxHeadlessAdvanceClock(10 * 60 * 1000);
+        HeadlessAdvanceClock(10 * 60 * 1000);
         EXPECT_EQ(ListRequests(), nRequests);
     });
 }
@@ -136,14 +136,14 @@ TEST_F(PageRecoveryTest, OneRequestAtATimeAndTheNetworksReturnRetriesAtOnce) {
         FailList(INET_E_NO_SESSION);
         EXPECT_TRUE(Platform().bNetworkWatched);
         const size_t nBefore = ListRequests();
-        AfxHeadlessNetworkAvailable();
+        HeadlessNetworkAvailable();
         DeliverPosted();
         EXPECT_EQ(ListRequests(), nBefore + 1);
         // While that load is on its way nothing more is asked, whatever the network or the clock do.
         EXPECT_FALSE(Browser().FireBeforeNavigate2(kList));
-        AfxHeadlessNetworkAvailable();
+        HeadlessNetworkAvailable();
         DeliverPosted();
-        AfxHeadlessAdvanceClock(5 * 60 * 1000);
+        HeadlessAdvanceClock(5 * 60 * 1000);
         EXPECT_EQ(ListRequests(), nBefore + 1);
     });
 }
@@ -161,7 +161,7 @@ TEST_F(PageRecoveryTest, RetryOnThePageRestartsTheScheduleAndAnotherNavigationEn
         // The player goes elsewhere: no more retries.
         EXPECT_FALSE(Browser().FireBeforeNavigate2(u"http://op/news.html"));
         const size_t nRequests = ListRequests();
-        AfxHeadlessAdvanceClock(10 * 60 * 1000);
+        HeadlessAdvanceClock(10 * 60 * 1000);
         EXPECT_EQ(ListRequests(), nRequests);
     });
 }
@@ -171,14 +171,14 @@ TEST_F(PageRecoveryTest, NoRetryWhileTheWindowIsHiddenNorAfterItsEnd) {
         FailList();
         Controls().ShowWindow(SW_HIDE);
         const size_t nBefore = ListRequests();
-        AfxHeadlessAdvanceClock(3 * 60 * 1000);
+        HeadlessAdvanceClock(3 * 60 * 1000);
         EXPECT_EQ(ListRequests(), nBefore);
         Controls().ShowWindow(SW_SHOW);
-        AfxHeadlessAdvanceClock(3000);
+        HeadlessAdvanceClock(3000);
         EXPECT_EQ(ListRequests(), nBefore + 1);
         FailList();
         Controls().DestroyWindow();
-        AfxHeadlessAdvanceClock(10 * 60 * 1000);
+        HeadlessAdvanceClock(10 * 60 * 1000);
         EXPECT_EQ(ListRequests(), nBefore + 1);
     });
 }
@@ -190,20 +190,20 @@ TEST_F(PageRecoveryTest, APageProcessEndReloadsOnceAndASecondWithinAMinuteShowsT
         Browser().FirePageProcessEnded();
         EXPECT_EQ(ListRequests(), nBefore + 1);
         Browser().FireDocumentComplete(kList);
-        AfxHeadlessAdvanceClock(59 * 1000);
+        HeadlessAdvanceClock(59 * 1000);
         Browser().FirePageProcessEnded();
         EXPECT_EQ(ListRequests(), nBefore + 1);
         ASSERT_EQ(Platform().shownPages.size(), 1u);
         EXPECT_EQ(ShownParameters(Platform().shownPages[0]).rfind("stopped:", 0), 0u);
         Browser().FireDocumentComplete(kList);
         // Only the player's 重试 loads it again.
-        AfxHeadlessAdvanceClock(10 * 60 * 1000);
+        HeadlessAdvanceClock(10 * 60 * 1000);
         EXPECT_EQ(ListRequests(), nBefore + 1);
         EXPECT_FALSE(Browser().FireBeforeNavigate2(kList));
         Browser().FireDocumentComplete(kList);
         EXPECT_EQ(Controls().m_pageRecovery.ShownFailure(), EPageFailure::None);
         // A minute later an end is a first one again.
-        AfxHeadlessAdvanceClock(61 * 1000);
+        HeadlessAdvanceClock(61 * 1000);
         Browser().FirePageProcessEnded();
         EXPECT_EQ(Platform().shownPages.size(), 1u);
     });
@@ -267,7 +267,7 @@ protected:
 TEST_F(GamePageRecoveryTest, TheGamePageIsRetriedAndAProcessEndKeepsThePlayersPage) {
     ChtmlbrowserDlg dialog;
     RunModalWithStep<ChtmlbrowserDlg>(dialog, [&](ChtmlbrowserDlg& game) {
-        CBrowserControl& browser = *AfxGetBrowserControl(game.GetDlgItemHandle(AFX_IDC_BROWSER));
+        CBrowserControl& browser = *ModelGetBrowserControl(game.GetDlgItemHandle(AFX_IDC_BROWSER));
         const std::u16string strGame = u"http://op/login.php?sid=1&server_name=s1";
         EXPECT_TRUE(browser.FireNavigateError(strGame, INET_E_CONNECTION_TIMEOUT));
         ASSERT_EQ(Platform().shownPages.size(), 1u);
@@ -275,7 +275,7 @@ TEST_F(GamePageRecoveryTest, TheGamePageIsRetriedAndAProcessEndKeepsThePlayersPa
         browser.SetTitle(u"服务器没有响应");
         browser.FireDocumentComplete(strGame);
         EXPECT_EQ(game.GetWindowText(), AfxAnsiText(u"服务器没有响应"));
-        AfxHeadlessAdvanceClock(3000);
+        HeadlessAdvanceClock(3000);
         EXPECT_EQ(Platform().navigations.back(), strGame);
         // It loads; the player moves on to another page of the game; its process ends.
         browser.FireDocumentComplete(strGame);

@@ -20,15 +20,15 @@ TEST_F(ProcessLaunchTest, GameClientGetsPathCommandLineAndArguments) {
     EXPECT_EQ(Started()[0].strCommandLine, " p " + strAddress);
     EXPECT_EQ(Started()[0].vecArguments, (std::vector<std::string>{"p", strAddress}));
     EXPECT_EQ(Started()[0].nShowCmd, SW_SHOW);
-    EXPECT_TRUE(AfxQuitPosted());
-    EXPECT_EQ(AfxQuitCode(), 0);
+    EXPECT_TRUE(ModelQuitPosted());
+    EXPECT_EQ(ModelQuitCode(), 0);
 }
 
 TEST_F(ProcessLaunchTest, FailedGameClientNeverEndsTheLauncher) {
     Platform().processes.m_bFails = true;
     LaunchGameClient("http://h/login.php?sid=1&server_name=");
     EXPECT_EQ(Started().size(), 1u);
-    EXPECT_FALSE(AfxQuitPosted());
+    EXPECT_FALSE(ModelQuitPosted());
 }
 
 TEST_F(ProcessLaunchTest, PlatformSuffixIsUsed) {
@@ -46,7 +46,7 @@ TEST_F(ProcessLaunchTest, RelaunchStartsTheOwnExecutableWithoutArguments) {
     EXPECT_EQ(Started()[0].strApplication, "D:\\Games\\Drelk\\Drelk.exe");
     EXPECT_EQ(Started()[0].strCommandLine, "");
     EXPECT_TRUE(Started()[0].vecArguments.empty());
-    EXPECT_FALSE(AfxQuitPosted());
+    EXPECT_FALSE(ModelQuitPosted());
 }
 
 } // namespace

@@ -15,7 +15,7 @@
 class CHeadlessTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        AfxResetHeadless();
+        HeadlessReset();
         delete g_pClientConfig;
         g_pClientConfig = nullptr;
         delete g_pClientReporter;
@@ -39,7 +39,7 @@ protected:
     // The application object of the test: a plain one where no window is involved.
     virtual std::unique_ptr<CWinApp> NewApp() { return std::make_unique<CWinApp>(); }
 
-    CHeadlessPlatform& Platform() { return AfxHeadless(); }
+    CHeadlessPlatform& Platform() { return Headless(); }
 
     // Creates (or replaces) the settings file next to the headless executable (C:\Drelk\Drelk.exe).
     CHeadlessFile& CreateSettingsFile(const std::string& strBytes = {}) {

@@ -43,7 +43,7 @@ protected:
     }
 
     CControllersDlg& Controls() { return *m_pDialog->m_pControls; }
-    CBrowserControl& Browser() { return *AfxGetBrowserControl(Controls().m_browser.m_hWnd); }
+    CBrowserControl& Browser() { return *ModelGetBrowserControl(Controls().m_browser.m_hWnd); }
     CRect ScreenRect(CWnd& wnd) {
         CRect rect;
         wnd.GetWindowRect(&rect);
@@ -54,8 +54,8 @@ protected:
 
     // A press and release of the mouse at a screen point of the controls window (or what is under it).
     void Click(CWnd& target, CPoint ptScreen) {
-        AfxMousePress(target.m_hWnd, ptScreen);
-        AfxMouseRelease(target.m_hWnd, ptScreen);
+        ModelMousePress(target.m_hWnd, ptScreen);
+        ModelMouseRelease(target.m_hWnd, ptScreen);
     }
     CPoint Centre(CWnd& wnd) {
         const CRect rect = ScreenRect(wnd);

@@ -9,7 +9,7 @@
 template <typename TDialog>
 INT_PTR RunModalWithStep(TDialog& dialog, const std::function<void(TDialog&)>& step) {
     bool bRan = false;
-    AfxHeadless().onIdle = [&] {
+    Headless().onIdle = [&] {
         if (bRan) {
             return false;
         }
@@ -18,6 +18,6 @@ INT_PTR RunModalWithStep(TDialog& dialog, const std::function<void(TDialog&)>& s
         return true;
     };
     const INT_PTR nResult = dialog.DoModal();
-    AfxHeadless().onIdle = nullptr;
+    Headless().onIdle = nullptr;
     return nResult;
 }
