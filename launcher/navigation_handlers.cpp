@@ -11,12 +11,6 @@
 
 #include "framework/codepage.h"
 
-namespace {
-
-std::string UrlText(const VARIANT* pUrl) { return BrowserEventText(pUrl); }
-
-} // namespace
-
 void CControllersDlg::OnDocumentComplete(IDispatch* pDisp, VARIANT* URL) {
     CClientConfig* pConfig = CClientConfig::Instance();
     if (g_pDocHostUIHandler == nullptr) {
@@ -37,8 +31,8 @@ void CControllersDlg::OnDocumentComplete(IDispatch* pDisp, VARIANT* URL) {
         m_browser.Navigate(pConfig->StartPage().c_str(), nullptr, nullptr, nullptr, nullptr);
         return;
     }
-    m_pageRecovery.OnDocumentComplete(pDisp, UrlText(URL));
-    if (AfxFindString(CP_ACP, UrlText(URL), "about:blank") != std::string::npos) {
+    m_pageRecovery.OnDocumentComplete(pDisp, BrowserEventText(URL));
+    if (AfxFindString(CP_ACP, BrowserEventText(URL), "about:blank") != std::string::npos) {
         return;
     }
     const CRect rect = SelectBrowserRect(pConfig->GetValue("platform"));
@@ -49,7 +43,7 @@ void CControllersDlg::OnDocumentComplete(IDispatch* pDisp, VARIANT* URL) {
 void CControllersDlg::OnBeforeNavigate2(IDispatch*, VARIANT* URL, VARIANT*, VARIANT*, VARIANT*, VARIANT*,
                                         BOOL* Cancel) {
     CClientConfig* pConfig = CClientConfig::Instance();
-    const std::string strUrl = UrlText(URL);
+    const std::string strUrl = BrowserEventText(URL);
     if (!IsLoginNavigation(pConfig->GetValue("platform"), strUrl)) {
         m_pageRecovery.OnBeforeNavigate2(strUrl);
         return;
@@ -76,7 +70,7 @@ void CControllersDlg::OnBeforeNavigate2(IDispatch*, VARIANT* URL, VARIANT*, VARI
 
 void CControllersDlg::OnNavigateError(IDispatch* pDisp, VARIANT* URL, VARIANT*, VARIANT* StatusCode,
                                       BOOL* Cancel) {
-    if (m_pageRecovery.OnNavigateError(pDisp, UrlText(URL), BrowserEventStatus(StatusCode)) &&
+    if (m_pageRecovery.OnNavigateError(pDisp, BrowserEventText(URL), BrowserEventStatus(StatusCode)) &&
         Cancel != nullptr) {
         *Cancel = TRUE;
     }

@@ -104,6 +104,26 @@ IConnectionPoint* EventConnectionPoint(CWnd& browser) {
     return pPoint;
 }
 
+// Event arguments as the control passes them: references to a VARIANT or a flag, a frame object.
+VARIANT ByRef(VARIANT& value) {
+    VARIANT argument{};
+    argument.vt = VT_VARIANT | VT_BYREF;
+    argument.pvarVal = &value;
+    return argument;
+}
+VARIANT ByRef(VARIANT_BOOL& bFlag) {
+    VARIANT argument{};
+    argument.vt = VT_BOOL | VT_BYREF;
+    argument.pboolVal = &bFlag;
+    return argument;
+}
+VARIANT Frame(IDispatch* pDisp) {
+    VARIANT argument{};
+    argument.vt = VT_DISPATCH;
+    argument.pdispVal = pDisp;
+    return argument;
+}
+
 // Raises an event as the control would: an Invoke of our host's sink, which is the control's client
 // site. (Reached through the site rather than the connection point's enumerator, whose connections
 // carry no reference under Wine.)
@@ -190,11 +210,7 @@ TEST_F(LauncherNavigationTest, DocumentCompleteThroughTheEventSinkOpensTheStartP
             VARIANT url{};
             url.vt = VT_BSTR;
             url.bstrVal = SysAllocString(L"about:blank");
-            VARIANT args[2] = {};
-            args[0].vt = VT_VARIANT | VT_BYREF;
-            args[0].pvarVal = &url;
-            args[1].vt = VT_DISPATCH;
-            args[1].pdispVal = nullptr;
+            VARIANT args[2] = {ByRef(url), Frame(nullptr)};
             DISPPARAMS params{args, nullptr, 2, 0};
             RaiseEvent(browser, DISPID_DOCUMENTCOMPLETE, params);
             VariantClear(&url);
@@ -251,17 +267,7 @@ TEST_F(LauncherNavigationTest, NavigateErrorShowsTheProgramsOwnPageAndTheListIsR
         url.bstrVal = SysAllocString(std::wstring(s_strList.begin(), s_strList.end()).c_str());
         status.vt = VT_I4;
         status.lVal = INET_E_CANNOT_CONNECT;
-        VARIANT args[5] = {};
-        args[0].vt = VT_BOOL | VT_BYREF;
-        args[0].pboolVal = &s_bCancel;
-        args[1].vt = VT_VARIANT | VT_BYREF;
-        args[1].pvarVal = &status;
-        args[2].vt = VT_VARIANT | VT_BYREF;
-        args[2].pvarVal = &frame;
-        args[3].vt = VT_VARIANT | VT_BYREF;
-        args[3].pvarVal = &url;
-        args[4].vt = VT_DISPATCH;
-        args[4].pdispVal = pControl;
+        VARIANT args[5] = {ByRef(s_bCancel), ByRef(status), ByRef(frame), ByRef(url), Frame(pControl)};
         DISPPARAMS params{args, nullptr, 5, 0};
         RaiseEvent(browser, DISPID_NAVIGATEERROR, params);
         VariantClear(&url);
