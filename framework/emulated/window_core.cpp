@@ -51,9 +51,27 @@ CRect CWindowRecord::ScreenRect() const {
     CRect rect = rcWindow;
     for (CWindowRecord* pParent = ModelGetRecord(hParent); pParent != nullptr;
          pParent = ModelGetRecord(pParent->hParent)) {
-        rect.OffsetRect(pParent->rcWindow.left, pParent->rcWindow.top);
+        // A child's rectangle is in its parent's client coordinates, which start inside the frame.
+        rect.OffsetRect(pParent->rcWindow.left + pParent->rcClient.left,
+                        pParent->rcWindow.top + pParent->rcClient.top);
     }
     return rect;
+}
+
+CRect ModelShapeRow(const CRect& rcAsked, int nEllipse, int y) {
+    // As GDI makes a rounded region, its right and bottom edges are outside it.
+    const CRect rcRegion =
+        nEllipse > 0 ? CRect(rcAsked.left, rcAsked.top, rcAsked.right - 1, rcAsked.bottom - 1) : rcAsked;
+    if (y < rcRegion.top || y >= rcRegion.bottom) {
+        return CRect();
+    }
+    const int nRadius = nEllipse / 2;
+    const int nFromEdge = std::min(y - rcRegion.top, rcRegion.bottom - 1 - y);
+    const int nInset = nFromEdge < nRadius ? nRadius - nFromEdge : 0;
+    if (rcRegion.Width() - 2 * nInset <= 0) {
+        return CRect();
+    }
+    return CRect(rcRegion.left + nInset, y, rcRegion.right - nInset, y + 1);
 }
 
 CWindowRecord* ModelGetRecord(HWND hWnd) {

@@ -38,19 +38,14 @@ GdkWindowEdge EdgeOf(int nHitTest) {
     }
 }
 
-// A rounded rectangle as row spans: each corner loses the pixels outside its ellipse.
+// The window's shape as the model's row spans.
 cairo_region_t* RoundedRegion(const CRect& rect, int nEllipse) {
     cairo_region_t* pRegion = cairo_region_create();
-    const int nRadius = nEllipse / 2;
     for (int y = rect.top; y < rect.bottom; ++y) {
-        int nInset = 0;
-        const int nFromEdge = std::min(y - rect.top, rect.bottom - 1 - y);
-        if (nFromEdge < nRadius) {
-            nInset = nRadius - nFromEdge;
-        }
-        const cairo_rectangle_int_t span{rect.left + nInset, y, rect.Width() - 2 * nInset, 1};
-        if (span.width > 0) {
-            cairo_region_union_rectangle(pRegion, &span);
+        const CRect span = ModelShapeRow(rect, nEllipse, y);
+        const cairo_rectangle_int_t row{span.left, y, span.Width(), 1};
+        if (row.width > 0) {
+            cairo_region_union_rectangle(pRegion, &row);
         }
     }
     return pRegion;
