@@ -18,6 +18,8 @@
 //   [x] desktop       message boxes, shell open, work area, system metrics
 //   [x] URL cache     the browser's cache entries, enumerated and deleted
 // Differences:
+//   - non-client: WM_NCCALCSIZE is asked when the frame is recalculated (SWP_FRAMECHANGED), not at
+//     creation; the default hit test answers HTCAPTION for the whole caption band.
 //   - non-client: WM_NCPAINT is never sent; a window paints its frame itself (CWindowDC) and the
 //     model shows that surface.
 //   - layered: without a compositor (Xvfb) the see-through pixels come from the window's shape.

@@ -20,6 +20,8 @@
 //   [x] desktop       message boxes, shell open, work area, system metrics
 //   [x] URL cache     the browser's cache entries, enumerated and deleted
 // Differences:
+//   - non-client: WM_NCCALCSIZE is asked when the frame is recalculated (SWP_FRAMECHANGED), not at
+//     creation; the default hit test answers HTCAPTION for the whole caption band.
 //   - non-client: WM_NCPAINT is never sent, as in every realisation of the model.
 //   - nothing is shown and no native input exists: tests send the input and read the records, the
 //     pixels (drawn for real on cairo surfaces) and the scripted desktop.

@@ -19,6 +19,8 @@
 //   [x] URL cache     the browser's cache entries, enumerated and deleted
 // Differences:
 //   - page process: the control runs inside our process; its crash is the process's.
+//   - non-client: DefWindowProc classifies the rest of the frame by Windows' own caption metrics
+//     (its close button's place answers HTCLOSE); the model answers HTCAPTION there.
 //   - layered: under Wine without a compositor, partial alpha shows blended over black.
 //   - browser: under Wine no page renders (no Wine Gecko): no DocumentComplete, no title, every
 //     document ends in NavigateError; the rest is the real control.

@@ -36,6 +36,7 @@ protected:
         dialog.GetWindowRect(&rect);
         return CPoint(rect.left + x, rect.top + y);
     }
+    static LPARAM Param(CPoint pt) { return MAKELPARAM(pt.x, pt.y); }
     void Click(ChtmlbrowserDlg& dialog, int x, int y) {
         ModelMousePress(dialog.m_hWnd, Screen(dialog, x, y));
         ModelMouseRelease(dialog.m_hWnd, Screen(dialog, x, y));
@@ -69,6 +70,40 @@ TEST_F(GameWindowTest, MinimisingLaysOutAgainWithoutANewShapeOrARepaint) {
         dialog.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
         EXPECT_TRUE(dialog.IsIconic());
         EXPECT_EQ(Platform().nFramePaints, nPaints + 1); // only OnSysCommand's own repaint
+    });
+}
+
+TEST_F(GameWindowTest, TheModelsDefaultHitTestAnswersHTCAPTIONAroundTheButtons) {
+    RunGameWindow([&](ChtmlbrowserDlg& dialog) {
+        const auto hit = [&](int x, int y) {
+            return dialog.SendMessage(WM_NCHITTEST, 0, Param(Screen(dialog, x, y)));
+        };
+        EXPECT_EQ(hit(1260, 20), HTCLOSE);
+        EXPECT_EQ(hit(1238, 20), HTMAXBUTTON);
+        EXPECT_EQ(hit(1216, 20), HTMINBUTTON);
+        EXPECT_EQ(hit(1270, 20), HTCAPTION); // right edge of the close button is outside it
+        EXPECT_EQ(hit(1260, 30), HTCAPTION); // and so is its bottom edge
+        EXPECT_EQ(hit(1030, 20), HTCAPTION); // a text button takes the default classification
+        EXPECT_EQ(hit(20, 20), HTSYSMENU);
+        EXPECT_EQ(hit(15 + 16, 20), HTCAPTION);
+        EXPECT_EQ(hit(600, 300), HTCLIENT);
+        EXPECT_EQ(hit(600, 20), HTCAPTION);
+    });
+}
+
+TEST_F(GameWindowTest, DoubleClicksOnATextButtonRunItTwiceAndOnTheCaptionToggleTheSize) {
+    RunGameWindow([&](ChtmlbrowserDlg& dialog) {
+        // On a text button: the action runs twice.
+        ModelMousePress(dialog.m_hWnd, Screen(dialog, 1020, 20));
+        ModelMouseRelease(dialog.m_hWnd, Screen(dialog, 1020, 20));
+        ModelMouseDoubleClick(dialog.m_hWnd, Screen(dialog, 1020, 20));
+        ModelMouseRelease(dialog.m_hWnd, Screen(dialog, 1020, 20));
+        EXPECT_EQ(Platform().shellOpened.size(), 2u);
+        // On the caption, the logo included: maximised and restored in turn.
+        ModelMouseDoubleClick(dialog.m_hWnd, Screen(dialog, 100, 20));
+        EXPECT_FALSE(dialog.IsZoomed());
+        ModelMouseDoubleClick(dialog.m_hWnd, Screen(dialog, 600, 20));
+        EXPECT_TRUE(dialog.IsZoomed());
     });
 }
 
