@@ -53,6 +53,14 @@ std::string GtkUtf8FromUtf16(const std::u16string& strText);
 std::u16string GtkUtf16FromUtf8(const char* pszText);
 
 typedef struct _WebKitWebsiteDataManager WebKitWebsiteDataManager;
+typedef struct _WebKitWebContext WebKitWebContext;
+// Makes a folder of the browser's data the player's alone (0700, what is in it 0700 / 0600), now and
+// at the end of the run.
+void GtkMakePrivateFolder(const std::string& strFolder);
+// Asks the player where each download of the context's pages goes (the desktop's save dialog).
+void GtkAskBeforeDownloads(WebKitWebContext* pContext);
+// The file name offered for a download: the last part of the page's suggestion ("download" if none).
+std::string GtkDownloadFileName(const char* pszSuggested);
 // The data manager of every web view of the process (persistent, with cookie storage).
 WebKitWebsiteDataManager* GtkWebsiteDataManager();
 // Tells the browsers that the caches were cleared (their next load of the page on show bypasses what

@@ -13,7 +13,8 @@
 // main loop (DISPID_PAGEPROCESSENDED); the next load starts a new one. Navigations inside frames pass
 // the same way (WebKit does not tell them apart). The host policy is the installed UI handler's:
 // the context menu when it does not take it over, scroll bars hidden for DOCHOSTUIFLAG_SCROLL_NO.
-// Silent mode keeps the page's alert, confirm and prompt dialogs from showing.
+// Silent mode keeps the page's alert, confirm and prompt dialogs from showing. A reply the engine
+// cannot show becomes a download, and every download asks the player first (gtk_downloads.cpp).
 #include "framework/gtk/gtk_backend.h"
 
 #include "framework/browser.h"
@@ -50,6 +51,8 @@ WebKitWebContext* SharedContext() {
     static WebKitWebContext* s_pContext = [] {
         const std::string strBase = std::string(g_get_user_cache_dir()) + "/drelk";
         const std::string strData = std::string(g_get_user_data_dir()) + "/drelk";
+        GtkMakePrivateFolder(strBase);
+        GtkMakePrivateFolder(strData);
         WebKitWebsiteDataManager* pManager = webkit_website_data_manager_new(
             "base-cache-directory", strBase.c_str(), "base-data-directory", strData.c_str(), nullptr);
         WebKitWebContext* pContext = webkit_web_context_new_with_website_data_manager(pManager);
@@ -58,6 +61,7 @@ WebKitWebContext* SharedContext() {
         webkit_cookie_manager_set_persistent_storage(pCookies, strCookies.c_str(),
                                                      WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
         g_object_unref(pManager);
+        GtkAskBeforeDownloads(pContext);
         // One document at a time and never a way back: the pages of a launcher and of a game window
         // need no back-forward cache and little memory cache, while the disk cache keeps the game's
         // resources from one run to the next (the game window's cache command clears it).
@@ -70,6 +74,15 @@ WebKitWebContext* SharedContext() {
 
 gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* pDecision, WebKitPolicyDecisionType eType,
                         gpointer pData) {
+    if (eType == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+        // What the engine cannot show is offered as a download, which asks the player first.
+        WebKitResponsePolicyDecision* pResponse = WEBKIT_RESPONSE_POLICY_DECISION(pDecision);
+        if (!webkit_response_policy_decision_is_mime_type_supported(pResponse)) {
+            webkit_policy_decision_download(pDecision);
+            return TRUE;
+        }
+        return FALSE;
+    }
     CBrowserControl* pControl = ControlOf(pData);
     if (pControl == nullptr || eType != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
         return FALSE; // a new window's navigation is reported by create
