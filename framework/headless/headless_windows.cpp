@@ -40,7 +40,7 @@
 void HeadlessResetWindows() { ModelResetMessageQueue(); }
 
 void BackendWindowCreated(HWND) {}
-void BackendWindowDestroyed(HWND) {}
+void BackendWindowDestroyed(HWND hWnd) { Headless().destroyed.push_back({hWnd, ModelBackendData(hWnd)}); }
 void BackendWindowMoved(HWND) {}
 void BackendWindowShown(HWND) {}
 void BackendWindowInvalidated(HWND hWnd) { Headless().invalidated.push_back(hWnd); }
