@@ -10,7 +10,7 @@
 
 #include "framework/codepage.h"
 #include "framework/exception.h"
-#include "framework/emulated/window_core.h"
+#include "framework/emulated/window_record.h"
 #include "framework/window_system.h"
 
 // The document of a browser control: its title and the UI-handler installation.

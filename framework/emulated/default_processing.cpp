@@ -8,7 +8,7 @@
 // drawing). Does not realise: WM_NCPAINT (a window paints its own frame), keyboard navigation
 // between items, scroll bars, menus other than the system menu.
 #include "framework/emulated/surfaces.h"
-#include "framework/emulated/window_core.h"
+#include "framework/emulated/window_record.h"
 #include "framework/window_system.h"
 
 #include "framework/gdi.h"

@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-struct CWindowRecord;
 class CBrowserControl;
 
 // ---- The clock, timers and the network ----
@@ -30,22 +29,24 @@ void BackendTimersChanged();
 bool BackendWatchNetwork();
 
 // ---- Windows ----
-void BackendWindowCreated(CWindowRecord* pRecord);
-void BackendWindowDestroyed(CWindowRecord* pRecord);
-void BackendWindowMoved(CWindowRecord* pRecord);
-void BackendWindowShown(CWindowRecord* pRecord);
-void BackendWindowInvalidated(CWindowRecord* pRecord); // rcInvalid grew
-void BackendPaintNow(CWindowRecord* pRecord);          // UpdateWindow: the marked part painted now
-void BackendLayeredChanged(CWindowRecord* pRecord);
-void BackendTextChanged(CWindowRecord* pRecord);
-void BackendSetFocus(CWindowRecord* pRecord);
-void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint ptScreen);
-void BackendBeginResizeDrag(CWindowRecord* pRecord, int nHitTest, CPoint ptScreen);
-void BackendFrameChanged(CWindowRecord* pRecord); // the frame surface was painted
-void BackendShapeChanged(CWindowRecord* pRecord); // the window's shape (SetWindowRgn) changed
-void BackendStateChanged(CWindowRecord* pRecord); // maximise, minimise or restore requested
+// The backend reads what it shows of a window through the Model... functions of window_core.h.
+void BackendWindowCreated(HWND hWnd);
+// The window is gone for the model (ModelIsWindow is false); only its backend data is left to let go.
+void BackendWindowDestroyed(HWND hWnd);
+void BackendWindowMoved(HWND hWnd);
+void BackendWindowShown(HWND hWnd);
+void BackendWindowInvalidated(HWND hWnd); // the part marked for the next paint grew
+void BackendPaintNow(HWND hWnd);          // UpdateWindow: the marked part painted now
+void BackendLayeredChanged(HWND hWnd);
+void BackendTextChanged(HWND hWnd);
+void BackendSetFocus(HWND hWnd);
+void BackendBeginMoveDrag(HWND hWnd, CPoint ptScreen);
+void BackendBeginResizeDrag(HWND hWnd, int nHitTest, CPoint ptScreen);
+void BackendFrameChanged(HWND hWnd); // the frame surface was painted
+void BackendShapeChanged(HWND hWnd); // the window's shape (SetWindowRgn) changed
+void BackendStateChanged(HWND hWnd); // maximise, minimise or restore requested
 // Shows the system menu at a screen point; returns the chosen SC_ command or 0.
-UINT BackendTrackSystemMenu(CWindowRecord* pRecord, CPoint ptScreen);
+UINT BackendTrackSystemMenu(HWND hWnd, CPoint ptScreen);
 
 // ---- The event loop ----
 // One wait for native events; false when there is nothing to wait for (the loop must end).
@@ -53,8 +54,7 @@ bool BackendWaitForEvents();
 void BackendWakeUp();
 
 // ---- The desktop ----
-int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const std::string& strCaption,
-                      UINT nType);
+int BackendMessageBox(HWND hOwner, const std::string& strText, const std::string& strCaption, UINT nType);
 bool BackendShellOpen(const std::string& strUrl);
 CRect BackendWorkArea();
 int BackendSystemMetric(int nIndex);

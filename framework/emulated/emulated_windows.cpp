@@ -1,17 +1,17 @@
 // The window model's realisation of the window-system seam: windows, their state, painting
-// contexts, modal loops and the desktop, on the records of window_core.
+// contexts, modal loops and the desktop, on the model's window records.
 //
 // Realises every call of window_system.h. Owner disabling during a modal loop is not modelled
 // (the GTK windows of the launcher are never modal to each other).
 #include "framework/emulated/browser_model.h"
-#include "framework/emulated/window_core.h"
+#include "framework/emulated/window_record.h"
 #include "framework/gdi.h"
 #include "framework/resources.h"
 #include "framework/window_system.h"
 
 // ---- Windows and their objects ----
 
-bool WsIsWindow(HWND hWnd) { return ModelGetRecord(hWnd) != nullptr; }
+bool WsIsWindow(HWND hWnd) { return ModelIsWindow(hWnd); }
 
 CWnd* WsWindowObject(HWND hWnd) {
     CWindowRecord* pRecord = ModelGetRecord(hWnd);
@@ -87,10 +87,7 @@ HWND WsCreateDialogWindow(const CDialogTemplate& dialogTemplate, CWnd* pWnd, HWN
 
 // ---- Geometry and state ----
 
-CRect WsGetWindowRect(HWND hWnd) {
-    CWindowRecord* pRecord = ModelGetRecord(hWnd);
-    return pRecord != nullptr ? pRecord->ScreenRect() : CRect();
-}
+CRect WsGetWindowRect(HWND hWnd) { return ModelScreenRect(hWnd); }
 
 CRect WsGetClientRect(HWND hWnd) {
     CWindowRecord* pRecord = ModelGetRecord(hWnd);
@@ -158,20 +155,9 @@ BOOL WsShowWindow(HWND hWnd, int nCmdShow) {
     return bWasVisible;
 }
 
-bool WsIsWindowVisible(HWND hWnd) {
-    CWindowRecord* pRecord = ModelGetRecord(hWnd);
-    return pRecord != nullptr && pRecord->bVisible;
-}
-
-bool WsIsIconic(HWND hWnd) {
-    CWindowRecord* pRecord = ModelGetRecord(hWnd);
-    return pRecord != nullptr && pRecord->bIconic;
-}
-
-bool WsIsZoomed(HWND hWnd) {
-    CWindowRecord* pRecord = ModelGetRecord(hWnd);
-    return pRecord != nullptr && pRecord->bZoomed;
-}
+bool WsIsWindowVisible(HWND hWnd) { return ModelIsVisible(hWnd); }
+bool WsIsIconic(HWND hWnd) { return ModelIsIconic(hWnd); }
+bool WsIsZoomed(HWND hWnd) { return ModelIsZoomed(hWnd); }
 
 CPoint WsClientOrigin(HWND hWnd) {
     const CWindowRecord* pRecord = ModelGetRecord(hWnd);
@@ -230,10 +216,7 @@ HWND WsGetParentOrOwner(HWND hWnd) {
     return pRecord->hParent != nullptr ? pRecord->hParent : pRecord->hOwner;
 }
 
-std::string WsGetWindowText(HWND hWnd) {
-    CWindowRecord* pRecord = ModelGetRecord(hWnd);
-    return pRecord != nullptr ? pRecord->strText : std::string();
-}
+std::string WsGetWindowText(HWND hWnd) { return ModelWindowText(hWnd); }
 
 LONG WsGetWindowLong(HWND hWnd, int nIndex) {
     CWindowRecord* pRecord = ModelGetRecord(hWnd);

@@ -45,7 +45,7 @@ bool RemoveTimer(HWND hWnd, UINT_PTR nID) {
 } // namespace
 
 bool WsSetTimer(HWND hWnd, UINT_PTR nIDEvent, UINT nElapse) {
-    if (ModelGetRecord(hWnd) == nullptr) {
+    if (!ModelIsWindow(hWnd)) {
         return false;
     }
     RemoveTimer(hWnd, nIDEvent);
@@ -110,7 +110,7 @@ void ModelRunDueTimers() {
 unsigned long long WsGetTickCount() { return BackendTickCount(); }
 
 BOOL WsWatchNetwork(HWND hWnd, UINT message) {
-    if (ModelGetRecord(hWnd) == nullptr) {
+    if (!ModelIsWindow(hWnd)) {
         return FALSE;
     }
     AfxUnwatchNetwork(hWnd);

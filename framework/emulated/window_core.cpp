@@ -1,6 +1,6 @@
 // The window model: records, creation and destruction, geometry, input routing and the message
 // loop. Backends realise what happens here.
-#include "framework/emulated/window_core.h"
+#include "framework/emulated/window_record.h"
 #include "framework/window_system.h"
 
 #include "framework/emulated/browser_model.h"
@@ -16,6 +16,12 @@ namespace {
 std::set<CWindowRecord*>& LiveRecords() {
     static std::set<CWindowRecord*> s_records;
     return s_records;
+}
+
+// A record still kept: live, or being destroyed (its backend lets go of its data then).
+CWindowRecord* KeptRecord(HWND hWnd) {
+    auto* pRecord = static_cast<CWindowRecord*>(hWnd);
+    return pRecord != nullptr && LiveRecords().count(pRecord) != 0 ? pRecord : nullptr;
 }
 
 struct CMessageQueue {
@@ -75,9 +81,19 @@ CRect ModelShapeRow(const CRect& rcAsked, int nEllipse, int y) {
 }
 
 CWindowRecord* ModelGetRecord(HWND hWnd) {
-    auto* pRecord = static_cast<CWindowRecord*>(hWnd);
-    return pRecord != nullptr && LiveRecords().count(pRecord) != 0 && !pRecord->bDestroyed ? pRecord
-                                                                                           : nullptr;
+    CWindowRecord* pRecord = KeptRecord(hWnd);
+    return pRecord != nullptr && !pRecord->bDestroyed ? pRecord : nullptr;
+}
+
+void* ModelBackendData(HWND hWnd) {
+    const CWindowRecord* pRecord = KeptRecord(hWnd);
+    return pRecord != nullptr ? pRecord->pNative : nullptr;
+}
+
+void ModelSetBackendData(HWND hWnd, void* pData) {
+    if (CWindowRecord* pRecord = KeptRecord(hWnd)) {
+        pRecord->pNative = pData;
+    }
 }
 
 std::vector<HWND> ModelOwnedWindows(HWND hOwner) {

@@ -1,73 +1,62 @@
-// The window model: what Windows keeps for a window, for the window systems that are not Windows. A
-// window handle points at a CWindowRecord; the backend (GTK, headless) realises records on its
-// window system and turns native input into messages. Internal to framework/emulated/ and its
+// The window model: what Windows keeps for a window, for the window systems that are not Windows.
+// A window handle points at the model's record of it (window_record.h, the model's alone); the
+// display backend (GTK, headless) realises the windows on its window system through the Model...
+// functions here, and turns native input into messages. Internal to framework/emulated/ and its
 // backends.
 #pragma once
 
 #include "framework/emulated/display_backend.h"
 #include "framework/emulated/surfaces.h"
-#include "framework/resources.h"
 #include "framework/wnd.h"
 
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-class CBrowserControl;
-
-struct CWindowRecord : HWND__ {
-    CWnd* pWnd = nullptr;           // the attached object; null for a plain item
-    std::unique_ptr<CWnd> pWrapper; // the plain object GetDlgItem handed out for an item without one
-    std::string strClass;           // "#32770" (dialog), "Button", "WebBrowser"
-    std::string strText;
-    DWORD dwStyle = 0;
-    DWORD dwExStyle = 0;
-    UINT nID = 0;
-    CRect rcWindow;  // screen coordinates for a top-level window, parent client coordinates for a child
-    CRect rcClient;  // the client area in window coordinates, as WM_NCCALCSIZE answered
-    CRect rcRestore; // a maximised window's restored rectangle
-    HWND hParent = nullptr; // a child's parent
-    HWND hOwner = nullptr;  // a top-level window's owner
-    std::vector<HWND> children;
-    bool bVisible = false;
-    bool bIconic = false;
-    bool bZoomed = false;
-    bool bDestroyed = false;
-    HICON hIconBig = nullptr;
-    HICON hIconSmall = nullptr;
-    // Layered windows: a colour key, or a per-pixel-alpha surface.
-    bool bColorKey = false;
-    COLORREF crKey = 0;
-    // The DIB's bytes, as UpdateLayeredWindow was given them (the GTK backend premultiplies them in
-    // place for showing).
-    CSurfaceRef layeredSurface;
-    // Buttons: pushed while the mouse button is held over it.
-    bool bPushed = false;
-    bool bTrackingPress = false;
-    // Dialogs.
-    const CDialogTemplate* pTemplate = nullptr;
-    bool bDialogEnded = false;
-    INT_PTR nDialogResult = -1;
-    // A hosted control (the browser), owned by the record.
-    std::unique_ptr<CBrowserControl> pControl;
-    // Painting: the surface a WM_PAINT draws into; the frame a window paints itself (WM_NCPAINT).
-    HDC hPaintDC = nullptr;
-    CRect rcInvalid; // the part of the client area marked for the next paint (client coordinates)
-    CSurfaceRef frameSurface;
-    // The window's shape: a rounded rectangle (window coordinates), when set.
-    bool bHasRegion = false;
-    CRect rcRegion;
-    int nRegionEllipse = 0;
-    bool bTrackingLeave = false; // a non-client leave report was asked for
-    bool bActive = false;
-    void* pNative = nullptr; // the backend's data
-
-    bool IsTopLevel() const { return hParent == nullptr; }
-    CRect ScreenRect() const; // the window rectangle in screen coordinates
+// ---- What a display backend reads of a window ----
+// Each answers for a live window; for any other handle it answers nothing (an empty rectangle,
+// false, zero, null).
+bool ModelIsWindow(HWND hWnd);
+// The window rectangle as the model keeps it: screen coordinates for a top-level window, the
+// parent's client coordinates for a child.
+CRect ModelWindowRect(HWND hWnd);
+CRect ModelScreenRect(HWND hWnd); // the window rectangle in screen coordinates
+CRect ModelClientRect(HWND hWnd); // the client area in window coordinates
+bool ModelIsTopLevel(HWND hWnd);
+bool ModelIsVisible(HWND hWnd);
+bool ModelIsIconic(HWND hWnd);
+bool ModelIsZoomed(HWND hWnd);
+DWORD ModelStyle(HWND hWnd);
+DWORD ModelExStyle(HWND hWnd);
+std::string ModelWindowClass(HWND hWnd);
+std::string ModelWindowText(HWND hWnd);
+HWND ModelParent(HWND hWnd);                // a child's parent
+HWND ModelOwner(HWND hWnd);                 // a top-level window's owner
+std::vector<HWND> ModelChildren(HWND hWnd); // bottom first
+HICON ModelBigIcon(HWND hWnd);
+// A layered window's colour key, when it has one.
+std::optional<COLORREF> ModelColorKey(HWND hWnd);
+// The DIB's bytes as UpdateLayeredWindow was given them (empty when it never was). The surface is
+// the window's own: a backend that shows it may premultiply it in place.
+CSurfaceRef ModelLayeredSurface(HWND hWnd);
+// The frame the window paints itself (through its window DC), empty when it never did.
+CSurfaceRef ModelFrameSurface(HWND hWnd);
+// The window's shape as SetWindowRgn gave it: a rounded rectangle in window coordinates.
+struct CWindowRegion {
+    CRect rect;
+    int nEllipse = 0;
 };
-
-// The record of a live window, or null.
-CWindowRecord* ModelGetRecord(HWND hWnd);
+std::optional<CWindowRegion> ModelRegion(HWND hWnd);
+// The part of the client area marked for the next paint (client coordinates).
+CRect ModelInvalidRect(HWND hWnd);
+// A push button held down.
+bool ModelIsPushed(HWND hWnd);
+// The result a dialog was ended with (EndDialog), when it was.
+std::optional<INT_PTR> ModelDialogResult(HWND hWnd);
+// The display backend's own data for a window. It stays readable while BackendWindowDestroyed runs,
+// so that the backend can let go of it there.
+void* ModelBackendData(HWND hWnd);
+void ModelSetBackendData(HWND hWnd, void* pData);
 
 // The live top-level windows that hOwner owns.
 std::vector<HWND> ModelOwnedWindows(HWND hOwner);

@@ -1,4 +1,4 @@
-// The GTK backend's shared pieces: the native side of a window record and text conversions.
+// The GTK backend's shared pieces: the native side of a window and text conversions.
 #pragma once
 
 #include "framework/exception.h"
@@ -41,11 +41,13 @@ struct CGtkWindow {
     bool bPainted = false; // a top-level window has been drawn once
 };
 
-CGtkWindow* GtkNative(CWindowRecord* pRecord);
-CWindowRecord* GtkRecordOfWidget(GtkWidget* pWidget);
-void GtkAttachWidget(CWindowRecord* pRecord, GtkWidget* pWidget);
-// Places a child widget at its record's rectangle inside the parent's container.
-void GtkPlaceChild(CWindowRecord* pRecord);
+// The native side of a window (the model's backend data); it stays while BackendWindowDestroyed runs.
+CGtkWindow* GtkNative(HWND hWnd);
+// The live window a widget realises, or null.
+HWND GtkWindowOfWidget(GtkWidget* pWidget);
+void GtkAttachWidget(HWND hWnd, GtkWidget* pWidget);
+// Places a child widget at its window's rectangle inside the parent's container.
+void GtkPlaceChild(HWND hWnd);
 
 // Text of the process code page to and from the UTF-8 that GTK speaks.
 std::string GtkUtf8FromSystem(const std::string& strText);
@@ -68,12 +70,12 @@ WebKitWebsiteDataManager* GtkWebsiteDataManager();
 void GtkCachesCleared();
 
 // The window's shape (SetWindowRgn) in window coordinates, or null when it has none; the caller frees it.
-cairo_region_t* GtkWindowRegion(CWindowRecord* pRecord);
+cairo_region_t* GtkWindowRegion(HWND hWnd);
 
 // Recomputes the visible and clickable shape of a top-level window when what gives it changed.
-void GtkUpdateWindowShape(CWindowRecord* pRecord);
+void GtkUpdateWindowShape(HWND hWnd);
 // Marks the shape of a layered top-level window (or of a child's top-level parent) as out of date.
-void GtkShapeChanged(CWindowRecord* pRecord);
+void GtkShapeChanged(HWND hWnd);
 
 // Runs the work from the main loop once every shown top-level window has been painted (so that no
 // window stays unpainted on the screen while it blocks), or after kAfterPaintPatienceMs at the latest.

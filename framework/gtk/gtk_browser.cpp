@@ -272,14 +272,13 @@ WebKitWebsiteDataManager* GtkWebsiteDataManager() {
 }
 
 void BackendBrowserCreated(CBrowserControl* pControl) {
-    CWindowRecord* pRecord = ModelGetRecord(pControl->m_hWnd);
+    const HWND hWnd = pControl->m_hWnd;
     auto* pNative = new CGtkBrowser;
     pControl->m_pNative = pNative;
     pNative->nCacheClearsSeen = g_nCacheClears;
     pNative->pView = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(SharedContext()));
     AfxTraceStartup("web-view");
     GtkWidget* pWidget = GTK_WIDGET(pNative->pView);
-    HWND hWnd = pControl->m_hWnd;
     g_signal_connect(pWidget, "decide-policy", GtkGuarded<OnDecidePolicy>(), hWnd);
     g_signal_connect(pWidget, "create", GtkGuarded<OnCreate>(), hWnd);
     g_signal_connect(pWidget, "load-changed", GtkGuarded<OnLoadChanged>(), hWnd);
@@ -288,11 +287,11 @@ void BackendBrowserCreated(CBrowserControl* pControl) {
     g_signal_connect(pWidget, "context-menu", GtkGuarded<OnContextMenu>(), hWnd);
     g_signal_connect(pWidget, "script-dialog", GtkGuarded<OnScriptDialog>(), hWnd);
     g_signal_connect(pWidget, "web-process-terminated", GtkGuarded<OnWebProcessTerminated>(), hWnd);
-    CGtkWindow* pWindow = GtkNative(pRecord);
+    CGtkWindow* pWindow = GtkNative(hWnd);
     pWindow->pWidget = pWidget;
-    GtkAttachWidget(pRecord, pWidget);
-    GtkPlaceChild(pRecord);
-    if (pRecord->bVisible) {
+    GtkAttachWidget(hWnd, pWidget);
+    GtkPlaceChild(hWnd);
+    if (ModelIsVisible(hWnd)) {
         gtk_widget_show(pWidget);
     }
 }

@@ -11,6 +11,7 @@
 #include <webkit2/webkit2.h>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -58,30 +59,31 @@ void OnMenuItem(GtkMenuItem*, gpointer pData) {
 
 } // namespace
 
-void BackendBeginResizeDrag(CWindowRecord* pRecord, int nHitTest, CPoint ptScreen) {
-    if (CGtkWindow* pNative = GtkNative(pRecord); pNative != nullptr && pRecord->IsTopLevel()) {
+void BackendBeginResizeDrag(HWND hWnd, int nHitTest, CPoint ptScreen) {
+    if (CGtkWindow* pNative = GtkNative(hWnd); pNative != nullptr && ModelIsTopLevel(hWnd)) {
         gtk_window_begin_resize_drag(GTK_WINDOW(pNative->pWidget), EdgeOf(nHitTest), 1, ptScreen.x,
                                      ptScreen.y, gtk_get_current_event_time());
     }
 }
 
-cairo_region_t* GtkWindowRegion(CWindowRecord* pRecord) {
-    return pRecord->bHasRegion ? RoundedRegion(pRecord->rcRegion, pRecord->nRegionEllipse) : nullptr;
+cairo_region_t* GtkWindowRegion(HWND hWnd) {
+    const std::optional<CWindowRegion> region = ModelRegion(hWnd);
+    return region ? RoundedRegion(region->rect, region->nEllipse) : nullptr;
 }
 
-void BackendFrameChanged(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
-    if (pNative != nullptr && pRecord->IsTopLevel()) {
+void BackendFrameChanged(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
+    if (pNative != nullptr && ModelIsTopLevel(hWnd)) {
         gtk_widget_queue_draw(pNative->pWidget);
     }
 }
 
-void BackendShapeChanged(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
-    if (pNative == nullptr || !pRecord->IsTopLevel()) {
+void BackendShapeChanged(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
+    if (pNative == nullptr || !ModelIsTopLevel(hWnd)) {
         return;
     }
-    if (cairo_region_t* pRegion = GtkWindowRegion(pRecord)) {
+    if (cairo_region_t* pRegion = GtkWindowRegion(hWnd)) {
         // The bounding shape as well as the input shape, with or without a compositor: a window manager
         // frames the bounding shape, and a press outside it would reach the frame (a move in openbox).
         gtk_widget_shape_combine_region(pNative->pWidget, pRegion);
@@ -91,34 +93,36 @@ void BackendShapeChanged(CWindowRecord* pRecord) {
     gtk_widget_queue_draw(pNative->pWidget);
 }
 
-void BackendStateChanged(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
-    if (pNative == nullptr || !pRecord->IsTopLevel() || !pRecord->bVisible) {
+void BackendStateChanged(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
+    if (pNative == nullptr || !ModelIsTopLevel(hWnd) || !ModelIsVisible(hWnd)) {
         return;
     }
     GtkWindow* pWindow = GTK_WINDOW(pNative->pWidget);
-    if (pRecord->bIconic) {
+    if (ModelIsIconic(hWnd)) {
         gtk_window_iconify(pWindow);
         return;
     }
     gtk_window_deiconify(pWindow);
-    pRecord->bZoomed ? gtk_window_maximize(pWindow) : gtk_window_unmaximize(pWindow);
+    ModelIsZoomed(hWnd) ? gtk_window_maximize(pWindow) : gtk_window_unmaximize(pWindow);
 }
 
-UINT BackendTrackSystemMenu(CWindowRecord* pRecord, CPoint) {
-    CGtkWindow* pNative = GtkNative(pRecord);
+UINT BackendTrackSystemMenu(HWND hWnd, CPoint) {
+    CGtkWindow* pNative = GtkNative(hWnd);
     if (pNative == nullptr) {
         return 0;
     }
+    const bool bIconic = ModelIsIconic(hWnd);
+    const bool bZoomed = ModelIsZoomed(hWnd);
     UINT nChoice = 0;
     GtkWidget* pMenu = gtk_menu_new();
     const struct {
         const char* pszLabel;
         UINT nCommand;
         bool bEnabled;
-    } items[] = {{"还原", SC_RESTORE, pRecord->bZoomed || pRecord->bIconic},
-                 {"最小化", SC_MINIMIZE, !pRecord->bIconic},
-                 {"最大化", SC_MAXIMIZE, !pRecord->bZoomed},
+    } items[] = {{"还原", SC_RESTORE, bZoomed || bIconic},
+                 {"最小化", SC_MINIMIZE, !bIconic},
+                 {"最大化", SC_MAXIMIZE, !bZoomed},
                  {"关闭", SC_CLOSE, true}};
     for (const auto& item : items) {
         GtkWidget* pItem = gtk_menu_item_new_with_label(item.pszLabel);

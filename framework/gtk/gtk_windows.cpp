@@ -1,4 +1,4 @@
-// The GTK window system: each top-level record is an undecorated GtkWindow holding a GtkFixed; a
+// The GTK window system: each top-level window is an undecorated GtkWindow holding a GtkFixed; a
 // button is a GtkDrawingArea in it. Per-pixel alpha and colour keys are shown with an RGBA visual
 // plus shapes built from the pixels. Native input becomes the framework's messages.
 //
@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <functional>
 #include <cstring>
+#include <optional>
 
 // A GtkFixed whose size is the window's own, whatever its children's positions (a browser parked
 // outside the window must not make the window grow).
@@ -45,16 +46,17 @@ static void drelk_fixed_init(DrelkFixed*) {}
 
 namespace {
 
-constexpr const char* kRecordKey = "drelk-record";
+constexpr const char* kWindowKey = "drelk-window";
 
-void SetTopLevelSize(CWindowRecord* pRecord, CGtkWindow* pNative) {
-    const int nWidth = std::max(1, pRecord->rcWindow.Width());
-    const int nHeight = std::max(1, pRecord->rcWindow.Height());
+void SetTopLevelSize(HWND hWnd, CGtkWindow* pNative) {
+    const CRect rect = ModelWindowRect(hWnd);
+    const int nWidth = std::max(1, rect.Width());
+    const int nHeight = std::max(1, rect.Height());
     gtk_window_resize(GTK_WINDOW(pNative->pWidget), nWidth, nHeight);
 }
 
 struct CPendingDrag {
-    CWindowRecord* pRecord = nullptr;
+    HWND hWnd = nullptr;
     CPoint ptStart;
     guint32 nTime = 0;
 };
@@ -108,12 +110,13 @@ cairo_region_t* OpaqueRegion(cairo_surface_t* pSurface) {
 }
 
 // The content of a colour-keyed window as shown (key pixels transparent), or empty.
-CSurfaceRef KeyedContent(CWindowRecord* pRecord) {
-    CSurfaceRef surface = ModelCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
+CSurfaceRef KeyedContent(HWND hWnd) {
+    const CRect rect = ModelWindowRect(hWnd);
+    CSurfaceRef surface = ModelCreateSurface(rect.Width(), rect.Height());
     if (surface) {
-        ModelPaintWindow(pRecord, surface);
-        if (pRecord->bColorKey) {
-            ApplyColourKey(surface.Get(), pRecord->crKey);
+        ModelPaintWindow(hWnd, surface);
+        if (const std::optional<COLORREF> key = ModelColorKey(hWnd)) {
+            ApplyColourKey(surface.Get(), *key);
         }
     }
     return surface;
@@ -122,11 +125,12 @@ CSurfaceRef KeyedContent(CWindowRecord* pRecord) {
 // What a layered window shows: the copy of its DIB that the window keeps, premultiplied in place
 // when it changed. Nothing on this window system reads its straight colours again (the shape needs
 // only the alpha, which stays), and a converted copy beside it would hold another 2.5 MiB.
-cairo_surface_t* ShownLayeredSurface(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
-    if (pNative->premultiplied.Get() != pRecord->layeredSurface.Get()) {
-        ModelPremultiplyInPlace(pRecord->layeredSurface.Get());
-        pNative->premultiplied = pRecord->layeredSurface;
+cairo_surface_t* ShownLayeredSurface(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
+    const CSurfaceRef layered = ModelLayeredSurface(hWnd);
+    if (pNative->premultiplied.Get() != layered.Get()) {
+        ModelPremultiplyInPlace(layered.Get());
+        pNative->premultiplied = layered;
     }
     return pNative->premultiplied.Get();
 }
@@ -134,11 +138,11 @@ cairo_surface_t* ShownLayeredSurface(CWindowRecord* pRecord) {
 CPoint RootPoint(double x, double y) { return CPoint(static_cast<int>(x), static_cast<int>(y)); }
 
 // The start-up trace's name for a top-level window.
-const char* TraceKind(CWindowRecord* pRecord) { return pRecord->layeredSurface ? "layered" : "plain"; }
+const char* TraceKind(HWND hWnd) { return ModelLayeredSurface(hWnd) ? "layered" : "plain"; }
 
 gboolean OnMapEvent(GtkWidget*, GdkEvent*, gpointer pData) {
-    if (auto* pRecord = ModelGetRecord(static_cast<CWindowRecord*>(pData))) {
-        AfxTraceStartup("map", TraceKind(pRecord));
+    if (const HWND hWnd = static_cast<HWND>(pData); ModelIsWindow(hWnd)) {
+        AfxTraceStartup("map", TraceKind(hWnd));
     }
     return FALSE;
 }
@@ -155,9 +159,9 @@ bool ShownWindowsPainted() {
     bool bPainted = true;
     GList* pList = gtk_window_list_toplevels();
     for (GList* p = pList; p != nullptr && bPainted; p = p->next) {
-        CWindowRecord* pRecord = GtkRecordOfWidget(GTK_WIDGET(p->data));
+        const HWND hWnd = GtkWindowOfWidget(GTK_WIDGET(p->data));
         bPainted =
-            pRecord == nullptr || !pRecord->bVisible || pRecord->bIconic || GtkNative(pRecord)->bPainted;
+            hWnd == nullptr || !ModelIsVisible(hWnd) || ModelIsIconic(hWnd) || GtkNative(hWnd)->bPainted;
     }
     g_list_free(pList);
     return bPainted;
@@ -196,39 +200,39 @@ gboolean OnAfterPaintTimeout(gpointer) {
 }
 
 gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
-    auto* pRecord = ModelGetRecord(static_cast<CWindowRecord*>(pData));
-    if (pRecord == nullptr) {
+    const HWND hWnd = static_cast<HWND>(pData);
+    if (!ModelIsWindow(hWnd)) {
         return FALSE;
     }
-    if (pRecord->IsTopLevel() && !GtkNative(pRecord)->bPainted) {
-        GtkNative(pRecord)->bPainted = true;
-        AfxTraceStartup("draw", TraceKind(pRecord));
+    if (ModelIsTopLevel(hWnd) && !GtkNative(hWnd)->bPainted) {
+        GtkNative(hWnd)->bPainted = true;
+        AfxTraceStartup("draw", TraceKind(hWnd));
         ScheduleAfterFirstPaint();
     }
     cairo_set_operator(pCairo, CAIRO_OPERATOR_SOURCE);
-    if (pRecord->layeredSurface) {
-        cairo_set_source_surface(pCairo, ShownLayeredSurface(pRecord), 0, 0);
+    if (ModelLayeredSurface(hWnd)) {
+        cairo_set_source_surface(pCairo, ShownLayeredSurface(hWnd), 0, 0);
         cairo_paint(pCairo);
         return FALSE;
     }
-    if (pRecord->frameSurface) {
+    if (const CSurfaceRef frame = ModelFrameSurface(hWnd)) {
         // A window that paints its own frame: the frame, with the client content above it. Outside the
         // window's shape every pixel is transparent, which is what shows it under a compositor (without
         // one, the bounding shape does). The frame surface is shown as it is: no conversion.
         cairo_save(pCairo);
         cairo_set_source_rgba(pCairo, 0, 0, 0, 0);
         cairo_paint(pCairo);
-        if (cairo_region_t* pShape = GtkWindowRegion(pRecord)) {
+        if (cairo_region_t* pShape = GtkWindowRegion(hWnd)) {
             gdk_cairo_region(pCairo, pShape);
             cairo_clip(pCairo);
             cairo_region_destroy(pShape);
         }
-        cairo_set_source_surface(pCairo, pRecord->frameSurface.Get(), 0, 0);
+        cairo_set_source_surface(pCairo, frame.Get(), 0, 0);
         cairo_paint(pCairo);
         cairo_restore(pCairo);
         return FALSE;
     }
-    CSurfaceRef content = KeyedContent(pRecord);
+    CSurfaceRef content = KeyedContent(hWnd);
     if (content) {
         cairo_set_source_surface(pCairo, content.Get(), 0, 0);
         cairo_paint(pCairo);
@@ -236,18 +240,18 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
     return FALSE;
 }
 
-void RaiseOwnedWindows(CWindowRecord* pOwner);
+void RaiseOwnedWindows(HWND hOwner);
 
 gboolean OnConfigure(GtkWidget* pWidget, GdkEventConfigure* pEvent, gpointer pData) {
-    auto* pRecord = ModelGetRecord(static_cast<CWindowRecord*>(pData));
-    if (pRecord != nullptr && gtk_widget_get_window(pWidget) != nullptr) {
+    const HWND hWnd = static_cast<HWND>(pData);
+    if (ModelIsWindow(hWnd) && gtk_widget_get_window(pWidget) != nullptr) {
         int x = 0;
         int y = 0;
         gdk_window_get_root_origin(gtk_widget_get_window(pWidget), &x, &y);
-        ModelNativeMoved(pRecord, CRect(x, y, x + pEvent->width, y + pEvent->height));
+        ModelNativeMoved(hWnd, CRect(x, y, x + pEvent->width, y + pEvent->height));
         // A window manager raises what it moves or restacks; the owned windows go back above it.
-        if (ModelGetRecord(pRecord) != nullptr) {
-            RaiseOwnedWindows(pRecord);
+        if (ModelIsWindow(hWnd)) {
+            RaiseOwnedWindows(hWnd);
         }
     }
     return FALSE;
@@ -261,14 +265,14 @@ struct CLastPress {
 CLastPress g_lastPress;
 
 gboolean OnButtonPress(GtkWidget* pWidget, GdkEventButton* pEvent, gpointer pData) {
-    auto* pRecord = ModelGetRecord(static_cast<CWindowRecord*>(pData));
-    if (pRecord == nullptr || pEvent->button != 1) {
+    const HWND hWnd = static_cast<HWND>(pData);
+    if (!ModelIsWindow(hWnd) || pEvent->button != 1) {
         return TRUE;
     }
     const CPoint pt = RootPoint(pEvent->x_root, pEvent->y_root);
     if (pEvent->type == GDK_2BUTTON_PRESS) {
         g_lastPress.bValid = false;
-        ModelMouseDoubleClick(pRecord, pt);
+        ModelMouseDoubleClick(hWnd, pt);
         return TRUE;
     }
     if (pEvent->type != GDK_BUTTON_PRESS) {
@@ -288,29 +292,29 @@ gboolean OnButtonPress(GtkWidget* pWidget, GdkEventButton* pEvent, gpointer pDat
     g_lastPress = CLastPress{pEvent->time, pt, true};
     g_drag = CPendingDrag{};
     g_drag.nTime = pEvent->time;
-    ModelMousePress(pRecord, pt);
+    ModelMousePress(hWnd, pt);
     return TRUE;
 }
 
 // Coming back from a child (the page) into the frame brings no motion event: the entry is one.
 gboolean OnEnter(GtkWidget*, GdkEventCrossing* pEvent, gpointer pData) {
     if ((pEvent->state & GDK_BUTTON1_MASK) == 0) {
-        ModelMouseHover(static_cast<CWindowRecord*>(pData), RootPoint(pEvent->x_root, pEvent->y_root));
+        ModelMouseHover(static_cast<HWND>(pData), RootPoint(pEvent->x_root, pEvent->y_root));
     }
     return FALSE;
 }
 
 gboolean OnLeave(GtkWidget*, GdkEventCrossing*, gpointer pData) {
-    ModelMouseLeftFrame(static_cast<CWindowRecord*>(pData));
+    ModelMouseLeftFrame(static_cast<HWND>(pData));
     return FALSE;
 }
 
 gboolean OnFocus(GtkWidget*, GdkEventFocus* pEvent, gpointer pData) {
-    auto* pRecord = static_cast<CWindowRecord*>(pData);
-    ModelNativeActivated(pRecord, pEvent->in != 0);
+    const HWND hWnd = static_cast<HWND>(pData);
+    ModelNativeActivated(hWnd, pEvent->in != 0);
     // Activation raises the window; its owned windows stay above it.
-    if (pEvent->in != 0 && ModelGetRecord(pRecord) != nullptr) {
-        RaiseOwnedWindows(pRecord);
+    if (pEvent->in != 0 && ModelIsWindow(hWnd)) {
+        RaiseOwnedWindows(hWnd);
     }
     return FALSE;
 }
@@ -318,26 +322,26 @@ gboolean OnFocus(GtkWidget*, GdkEventFocus* pEvent, gpointer pData) {
 gboolean OnWindowState(GtkWidget*, GdkEventWindowState* pEvent, gpointer pData) {
     const bool bIconic = (pEvent->new_window_state & GDK_WINDOW_STATE_ICONIFIED) != 0;
     const bool bZoomed = (pEvent->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) != 0;
-    ModelNativeStateChanged(static_cast<CWindowRecord*>(pData), bIconic, bZoomed);
+    ModelNativeStateChanged(static_cast<HWND>(pData), bIconic, bZoomed);
     return FALSE;
 }
 
 gboolean OnButtonRelease(GtkWidget*, GdkEventButton* pEvent, gpointer pData) {
     g_drag = CPendingDrag{};
     if (pEvent->button == 1) {
-        ModelMouseRelease(static_cast<CWindowRecord*>(pData), RootPoint(pEvent->x_root, pEvent->y_root));
+        ModelMouseRelease(static_cast<HWND>(pData), RootPoint(pEvent->x_root, pEvent->y_root));
     }
     return TRUE;
 }
 
 gboolean OnMotion(GtkWidget* pWidget, GdkEventMotion* pEvent, gpointer pData) {
     const CPoint pt = RootPoint(pEvent->x_root, pEvent->y_root);
-    if (ModelGetRecord(g_drag.pRecord) != nullptr) {
+    if (ModelIsWindow(g_drag.hWnd)) {
         int nThreshold = 8;
         g_object_get(gtk_widget_get_settings(pWidget), "gtk-dnd-drag-threshold", &nThreshold, nullptr);
         if (std::abs(pt.x - g_drag.ptStart.x) > nThreshold ||
             std::abs(pt.y - g_drag.ptStart.y) > nThreshold) {
-            CGtkWindow* pNative = GtkNative(g_drag.pRecord);
+            CGtkWindow* pNative = GtkNative(g_drag.hWnd);
             gtk_window_begin_move_drag(GTK_WINDOW(pNative->pWidget), 1, g_drag.ptStart.x, g_drag.ptStart.y,
                                        g_drag.nTime);
             g_drag = CPendingDrag{};
@@ -345,9 +349,9 @@ gboolean OnMotion(GtkWidget* pWidget, GdkEventMotion* pEvent, gpointer pData) {
         return TRUE;
     }
     if ((pEvent->state & GDK_BUTTON1_MASK) != 0) {
-        ModelMouseMove(static_cast<CWindowRecord*>(pData), pt);
+        ModelMouseMove(static_cast<HWND>(pData), pt);
     } else {
-        ModelMouseHover(static_cast<CWindowRecord*>(pData), pt);
+        ModelMouseHover(static_cast<HWND>(pData), pt);
     }
     return TRUE;
 }
@@ -365,20 +369,20 @@ WPARAM VirtualKey(guint nKeyval) {
 }
 
 gboolean OnKeyPress(GtkWidget* pWidget, GdkEventKey* pEvent, gpointer pData) {
-    auto* pRecord = ModelGetRecord(static_cast<CWindowRecord*>(pData));
-    if (pRecord == nullptr) {
+    const HWND hWnd = static_cast<HWND>(pData);
+    if (!ModelIsWindow(hWnd)) {
         return FALSE;
     }
-    CWindowRecord* pTarget = pRecord;
+    HWND hTarget = hWnd;
     if (GtkWidget* pFocus = gtk_window_get_focus(GTK_WINDOW(pWidget))) {
         for (GtkWidget* p = pFocus; p != nullptr; p = gtk_widget_get_parent(p)) {
-            if (CWindowRecord* pOwner = GtkRecordOfWidget(p)) {
-                pTarget = pOwner;
+            if (const HWND hOfWidget = GtkWindowOfWidget(p)) {
+                hTarget = hOfWidget;
                 break;
             }
         }
     }
-    MSG msg{pTarget, WM_KEYDOWN, VirtualKey(pEvent->keyval), 1, pEvent->time, {0, 0}};
+    MSG msg{hTarget, WM_KEYDOWN, VirtualKey(pEvent->keyval), 1, pEvent->time, {0, 0}};
     CNativeEventScope native(&msg);
     ModelTranslateAndDispatch(&msg);
     // Not delivered: the key was handled (or swallowed) before it reached its target.
@@ -386,11 +390,11 @@ gboolean OnKeyPress(GtkWidget* pWidget, GdkEventKey* pEvent, gpointer pData) {
 }
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer pData) {
-    AfxSendMessage(static_cast<CWindowRecord*>(pData), WM_SYSCOMMAND, SC_CLOSE, 0);
+    AfxSendMessage(static_cast<HWND>(pData), WM_SYSCOMMAND, SC_CLOSE, 0);
     return TRUE;
 }
 
-void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
+void CreateTopLevel(HWND hWnd, CGtkWindow* pNative) {
     GtkWidget* pWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     pNative->pWidget = pWindow;
     gtk_window_set_decorated(GTK_WINDOW(pWindow), FALSE);
@@ -398,10 +402,9 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
     if (GdkVisual* pVisual = gdk_screen_get_rgba_visual(gtk_widget_get_screen(pWindow))) {
         gtk_widget_set_visual(pWindow, pVisual);
     }
-    gtk_window_set_title(GTK_WINDOW(pWindow), GtkUtf8FromSystem(pRecord->strText).c_str());
-    if (CWindowRecord* pOwner = ModelGetRecord(pRecord->hOwner);
-        pOwner != nullptr && GtkNative(pOwner) != nullptr) {
-        gtk_window_set_transient_for(GTK_WINDOW(pWindow), GTK_WINDOW(GtkNative(pOwner)->pWidget));
+    gtk_window_set_title(GTK_WINDOW(pWindow), GtkUtf8FromSystem(ModelWindowText(hWnd)).c_str());
+    if (const HWND hOwner = ModelOwner(hWnd); ModelIsWindow(hOwner) && GtkNative(hOwner) != nullptr) {
+        gtk_window_set_transient_for(GTK_WINDOW(pWindow), GTK_WINDOW(GtkNative(hOwner)->pWidget));
         gtk_window_set_skip_taskbar_hint(GTK_WINDOW(pWindow), TRUE);
         gtk_window_set_skip_pager_hint(GTK_WINDOW(pWindow), TRUE);
     }
@@ -411,22 +414,23 @@ void CreateTopLevel(CWindowRecord* pRecord, CGtkWindow* pNative) {
     pNative->pFixed = GTK_WIDGET(g_object_new(drelk_fixed_get_type(), nullptr));
     gtk_container_add(GTK_CONTAINER(pWindow), pNative->pFixed);
     gtk_widget_show(pNative->pFixed);
-    g_signal_connect(pWindow, "draw", GtkGuarded<OnDraw>(), pRecord);
-    g_signal_connect(pWindow, "configure-event", GtkGuarded<OnConfigure>(), pRecord);
-    g_signal_connect(pWindow, "button-press-event", GtkGuarded<OnButtonPress>(), pRecord);
-    g_signal_connect(pWindow, "button-release-event", GtkGuarded<OnButtonRelease>(), pRecord);
-    g_signal_connect(pWindow, "motion-notify-event", GtkGuarded<OnMotion>(), pRecord);
-    g_signal_connect(pWindow, "key-press-event", GtkGuarded<OnKeyPress>(), pRecord);
-    g_signal_connect(pWindow, "delete-event", GtkGuarded<OnDelete>(), pRecord);
-    g_signal_connect(pWindow, "map-event", GtkGuarded<OnMapEvent>(), pRecord);
-    g_signal_connect(pWindow, "leave-notify-event", GtkGuarded<OnLeave>(), pRecord);
-    g_signal_connect(pWindow, "enter-notify-event", GtkGuarded<OnEnter>(), pRecord);
-    g_signal_connect(pWindow, "focus-in-event", GtkGuarded<OnFocus>(), pRecord);
-    g_signal_connect(pWindow, "focus-out-event", GtkGuarded<OnFocus>(), pRecord);
-    g_signal_connect(pWindow, "window-state-event", GtkGuarded<OnWindowState>(), pRecord);
-    GtkAttachWidget(pRecord, pWindow);
-    gtk_window_move(GTK_WINDOW(pWindow), pRecord->rcWindow.left, pRecord->rcWindow.top);
-    SetTopLevelSize(pRecord, pNative);
+    g_signal_connect(pWindow, "draw", GtkGuarded<OnDraw>(), hWnd);
+    g_signal_connect(pWindow, "configure-event", GtkGuarded<OnConfigure>(), hWnd);
+    g_signal_connect(pWindow, "button-press-event", GtkGuarded<OnButtonPress>(), hWnd);
+    g_signal_connect(pWindow, "button-release-event", GtkGuarded<OnButtonRelease>(), hWnd);
+    g_signal_connect(pWindow, "motion-notify-event", GtkGuarded<OnMotion>(), hWnd);
+    g_signal_connect(pWindow, "key-press-event", GtkGuarded<OnKeyPress>(), hWnd);
+    g_signal_connect(pWindow, "delete-event", GtkGuarded<OnDelete>(), hWnd);
+    g_signal_connect(pWindow, "map-event", GtkGuarded<OnMapEvent>(), hWnd);
+    g_signal_connect(pWindow, "leave-notify-event", GtkGuarded<OnLeave>(), hWnd);
+    g_signal_connect(pWindow, "enter-notify-event", GtkGuarded<OnEnter>(), hWnd);
+    g_signal_connect(pWindow, "focus-in-event", GtkGuarded<OnFocus>(), hWnd);
+    g_signal_connect(pWindow, "focus-out-event", GtkGuarded<OnFocus>(), hWnd);
+    g_signal_connect(pWindow, "window-state-event", GtkGuarded<OnWindowState>(), hWnd);
+    GtkAttachWidget(hWnd, pWindow);
+    const CRect rect = ModelWindowRect(hWnd);
+    gtk_window_move(GTK_WINDOW(pWindow), rect.left, rect.top);
+    SetTopLevelSize(hWnd, pNative);
 }
 
 GdkPixbuf* PixbufFromIcon(HICON hIcon) {
@@ -439,12 +443,12 @@ GdkPixbuf* PixbufFromIcon(HICON hIcon) {
 }
 
 // Owned windows stay above their owner.
-void RaiseOwnedWindows(CWindowRecord* pOwner) {
+void RaiseOwnedWindows(HWND hOwner) {
     GList* pList = gtk_window_list_toplevels();
     for (GList* p = pList; p != nullptr; p = p->next) {
         GtkWidget* pWidget = GTK_WIDGET(p->data);
-        CWindowRecord* pRecord = GtkRecordOfWidget(pWidget);
-        if (pRecord != nullptr && pRecord->hOwner == pOwner && pRecord->bVisible &&
+        const HWND hWnd = GtkWindowOfWidget(pWidget);
+        if (hWnd != nullptr && ModelOwner(hWnd) == hOwner && ModelIsVisible(hWnd) &&
             gtk_widget_get_window(pWidget) != nullptr) {
             gdk_window_raise(gtk_widget_get_window(pWidget));
         }
@@ -454,36 +458,36 @@ void RaiseOwnedWindows(CWindowRecord* pOwner) {
 
 } // namespace
 
-CGtkWindow* GtkNative(CWindowRecord* pRecord) {
-    return pRecord != nullptr ? static_cast<CGtkWindow*>(pRecord->pNative) : nullptr;
+CGtkWindow* GtkNative(HWND hWnd) { return static_cast<CGtkWindow*>(ModelBackendData(hWnd)); }
+
+HWND GtkWindowOfWidget(GtkWidget* pWidget) {
+    const auto hWnd = static_cast<HWND>(g_object_get_data(G_OBJECT(pWidget), kWindowKey));
+    return ModelIsWindow(hWnd) ? hWnd : nullptr;
 }
 
-CWindowRecord* GtkRecordOfWidget(GtkWidget* pWidget) {
-    return ModelGetRecord(static_cast<CWindowRecord*>(g_object_get_data(G_OBJECT(pWidget), kRecordKey)));
+void GtkAttachWidget(HWND hWnd, GtkWidget* pWidget) {
+    g_object_set_data(G_OBJECT(pWidget), kWindowKey, hWnd);
 }
 
-void GtkAttachWidget(CWindowRecord* pRecord, GtkWidget* pWidget) {
-    g_object_set_data(G_OBJECT(pWidget), kRecordKey, pRecord);
-}
-
-void GtkPlaceChild(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
-    CGtkWindow* pParent = GtkNative(ModelGetRecord(pRecord->hParent));
+void GtkPlaceChild(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
+    const HWND hParent = ModelParent(hWnd);
+    CGtkWindow* pParent = ModelIsWindow(hParent) ? GtkNative(hParent) : nullptr;
     if (pNative == nullptr || pNative->pWidget == nullptr || pParent == nullptr ||
         pParent->pFixed == nullptr) {
         return;
     }
     // Child rectangles are in the parent's client coordinates.
-    const CWindowRecord* pParentRecord = ModelGetRecord(pRecord->hParent);
-    const int x = pRecord->rcWindow.left + pParentRecord->rcClient.left;
-    const int y = pRecord->rcWindow.top + pParentRecord->rcClient.top;
+    const CRect rect = ModelWindowRect(hWnd);
+    const CRect rcParentClient = ModelClientRect(hParent);
+    const int x = rect.left + rcParentClient.left;
+    const int y = rect.top + rcParentClient.top;
     if (gtk_widget_get_parent(pNative->pWidget) == nullptr) {
         gtk_fixed_put(GTK_FIXED(pParent->pFixed), pNative->pWidget, x, y);
     } else {
         gtk_fixed_move(GTK_FIXED(pParent->pFixed), pNative->pWidget, x, y);
     }
-    gtk_widget_set_size_request(pNative->pWidget, std::max(1, pRecord->rcWindow.Width()),
-                                std::max(1, pRecord->rcWindow.Height()));
+    gtk_widget_set_size_request(pNative->pWidget, std::max(1, rect.Width()), std::max(1, rect.Height()));
 }
 
 std::string GtkUtf8FromSystem(const std::string& strText) {
@@ -506,41 +510,39 @@ void GtkAfterFirstPaint(std::function<void()> fnWork) {
     }
 }
 
-void GtkShapeChanged(CWindowRecord* pRecord) {
-    if (pRecord != nullptr && !pRecord->IsTopLevel()) {
-        pRecord = ModelGetRecord(pRecord->hParent);
-    }
-    if (CGtkWindow* pNative = GtkNative(pRecord)) {
+void GtkShapeChanged(HWND hWnd) {
+    const HWND hTopLevel = ModelIsTopLevel(hWnd) ? hWnd : ModelParent(hWnd);
+    if (CGtkWindow* pNative = ModelIsWindow(hTopLevel) ? GtkNative(hTopLevel) : nullptr) {
         pNative->bShapeDirty = true;
     }
 }
 
 namespace {
 
-void ApplyWindowShape(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
-    if (pNative == nullptr || !pRecord->IsTopLevel() || (pRecord->dwExStyle & WS_EX_LAYERED) == 0) {
+void ApplyWindowShape(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
+    if (pNative == nullptr || !ModelIsTopLevel(hWnd) || (ModelExStyle(hWnd) & WS_EX_LAYERED) == 0) {
         return;
     }
-    const CSize size = pRecord->rcWindow.Size();
+    const CSize size = ModelWindowRect(hWnd).Size();
     if (!pNative->bShapeDirty && pNative->shapeSize.cx == size.cx && pNative->shapeSize.cy == size.cy) {
         return;
     }
     cairo_region_t* pRegion = nullptr;
-    if (pRecord->layeredSurface) {
-        pRegion = OpaqueRegion(pRecord->layeredSurface.Get());
-    } else if (pRecord->bColorKey) {
+    if (const CSurfaceRef layered = ModelLayeredSurface(hWnd)) {
+        pRegion = OpaqueRegion(layered.Get());
+    } else if (ModelColorKey(hWnd)) {
         // What the window paints itself, less the key colour, plus its visible children.
-        CSurfaceRef content = KeyedContent(pRecord);
-        if (!content) {
-            return;
+        CSurfaceRef content = KeyedContent(hWnd);
+        if (!content || !ModelIsWindow(hWnd)) {
+            return; // nothing painted, or the paint destroyed the window
         }
         pRegion = OpaqueRegion(content.Get());
-        for (HWND hChild : pRecord->children) {
-            CWindowRecord* pChild = ModelGetRecord(hChild);
-            if (pChild != nullptr && pChild->bVisible) {
-                const cairo_rectangle_int_t rect{pChild->rcWindow.left, pChild->rcWindow.top,
-                                                 pChild->rcWindow.Width(), pChild->rcWindow.Height()};
+        for (HWND hChild : ModelChildren(hWnd)) {
+            if (ModelIsVisible(hChild)) {
+                const CRect rcChild = ModelWindowRect(hChild);
+                const cairo_rectangle_int_t rect{rcChild.left, rcChild.top, rcChild.Width(),
+                                                 rcChild.Height()};
                 cairo_region_union_rectangle(pRegion, &rect);
             }
         }
@@ -554,7 +556,7 @@ void ApplyWindowShape(CWindowRecord* pRecord) {
     gtk_widget_shape_combine_region(pNative->pWidget, pRegion);
     gtk_widget_input_shape_combine_region(pNative->pWidget, pRegion);
     cairo_region_destroy(pRegion);
-    AfxTraceStartup("shape", TraceKind(pRecord));
+    AfxTraceStartup("shape", TraceKind(hWnd));
 }
 
 // Top-level windows whose shape is to be recomputed when the main loop is next idle.
@@ -566,8 +568,8 @@ gboolean ApplyPendingShapes(gpointer) {
     std::vector<HWND> pending;
     pending.swap(g_shapesPending);
     for (HWND hWnd : pending) {
-        if (CWindowRecord* pRecord = ModelGetRecord(hWnd)) {
-            ApplyWindowShape(pRecord);
+        if (ModelIsWindow(hWnd)) {
+            ApplyWindowShape(hWnd);
         }
     }
     return G_SOURCE_REMOVE;
@@ -578,11 +580,10 @@ gboolean ApplyPendingShapes(gpointer) {
 // The shape of a visible window follows at the next idle moment, before GTK lays out and draws, so
 // that the many changes of one handler (a dialog placing its items) cost one computation; a hidden
 // window gets its shape when it is shown.
-void GtkUpdateWindowShape(CWindowRecord* pRecord) {
-    if (GtkNative(pRecord) == nullptr || !pRecord->IsTopLevel() || !pRecord->bVisible) {
+void GtkUpdateWindowShape(HWND hWnd) {
+    if (GtkNative(hWnd) == nullptr || !ModelIsTopLevel(hWnd) || !ModelIsVisible(hWnd)) {
         return;
     }
-    const HWND hWnd = pRecord;
     if (std::find(g_shapesPending.begin(), g_shapesPending.end(), hWnd) == g_shapesPending.end()) {
         g_shapesPending.push_back(hWnd);
     }
@@ -593,97 +594,99 @@ void GtkUpdateWindowShape(CWindowRecord* pRecord) {
     }
 }
 
-void BackendWindowCreated(CWindowRecord* pRecord) {
+void BackendWindowCreated(HWND hWnd) {
     auto* pNative = new CGtkWindow;
-    pRecord->pNative = pNative;
-    if (pRecord->IsTopLevel()) {
-        CreateTopLevel(pRecord, pNative);
+    ModelSetBackendData(hWnd, pNative);
+    if (ModelIsTopLevel(hWnd)) {
+        CreateTopLevel(hWnd, pNative);
         return;
     }
-    if (pRecord->strClass == "Button") {
+    if (ModelWindowClass(hWnd) == "Button") {
         // No events of its own: presses reach the top-level window, which routes them.
         pNative->pWidget = gtk_drawing_area_new();
-        g_signal_connect(pNative->pWidget, "draw", GtkGuarded<OnDraw>(), pRecord);
-        GtkAttachWidget(pRecord, pNative->pWidget);
-        GtkPlaceChild(pRecord);
+        g_signal_connect(pNative->pWidget, "draw", GtkGuarded<OnDraw>(), hWnd);
+        GtkAttachWidget(hWnd, pNative->pWidget);
+        GtkPlaceChild(hWnd);
     }
 }
 
-void BackendWindowDestroyed(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
+void BackendWindowDestroyed(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
     if (pNative == nullptr) {
         return;
     }
-    if (g_drag.pRecord == pRecord) {
+    if (g_drag.hWnd == hWnd) {
         g_drag = CPendingDrag{};
     }
     if (pNative->pWidget != nullptr) {
         g_signal_handlers_disconnect_matched(pNative->pWidget, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
-                                             pRecord);
-        g_object_set_data(G_OBJECT(pNative->pWidget), kRecordKey, nullptr);
+                                             hWnd);
+        g_object_set_data(G_OBJECT(pNative->pWidget), kWindowKey, nullptr);
         gtk_widget_destroy(pNative->pWidget);
     }
     delete pNative;
-    pRecord->pNative = nullptr;
+    ModelSetBackendData(hWnd, nullptr);
 }
 
-void BackendWindowMoved(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
+void BackendWindowMoved(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
     if (pNative == nullptr || pNative->pWidget == nullptr) {
         return;
     }
-    if (pRecord->IsTopLevel()) {
-        gtk_window_move(GTK_WINDOW(pNative->pWidget), pRecord->rcWindow.left, pRecord->rcWindow.top);
-        SetTopLevelSize(pRecord, pNative);
-        GtkUpdateWindowShape(pRecord);
+    if (ModelIsTopLevel(hWnd)) {
+        const CRect rect = ModelWindowRect(hWnd);
+        gtk_window_move(GTK_WINDOW(pNative->pWidget), rect.left, rect.top);
+        SetTopLevelSize(hWnd, pNative);
+        GtkUpdateWindowShape(hWnd);
     } else {
-        GtkPlaceChild(pRecord);
-        GtkShapeChanged(pRecord);
-        GtkUpdateWindowShape(ModelGetRecord(pRecord->hParent));
+        GtkPlaceChild(hWnd);
+        GtkShapeChanged(hWnd);
+        GtkUpdateWindowShape(ModelParent(hWnd));
     }
 }
 
-void BackendWindowShown(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
+void BackendWindowShown(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
     if (pNative == nullptr || pNative->pWidget == nullptr) {
         return;
     }
-    if (!pRecord->bVisible) {
+    if (!ModelIsVisible(hWnd)) {
         gtk_widget_hide(pNative->pWidget);
-    } else if (pRecord->IsTopLevel()) {
-        if (pRecord->hIconBig != nullptr) {
-            if (GdkPixbuf* pIcon = PixbufFromIcon(pRecord->hIconBig)) {
+    } else if (ModelIsTopLevel(hWnd)) {
+        if (const HICON hIcon = ModelBigIcon(hWnd)) {
+            if (GdkPixbuf* pIcon = PixbufFromIcon(hIcon)) {
                 gtk_window_set_icon(GTK_WINDOW(pNative->pWidget), pIcon);
                 g_object_unref(pIcon);
             }
         }
-        GtkShapeChanged(pRecord);
-        ApplyWindowShape(pRecord); // before the map, so that the window appears in its shape
-        if ((pRecord->dwStyle & WS_THICKFRAME) != 0) {
-            const CSize minimum = ModelMinTrackSize(pRecord);
+        GtkShapeChanged(hWnd);
+        ApplyWindowShape(hWnd); // before the map, so that the window appears in its shape
+        if ((ModelStyle(hWnd) & WS_THICKFRAME) != 0) {
+            const CSize minimum = ModelMinTrackSize(hWnd);
             GdkGeometry hints{};
             hints.min_width = std::max(1, static_cast<int>(minimum.cx));
             hints.min_height = std::max(1, static_cast<int>(minimum.cy));
             gtk_window_set_geometry_hints(GTK_WINDOW(pNative->pWidget), nullptr, &hints, GDK_HINT_MIN_SIZE);
         }
-        AfxTraceStartup("show", TraceKind(pRecord));
+        AfxTraceStartup("show", TraceKind(hWnd));
         gtk_widget_show(pNative->pWidget);
-        BackendStateChanged(pRecord);
-        RaiseOwnedWindows(pRecord);
+        BackendStateChanged(hWnd);
+        RaiseOwnedWindows(hWnd);
     } else {
         gtk_widget_show(pNative->pWidget);
     }
-    if (!pRecord->IsTopLevel()) {
-        GtkShapeChanged(pRecord);
-        GtkUpdateWindowShape(ModelGetRecord(pRecord->hParent));
+    if (!ModelIsTopLevel(hWnd)) {
+        GtkShapeChanged(hWnd);
+        GtkUpdateWindowShape(ModelParent(hWnd));
     }
 }
 
-void BackendWindowInvalidated(CWindowRecord* pRecord) {
-    if (CGtkWindow* pNative = GtkNative(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
-        const CRect& rcInvalid = pRecord->rcInvalid;
-        const CPoint ptClient = pRecord->rcClient.TopLeft();
-        if (rcInvalid == CRect(0, 0, pRecord->rcClient.Width(), pRecord->rcClient.Height())) {
+void BackendWindowInvalidated(HWND hWnd) {
+    if (CGtkWindow* pNative = GtkNative(hWnd); pNative != nullptr && pNative->pWidget != nullptr) {
+        const CRect rcInvalid = ModelInvalidRect(hWnd);
+        const CRect rcClient = ModelClientRect(hWnd);
+        const CPoint ptClient = rcClient.TopLeft();
+        if (rcInvalid == CRect(0, 0, rcClient.Width(), rcClient.Height())) {
             gtk_widget_queue_draw(pNative->pWidget); // the whole client area: the window drawn again
             return;
         }
@@ -692,8 +695,8 @@ void BackendWindowInvalidated(CWindowRecord* pRecord) {
     }
 }
 
-void BackendPaintNow(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
+void BackendPaintNow(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
     GdkWindow* pWindow =
         pNative != nullptr && pNative->pWidget != nullptr ? gtk_widget_get_window(pNative->pWidget) : nullptr;
     if (pWindow != nullptr) {
@@ -704,31 +707,31 @@ void BackendPaintNow(CWindowRecord* pRecord) {
     }
 }
 
-void BackendLayeredChanged(CWindowRecord* pRecord) {
-    GtkShapeChanged(pRecord);
-    GtkUpdateWindowShape(pRecord);
-    if (CGtkWindow* pNative = GtkNative(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
+void BackendLayeredChanged(HWND hWnd) {
+    GtkShapeChanged(hWnd);
+    GtkUpdateWindowShape(hWnd);
+    if (CGtkWindow* pNative = GtkNative(hWnd); pNative != nullptr && pNative->pWidget != nullptr) {
         gtk_widget_queue_draw(pNative->pWidget);
     }
 }
 
-void BackendTextChanged(CWindowRecord* pRecord) {
-    CGtkWindow* pNative = GtkNative(pRecord);
-    if (pNative != nullptr && pRecord->IsTopLevel()) {
-        gtk_window_set_title(GTK_WINDOW(pNative->pWidget), GtkUtf8FromSystem(pRecord->strText).c_str());
+void BackendTextChanged(HWND hWnd) {
+    CGtkWindow* pNative = GtkNative(hWnd);
+    if (pNative != nullptr && ModelIsTopLevel(hWnd)) {
+        gtk_window_set_title(GTK_WINDOW(pNative->pWidget), GtkUtf8FromSystem(ModelWindowText(hWnd)).c_str());
     }
 }
 
-void BackendSetFocus(CWindowRecord* pRecord) {
-    if (CGtkWindow* pNative = GtkNative(pRecord); pNative != nullptr && pNative->pWidget != nullptr) {
+void BackendSetFocus(HWND hWnd) {
+    if (CGtkWindow* pNative = GtkNative(hWnd); pNative != nullptr && pNative->pWidget != nullptr) {
         gtk_widget_grab_focus(pNative->pWidget);
     }
 }
 
-void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint ptScreen) {
+void BackendBeginMoveDrag(HWND hWnd, CPoint ptScreen) {
     // The drag starts once the pointer has gone past the drag threshold, so clicks stay clicks.
     const guint32 nTime = g_drag.nTime;
-    g_drag.pRecord = pRecord;
+    g_drag.hWnd = hWnd;
     g_drag.ptStart = ptScreen;
     g_drag.nTime = nTime;
 }
@@ -740,12 +743,11 @@ bool BackendWaitForEvents() {
 
 void BackendWakeUp() { g_main_context_wakeup(nullptr); }
 
-int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const std::string& strCaption,
-                      UINT nType) {
+int BackendMessageBox(HWND hOwner, const std::string& strText, const std::string& strCaption, UINT nType) {
     GtkWindow* pParent = nullptr;
-    for (CWindowRecord* p = pOwner; p != nullptr; p = ModelGetRecord(p->hParent)) {
-        if (p->IsTopLevel() && GtkNative(p) != nullptr) {
-            pParent = GTK_WINDOW(GtkNative(p)->pWidget);
+    for (HWND hWnd = hOwner; ModelIsWindow(hWnd); hWnd = ModelParent(hWnd)) {
+        if (ModelIsTopLevel(hWnd) && GtkNative(hWnd) != nullptr) {
+            pParent = GTK_WINDOW(GtkNative(hWnd)->pWidget);
         }
     }
     const bool bYesNo = (nType & 0x0F) == MB_YESNO;

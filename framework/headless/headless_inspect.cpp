@@ -2,6 +2,41 @@
 
 #include "framework/resources.h"
 
+CHeadlessWindowView HeadlessInspectWindow(HWND hWnd) {
+    CHeadlessWindowView view;
+    if (!ModelIsWindow(hWnd)) {
+        return view;
+    }
+    view.strClass = ModelWindowClass(hWnd);
+    view.strText = ModelWindowText(hWnd);
+    view.dwStyle = ModelStyle(hWnd);
+    view.dwExStyle = ModelExStyle(hWnd);
+    view.rcWindow = ModelWindowRect(hWnd);
+    view.rcScreen = ModelScreenRect(hWnd);
+    view.rcClient = ModelClientRect(hWnd);
+    view.hParent = ModelParent(hWnd);
+    view.hOwner = ModelOwner(hWnd);
+    view.bVisible = ModelIsVisible(hWnd);
+    view.bIconic = ModelIsIconic(hWnd);
+    view.bZoomed = ModelIsZoomed(hWnd);
+    view.bPushed = ModelIsPushed(hWnd);
+    const std::optional<COLORREF> key = ModelColorKey(hWnd);
+    view.bColorKey = key.has_value();
+    view.crKey = key.value_or(0);
+    view.layeredSurface = ModelLayeredSurface(hWnd);
+    view.frameSurface = ModelFrameSurface(hWnd);
+    if (const std::optional<CWindowRegion> region = ModelRegion(hWnd)) {
+        view.bHasRegion = true;
+        view.rcRegion = region->rect;
+        view.nRegionEllipse = region->nEllipse;
+    }
+    if (const std::optional<INT_PTR> nResult = ModelDialogResult(hWnd)) {
+        view.bDialogEnded = true;
+        view.nDialogResult = *nResult;
+    }
+    return view;
+}
+
 std::uint32_t HeadlessInspectPixel(HBITMAP hBitmap, int x, int y) {
     const CBitmapObject* pBitmap = ModelBitmapObject(hBitmap);
     return pBitmap != nullptr ? ModelSurfacePixel(pBitmap->surface.Get(), x, y) : 0;
@@ -12,21 +47,19 @@ std::uint32_t HeadlessInspectPixel(HDC hDC, int x, int y) {
 }
 
 std::uint32_t HeadlessInspectLayeredPixel(HWND hWnd, int x, int y) {
-    const CWindowRecord* pRecord = ModelGetRecord(hWnd);
-    return pRecord != nullptr ? ModelSurfacePixel(pRecord->layeredSurface.Get(), x, y) : 0;
+    return ModelSurfacePixel(ModelLayeredSurface(hWnd).Get(), x, y);
 }
 
 std::uint32_t HeadlessInspectFramePixel(HWND hWnd, int x, int y) {
-    const CWindowRecord* pRecord = ModelGetRecord(hWnd);
-    return pRecord != nullptr ? ModelSurfacePixel(pRecord->frameSurface.Get(), x, y) : 0;
+    return ModelSurfacePixel(ModelFrameSurface(hWnd).Get(), x, y);
 }
 
 CSurfaceRef HeadlessInspectPaint(HWND hWnd) {
-    const CWindowRecord* pRecord = ModelGetRecord(hWnd);
-    if (pRecord == nullptr) {
+    if (!ModelIsWindow(hWnd)) {
         return CSurfaceRef();
     }
-    CSurfaceRef surface = ModelCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height());
+    const CRect rect = ModelWindowRect(hWnd);
+    CSurfaceRef surface = ModelCreateSurface(rect.Width(), rect.Height());
     ModelPaintWindow(hWnd, surface);
     return surface;
 }

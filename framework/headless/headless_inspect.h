@@ -1,4 +1,4 @@
-// What tests may look at inside the headless window system: the window records, the browsers, the
+// What tests may look at inside the headless window system: views of the windows, the browsers, the
 // pixels drawn and the drawing calls. Only tests include this header.
 #pragma once
 
@@ -9,10 +9,41 @@
 #include "framework/graphics.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
-// The record of a live window, to read (a null dereference otherwise: ask IsWindow first).
-inline const CWindowRecord& HeadlessInspectWindow(HWND hWnd) { return *ModelGetRecord(hWnd); }
+// What the model holds of a window at one moment, to read. A handle that is not a live window gives
+// the empty view (nothing visible, no rectangles, no surfaces).
+struct CHeadlessWindowView {
+    std::string strClass;
+    std::string strText;
+    DWORD dwStyle = 0;
+    DWORD dwExStyle = 0;
+    CRect rcWindow; // screen coordinates for a top-level window, parent client coordinates for a child
+    CRect rcScreen; // the window rectangle in screen coordinates
+    CRect rcClient; // the client area in window coordinates
+    HWND hParent = nullptr;
+    HWND hOwner = nullptr;
+    bool bVisible = false;
+    bool bIconic = false;
+    bool bZoomed = false;
+    bool bPushed = false; // a push button held down
+    // Layered windows: a colour key, or the DIB's bytes as UpdateLayeredWindow was given them.
+    bool bColorKey = false;
+    COLORREF crKey = 0;
+    CSurfaceRef layeredSurface;
+    CSurfaceRef frameSurface; // the frame the window painted itself
+    // The window's shape (SetWindowRgn's rounded rectangle, window coordinates), when set.
+    bool bHasRegion = false;
+    CRect rcRegion;
+    int nRegionEllipse = 0;
+    // Dialogs: ended by EndDialog, with its result.
+    bool bDialogEnded = false;
+    INT_PTR nDialogResult = -1;
+
+    CRect ScreenRect() const { return rcScreen; }
+};
+CHeadlessWindowView HeadlessInspectWindow(HWND hWnd);
 
 // A pixel as 0xAARRGGBB: of a bitmap, of the surface a context draws on, of a layered window's content,
 // of a window's frame surface.

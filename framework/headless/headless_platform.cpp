@@ -50,6 +50,7 @@ void HeadlessReset() {
     platform.deletedUrls.clear();
     platform.nUrlCacheEnumerations = 0;
     platform.invalidated.clear();
+    platform.destroyed.clear();
     platform.navigations.clear();
     platform.nStops = 0;
     platform.shownPages.clear();

@@ -109,6 +109,12 @@ struct CHeadlessPlatform {
     std::vector<std::string> deletedUrls;
     int nUrlCacheEnumerations = 0;
     std::vector<HWND> invalidated;
+    // Every window the model let go of, with the backend data it still held for it then.
+    struct CDestroyedWindow {
+        HWND hWnd;
+        void* pBackendData;
+    };
+    std::vector<CDestroyedWindow> destroyed;
     // Browsers: every Navigate and Stop, in order.
     std::vector<std::u16string> navigations;
     int nStops = 0;

@@ -23,7 +23,7 @@
 //   - non-client: WM_NCCALCSIZE is asked when the frame is recalculated (SWP_FRAMECHANGED), not at
 //     creation; the default hit test answers HTCAPTION for the whole caption band.
 //   - non-client: WM_NCPAINT is never sent, as in every realisation of the model.
-//   - nothing is shown and no native input exists: tests send the input and read the records, the
+//   - nothing is shown and no native input exists: tests send the input and read the windows, the
 //     pixels (drawn for real on cairo surfaces) and the scripted desktop.
 //   - browser: no engine; tests fire its events and set its title.
 //
@@ -39,27 +39,26 @@
 
 void HeadlessResetWindows() { ModelResetMessageQueue(); }
 
-void BackendWindowCreated(CWindowRecord*) {}
-void BackendWindowDestroyed(CWindowRecord*) {}
-void BackendWindowMoved(CWindowRecord*) {}
-void BackendWindowShown(CWindowRecord*) {}
-void BackendWindowInvalidated(CWindowRecord* pRecord) { Headless().invalidated.push_back(pRecord); }
-void BackendPaintNow(CWindowRecord* pRecord) {
+void BackendWindowCreated(HWND) {}
+void BackendWindowDestroyed(HWND hWnd) { Headless().destroyed.push_back({hWnd, ModelBackendData(hWnd)}); }
+void BackendWindowMoved(HWND) {}
+void BackendWindowShown(HWND) {}
+void BackendWindowInvalidated(HWND hWnd) { Headless().invalidated.push_back(hWnd); }
+void BackendPaintNow(HWND hWnd) {
     ++Headless().nImmediatePaints;
-    ModelPaintWindow(pRecord, ModelCreateSurface(pRecord->rcWindow.Width(), pRecord->rcWindow.Height()));
+    const CRect rect = ModelWindowRect(hWnd);
+    ModelPaintWindow(hWnd, ModelCreateSurface(rect.Width(), rect.Height()));
 }
-void BackendLayeredChanged(CWindowRecord*) {}
-void BackendTextChanged(CWindowRecord*) {}
-void BackendSetFocus(CWindowRecord*) {}
-void BackendBeginMoveDrag(CWindowRecord* pRecord, CPoint) { Headless().moveDrags.push_back(pRecord); }
-void BackendBeginResizeDrag(CWindowRecord*, int nHitTest, CPoint) {
-    Headless().resizeDrags.push_back(nHitTest);
-}
-void BackendFrameChanged(CWindowRecord*) { ++Headless().nFramePaints; }
-void BackendShapeChanged(CWindowRecord*) {}
-void BackendStateChanged(CWindowRecord*) {}
+void BackendLayeredChanged(HWND) {}
+void BackendTextChanged(HWND) {}
+void BackendSetFocus(HWND) {}
+void BackendBeginMoveDrag(HWND hWnd, CPoint) { Headless().moveDrags.push_back(hWnd); }
+void BackendBeginResizeDrag(HWND, int nHitTest, CPoint) { Headless().resizeDrags.push_back(nHitTest); }
+void BackendFrameChanged(HWND) { ++Headless().nFramePaints; }
+void BackendShapeChanged(HWND) {}
+void BackendStateChanged(HWND) {}
 
-UINT BackendTrackSystemMenu(CWindowRecord*, CPoint ptScreen) {
+UINT BackendTrackSystemMenu(HWND, CPoint ptScreen) {
     Headless().systemMenus.push_back(ptScreen);
     return Headless().nSystemMenuChoice;
 }
@@ -88,10 +87,9 @@ bool BackendWaitForEvents() {
 
 void BackendWakeUp() {}
 
-int BackendMessageBox(CWindowRecord* pOwner, const std::string& strText, const std::string& strCaption,
-                      UINT nType) {
+int BackendMessageBox(HWND hOwner, const std::string& strText, const std::string& strCaption, UINT nType) {
     CHeadlessPlatform& platform = Headless();
-    platform.messageBoxes.push_back({pOwner, strText, strCaption, nType});
+    platform.messageBoxes.push_back({hOwner, strText, strCaption, nType});
     if (platform.messageBoxAnswers.empty()) {
         return IDNO;
     }

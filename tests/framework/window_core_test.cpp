@@ -116,6 +116,42 @@ TEST_F(WindowCoreTest, DestroyingAnOwnerDestroysWhatItOwns) {
     EXPECT_EQ(owner.m_messages, (std::vector<UINT>{WM_DESTROY, WM_NCDESTROY}));
 }
 
+TEST_F(WindowCoreTest, ABackendStillHasItsDataWhenTheModelLetsGoOfAWindow) {
+    // The backend frees its native side then: a window and the child destroyed with it.
+    CRecordingWnd parent;
+    CRecordingWnd child;
+    const HWND hParent = Create(parent, WS_POPUP, CRect(0, 0, 100, 100));
+    CWindowCreate create;
+    create.strClass = "Plain";
+    create.dwStyle = WS_CHILD;
+    create.rect = CRect(10, 10, 20, 20);
+    create.hParent = hParent;
+    const HWND hChild = ModelCreateWindow(create, &child);
+    int nParentData = 0;
+    int nChildData = 0;
+    ModelSetBackendData(hParent, &nParentData);
+    ModelSetBackendData(hChild, &nChildData);
+    parent.DestroyWindow();
+    const auto& destroyed = Headless().destroyed;
+    ASSERT_EQ(destroyed.size(), 2u);
+    EXPECT_EQ(destroyed[0].hWnd, hChild);
+    EXPECT_EQ(destroyed[0].pBackendData, &nChildData);
+    EXPECT_EQ(destroyed[1].hWnd, hParent);
+    EXPECT_EQ(destroyed[1].pBackendData, &nParentData);
+}
+
+TEST_F(WindowCoreTest, AViewOfAWindowThatIsGoneIsEmpty) {
+    CRecordingWnd wnd;
+    const HWND hWnd = Create(wnd, WS_POPUP | WS_VISIBLE, CRect(10, 20, 110, 220));
+    ASSERT_TRUE(HeadlessInspectWindow(hWnd).bVisible);
+    EXPECT_EQ(HeadlessInspectWindow(hWnd).ScreenRect(), CRect(10, 20, 110, 220));
+    wnd.DestroyWindow();
+    const CHeadlessWindowView view = HeadlessInspectWindow(hWnd);
+    EXPECT_FALSE(view.bVisible);
+    EXPECT_TRUE(view.rcWindow.IsRectEmpty());
+    EXPECT_TRUE(view.strClass.empty());
+}
+
 TEST_F(WindowCoreTest, PostedMessagesArriveInOrderAndQuitEndsTheLoop) {
     CRecordingWnd wnd;
     Create(wnd, WS_POPUP, CRect(0, 0, 10, 10));

@@ -9,6 +9,7 @@
 #include "framework/browser.h"
 #include "framework/codepage.h"
 #include "framework/emulated/window_core.h"
+#include "framework/resources.h"
 #include "res/resource.h"
 
 #include <regex>

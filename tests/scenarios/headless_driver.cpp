@@ -174,7 +174,7 @@ public:
         return block;
     }
     bool InShape(HWND hWnd, CPoint pt) override {
-        const CWindowRecord& record = HeadlessInspectWindow(hWnd);
+        const CHeadlessWindowView record = HeadlessInspectWindow(hWnd);
         if (!record.bHasRegion) {
             return true;
         }

@@ -11,5 +11,5 @@ class CWindowTest : public CHeadlessTest {
 protected:
     std::unique_ptr<CWinApp> NewApp() override { return std::make_unique<CDrelkClientApp>(); }
     CDrelkClientApp* App() { return static_cast<CDrelkClientApp*>(BaseApp()); }
-    const CWindowRecord& Record(CWnd& wnd) { return HeadlessInspectWindow(wnd.m_hWnd); }
+    CHeadlessWindowView Record(CWnd& wnd) { return HeadlessInspectWindow(wnd.m_hWnd); }
 };
