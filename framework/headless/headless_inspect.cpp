@@ -15,6 +15,8 @@ CHeadlessWindowView HeadlessInspectWindow(HWND hWnd) {
     view.rcScreen = ModelScreenRect(hWnd);
     view.rcClient = ModelClientRect(hWnd);
     view.hParent = ModelParent(hWnd);
+    view.children = ModelChildren(hWnd);
+    view.owned = ModelOwnedWindows(hWnd);
     view.hOwner = ModelOwner(hWnd);
     view.bVisible = ModelIsVisible(hWnd);
     view.bIconic = ModelIsIconic(hWnd);

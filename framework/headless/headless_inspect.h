@@ -24,6 +24,8 @@ struct CHeadlessWindowView {
     CRect rcClient; // the client area in window coordinates
     HWND hParent = nullptr;
     HWND hOwner = nullptr;
+    std::vector<HWND> children; // bottom first
+    std::vector<HWND> owned;    // the top-level windows it owns
     bool bVisible = false;
     bool bIconic = false;
     bool bZoomed = false;

@@ -64,13 +64,13 @@ private:
             return;
         }
         m_stack.push_back(hWnd);
-        for (HWND hOwned : ModelOwnedWindows(hWnd)) {
+        for (HWND hOwned : HeadlessInspectWindow(hWnd).owned) {
             AddWithOwned(hOwned);
         }
     }
     // The window's pixel (ARGB, straight alpha; alpha 0 where the window is see-through).
     std::uint32_t Content(HWND hWnd, CPoint pt) {
-        const CWindowRecord& record = HeadlessInspectWindow(hWnd);
+        const CHeadlessWindowView record = HeadlessInspectWindow(hWnd);
         if (record.bHasRegion && !ModelShapeRow(record.rcRegion, record.nRegionEllipse, pt.y).PtInRect(pt)) {
             return 0;
         }
@@ -88,9 +88,9 @@ private:
     }
     // The client area's pixel as the window and its topmost child there paint it.
     std::uint32_t Painted(HWND hWnd, CPoint pt) {
-        const CWindowRecord& record = HeadlessInspectWindow(hWnd);
+        const CHeadlessWindowView record = HeadlessInspectWindow(hWnd);
         for (auto it = record.children.rbegin(); it != record.children.rend(); ++it) {
-            const CWindowRecord& child = HeadlessInspectWindow(*it);
+            const CHeadlessWindowView child = HeadlessInspectWindow(*it);
             if (child.bVisible && child.rcWindow.PtInRect(pt)) {
                 return Painted(*it, pt - child.rcWindow.TopLeft());
             }
