@@ -28,11 +28,11 @@ class CScreen {
 public:
     explicit CScreen(HWND hWnd) {
         HWND hRoot = hWnd;
-        while (HeadlessInspectWindow(hRoot).hParent != nullptr) {
-            hRoot = HeadlessInspectWindow(hRoot).hParent;
+        while (View(hRoot).hParent != nullptr) {
+            hRoot = View(hRoot).hParent;
         }
-        while (HeadlessInspectWindow(hRoot).hOwner != nullptr) {
-            hRoot = HeadlessInspectWindow(hRoot).hOwner;
+        while (View(hRoot).hOwner != nullptr) {
+            hRoot = View(hRoot).hOwner;
         }
         AddWithOwned(hRoot);
     }
@@ -40,7 +40,7 @@ public:
     std::uint32_t Pixel(CPoint ptScreen) {
         std::uint32_t nRgb = 0;
         for (HWND hWnd : m_stack) {
-            const CRect rect = HeadlessInspectWindow(hWnd).ScreenRect();
+            const CRect rect = View(hWnd).ScreenRect();
             if (rect.PtInRect(ptScreen)) {
                 nRgb = Over(Content(hWnd, ptScreen - rect.TopLeft()), nRgb);
             }
@@ -50,7 +50,7 @@ public:
     // The topmost window whose pixel at the point is not see-through, or null (the desktop).
     HWND WindowAt(CPoint ptScreen) {
         for (auto it = m_stack.rbegin(); it != m_stack.rend(); ++it) {
-            const CRect rect = HeadlessInspectWindow(*it).ScreenRect();
+            const CRect rect = View(*it).ScreenRect();
             if (rect.PtInRect(ptScreen) && Content(*it, ptScreen - rect.TopLeft()) >> 24 != 0) {
                 return *it;
             }
@@ -60,17 +60,17 @@ public:
 
 private:
     void AddWithOwned(HWND hWnd) {
-        if (!HeadlessInspectWindow(hWnd).bVisible) {
+        if (!View(hWnd).bVisible) {
             return;
         }
         m_stack.push_back(hWnd);
-        for (HWND hOwned : HeadlessInspectWindow(hWnd).owned) {
+        for (HWND hOwned : View(hWnd).owned) {
             AddWithOwned(hOwned);
         }
     }
     // The window's pixel (ARGB, straight alpha; alpha 0 where the window is see-through).
     std::uint32_t Content(HWND hWnd, CPoint pt) {
-        const CHeadlessWindowView record = HeadlessInspectWindow(hWnd);
+        const CHeadlessWindowView& record = View(hWnd);
         if (record.bHasRegion && !ModelShapeRow(record.rcRegion, record.nRegionEllipse, pt.y).PtInRect(pt)) {
             return 0;
         }
@@ -88,9 +88,9 @@ private:
     }
     // The client area's pixel as the window and its topmost child there paint it.
     std::uint32_t Painted(HWND hWnd, CPoint pt) {
-        const CHeadlessWindowView record = HeadlessInspectWindow(hWnd);
+        const CHeadlessWindowView& record = View(hWnd);
         for (auto it = record.children.rbegin(); it != record.children.rend(); ++it) {
-            const CHeadlessWindowView child = HeadlessInspectWindow(*it);
+            const CHeadlessWindowView& child = View(*it);
             if (child.bVisible && child.rcWindow.PtInRect(pt)) {
                 return Painted(*it, pt - child.rcWindow.TopLeft());
             }
@@ -115,7 +115,16 @@ private:
         return nRgb;
     }
 
+    const CHeadlessWindowView& View(HWND hWnd) {
+        auto found = m_views.find(hWnd);
+        if (found == m_views.end()) {
+            found = m_views.emplace(hWnd, HeadlessInspectWindow(hWnd)).first;
+        }
+        return found->second;
+    }
+
     std::vector<HWND> m_stack; // bottom first
+    std::map<HWND, CHeadlessWindowView> m_views;
     std::map<HWND, CSurfaceRef> m_paints;
 };
 
