@@ -104,6 +104,13 @@ struct CProcessStart {
     int nShowCmd = SW_SHOW;
 };
 
+// One argument of a command line, written so that the way Windows programs split their command line
+// (CommandLineToArgvW and the C runtime's rules) gives it back unchanged: as it is when it holds no
+// blank, tab or double quote and is not empty; else in double quotes, each quote in it preceded by a
+// backslash and the backslashes before a quote (or the closing quote) doubled. The text is in the
+// process code page: a trail byte is never taken for a backslash.
+std::string AfxQuoteCommandLineArgument(const std::string& strArgument);
+
 class IProcessService {
 public:
     virtual ~IProcessService() = default;

@@ -52,6 +52,7 @@ public:
         m_rest.remove_prefix(nEnd == std::string_view::npos ? m_rest.size() : nEnd + 1);
         return strField;
     }
+    bool AtEnd() const { return m_rest.empty(); }
     std::string Rest() {
         std::string strRest(m_rest);
         m_rest = {};

@@ -85,6 +85,24 @@ SEEDS = {
         b"\x00\x3F\x00",
         b"\x01\x3F\x00",
     ],
+    # mode (even: raw lines; odd: heads of status byte, flags byte and other lines)
+    "http_headers_fuzzer": [
+        b"\x00HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n",
+        b"\x00HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 302 Found\r\nLocation: /b\r\n\r\nHTTP/2 200\r\n\r\n",
+        b"\x00HTTP/1.1 301\nlocation:x\n\nHTTP/1.0 404 Not Found\n\n",
+        b"\x00HTTP/1.1\r\n\r\nhttp/1.1 -99 x\r\n\r\n",
+        b"\x01\x00\x00\x64\x01\x32\x04X-A: 1\n",
+        b"\x01\x64\x0Dx: y\nz: w\nv: u\n\x32\x00",
+    ],
+    # control (code page, raw mode), address, 0xFF, title (UTF-16 LE outside raw mode)
+    "client_command_fuzzer": [
+        b"\x00" + "http://op/login.php?sid=1".encode("utf-16-le") + b"\xFF" + "双线一区".encode("utf-16-le"),
+        b"\x01" + "http://op/login.php?a=b c".encode("utf-16-le") + b"\xFF" + 'a" -x \\"y\\'.encode("utf-16-le"),
+        b"\x00" + "http://op/login.php".encode("utf-16-le") + b"\xFF" + "\u4e02\\\"\t".encode("utf-16-le"),
+        b"\x02" + "http://op/\\\\login.php".encode("utf-16-le") + b"\xFF" + "\\".encode("utf-16-le"),
+        b"\x04http://op/login.php?x=\\\\\"\xFF \t\"\"\\",
+        b"\x04\xFF",
+    ],
 }
 
 

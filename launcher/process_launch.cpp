@@ -10,7 +10,8 @@ void LaunchGameClient(const std::string& strAddress) {
     CProcessStart start;
     start.strApplication =
         CClientConfig::Instance()->ProgramDirectory() + "\\game\\DrelkClient" + processes.ExecutableSuffix();
-    start.strCommandLine = " p " + strAddress;
+    // The address is one argument whatever the page and its title hold.
+    start.strCommandLine = " p " + AfxQuoteCommandLineArgument(strAddress);
     start.vecArguments = {"p", strAddress};
     start.nShowCmd = SW_SHOW;
     if (processes.StartProcess(start)) {

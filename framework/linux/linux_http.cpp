@@ -4,14 +4,14 @@
 // platform's error texts). Does not realise: proxies configured outside the environment, POST.
 #include "framework/linux/linux_services.h"
 
+#include "framework/linux/linux_http_head.h"
+
 #include "framework/internet.h"
 #include "framework/startup_trace.h"
 
 #include <curl/curl.h>
 #include <dlfcn.h>
 
-#include <cctype>
-#include <cstdlib>
 #include <string_view>
 
 namespace {
@@ -57,49 +57,19 @@ const CCurlLibrary& Curl() {
 struct CTransfer {
     std::string strBody;
     std::size_t nMaxBody = 0;
-    bool bHeadReceived = false; // the final response's head (not an interim or followed redirect's)
+    CHttpHeadLines head; // the final response's head is received (not an interim or followed redirect's)
     bool bCapped = false;
-    int nStatus = 0;        // of the head being received
-    bool bLocation = false; // that head names a new location
 };
 
-bool StartsWithNoCase(std::string_view line, std::string_view prefix) {
-    if (line.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(line[i])) != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::size_t OnHeader(char* pData, std::size_t nSize, std::size_t nCount, void* pUser) {
-    auto* pTransfer = static_cast<CTransfer*>(pUser);
     const std::size_t nBytes = nSize * nCount;
-    const std::string_view line(pData, nBytes);
-    if (StartsWithNoCase(line, "http/")) {
-        const std::size_t nBlank = line.find(' ');
-        pTransfer->nStatus =
-            nBlank == std::string_view::npos ? 0 : std::atoi(std::string(line.substr(nBlank + 1, 3)).c_str());
-        pTransfer->bLocation = false;
-    } else if (StartsWithNoCase(line, "location:")) {
-        pTransfer->bLocation = true;
-    } else if (nBytes <= 2 && (nBytes == 0 || pData[0] == '\r' || pData[0] == '\n')) {
-        // The end of a head: interim (1xx) heads and redirects that are followed are not the answer.
-        const bool bInterim = pTransfer->nStatus / 100 == 1;
-        const bool bFollowed = pTransfer->nStatus / 100 == 3 && pTransfer->bLocation;
-        if (!bInterim && !bFollowed) {
-            pTransfer->bHeadReceived = true;
-        }
-    }
+    static_cast<CTransfer*>(pUser)->head.OnLine(std::string_view(pData, nBytes));
     return nBytes;
 }
 
 std::size_t OnBody(char* pData, std::size_t nSize, std::size_t nCount, void* pUser) {
     auto* pTransfer = static_cast<CTransfer*>(pUser);
-    pTransfer->bHeadReceived = true;
+    pTransfer->head.OnBody();
     const std::size_t nBytes = nSize * nCount;
     if (!AfxAppendBounded(pTransfer->strBody, pData, nBytes, pTransfer->nMaxBody)) {
         pTransfer->bCapped = true;
@@ -148,7 +118,8 @@ public:
         if (code == CURLE_OK || transfer.bCapped) {
             result.eOutcome = EHttpOutcome::Completed;
         } else {
-            result.eOutcome = transfer.bHeadReceived ? EHttpOutcome::ReadFailed : EHttpOutcome::OpenFailed;
+            result.eOutcome =
+                transfer.head.AnswerHeadReceived() ? EHttpOutcome::ReadFailed : EHttpOutcome::OpenFailed;
             result.dwError = static_cast<DWORD>(code);
         }
         return result;

@@ -26,15 +26,17 @@
 //     document ends in NavigateError; the rest is the real control.
 //
 // Realises: the framework's entry point after static initialisation (the application object exists
-// by then): common controls (ICC_WIN95_CLASSES), OLE in a single-threaded apartment for the control
-// container, restart registration when the application asks for it, AfxWinInit with the command line
-// after the program's name, InitInstance inside the dispatch boundary.
-// Does not realise: a message loop of its own (the system's windows run theirs).
+// by then): the DLL search restricted to System32 before anything else, common controls (ICC_WIN95_CLASSES),
+// OLE in a single-threaded apartment for the control container, restart registration when the application
+// asks for it, AfxWinInit with the command line after the program's name, InitInstance inside the dispatch
+// boundary. Does not realise: a message loop of its own (the system's windows run theirs).
 #include "framework/app.h"
 #include "framework/exception.h"
 
 #include <commctrl.h>
 #include <ole2.h>
+
+#include "framework/win32/win32_dll_binding.h"
 
 #include <string>
 
@@ -65,6 +67,7 @@ std::string ArgumentsOf(const char* pszCommandLine) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    Win32RestrictDllSearch();
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     const bool bOle = SUCCEEDED(OleInitialize(nullptr));

@@ -1,7 +1,7 @@
 // Timers, the tick count and the network watch on Windows: the window's own timers (SetTimer, whose
 // WM_TIMER comes through the window procedure), GetTickCount64, and the IP Helper's notification of
 // interface changes, whose callback (on a thread of the system's) posts the watchers' messages.
-// IPHLPAPI is not a KnownDLL: the notification is bound at run time from System32.
+// IPHLPAPI is not a KnownDLL: it is bound at the first call, from System32 (win32_dll_binding.cpp).
 //
 // Realises: timers per window and id, the tick count, the network's return (an interface change
 // while an interface is connected). Does not realise: telling a loss of the network from its return
@@ -69,13 +69,8 @@ BOOL WsWatchNetwork(HWND hWnd, UINT message) {
     if (watches.hNotification != nullptr) {
         return TRUE;
     }
-    using PFNNOTIFY = DWORD(WINAPI*)(ADDRESS_FAMILY, PIPINTERFACE_CHANGE_CALLBACK, PVOID, BOOLEAN, HANDLE*);
-    HMODULE hIpHelper = LoadLibraryExA("iphlpapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    const auto pfnNotify = hIpHelper != nullptr ? reinterpret_cast<PFNNOTIFY>(reinterpret_cast<void (*)()>(
-                                                      GetProcAddress(hIpHelper, "NotifyIpInterfaceChange")))
-                                                : nullptr;
-    if (pfnNotify == nullptr ||
-        pfnNotify(AF_UNSPEC, OnInterfaceChange, nullptr, FALSE, &watches.hNotification) != NO_ERROR) {
+    if (NotifyIpInterfaceChange(AF_UNSPEC, OnInterfaceChange, nullptr, FALSE, &watches.hNotification) !=
+        NO_ERROR) {
         watches.hNotification = nullptr;
         return FALSE;
     }

@@ -17,11 +17,26 @@ TEST_F(ProcessLaunchTest, GameClientGetsPathCommandLineAndArguments) {
     LaunchGameClient(strAddress);
     ASSERT_EQ(Started().size(), 1u);
     EXPECT_EQ(Started()[0].strApplication, "D:\\Games\\Drelk\\game\\DrelkClient.exe");
-    EXPECT_EQ(Started()[0].strCommandLine, " p " + strAddress);
+    EXPECT_EQ(Started()[0].strCommandLine, " p \"" + strAddress + "\"");
     EXPECT_EQ(Started()[0].vecArguments, (std::vector<std::string>{"p", strAddress}));
     EXPECT_EQ(Started()[0].nShowCmd, SW_SHOW);
     EXPECT_TRUE(ModelQuitPosted());
     EXPECT_EQ(ModelQuitCode(), 0);
+}
+
+TEST_F(ProcessLaunchTest, AnAddressWithoutBlanksOrQuotesGoesAsItIs) {
+    LaunchGameClient("http://h/login.php?sid=1&server_name=a\\b");
+    EXPECT_EQ(Started()[0].strCommandLine, " p http://h/login.php?sid=1&server_name=a\\b");
+}
+
+// A page title cannot give the game client arguments of its own.
+TEST_F(ProcessLaunchTest, QuotesAndBlanksInTheAddressStayInsideOneArgument) {
+    const std::string strAddress = "http://h/login.php?sid=1&server_name=a\" -x \\\"y\\";
+    LaunchGameClient(strAddress);
+    ASSERT_EQ(Started().size(), 1u);
+    EXPECT_EQ(Started()[0].strCommandLine,
+              " p \"http://h/login.php?sid=1&server_name=a\\\" -x \\\\\\\"y\\\\\"");
+    EXPECT_EQ(Started()[0].vecArguments, (std::vector<std::string>{"p", strAddress}));
 }
 
 TEST_F(ProcessLaunchTest, FailedGameClientNeverEndsTheLauncher) {

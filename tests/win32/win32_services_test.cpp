@@ -1,6 +1,8 @@
 // The real Windows services (run under Wine): program path, files, adapters, WinInet, processes.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "framework/win32/win32_services.h"
 
 #include "support/http_client_contract.h"
@@ -157,6 +159,34 @@ TEST_F(Win32ProcessesTest, ChildSeesTheExactCommandLineText) {
     start.strCommandLine = " p http://127.0.0.1/login.php?sid=1 x&server_name=\xCB\xAB\xCF\xDF";
     ASSERT_TRUE(m_processes.StartProcess(start));
     EXPECT_EQ(WaitForRecord(), start.strCommandLine);
+}
+
+// The game client's address as one quoted argument: Windows' own splitting of the command line the
+// child received gives back "p" and the address, blanks, quotes, backslashes and a character whose
+// trail byte is a backslash (code page 936) included.
+TEST_F(Win32ProcessesTest, AQuotedArgumentIsSplitBackUnchanged) {
+    ASSERT_EQ(GetACP(), 936u);
+    const std::string strAddress =
+        "http://127.0.0.1/login.php?a=\\\"b\\&server_name=x \" -y \\\x81\x5C\"\xCB\xAB\\";
+    CProcessStart start;
+    start.strApplication = WinePath(DRELK_RECORD_CMDLINE_HOST);
+    start.strCommandLine = " p " + AfxQuoteCommandLineArgument(strAddress);
+    ASSERT_TRUE(m_processes.StartProcess(start));
+    const std::string strRecord = WaitForRecord();
+    ASSERT_EQ(strRecord, start.strCommandLine);
+    const auto Wide = [](const std::string& strText) {
+        std::wstring strWide(strText.size() + 1, L'\0');
+        strWide.resize(MultiByteToWideChar(936, 0, strText.data(), static_cast<int>(strText.size()),
+                                           strWide.data(), static_cast<int>(strWide.size())));
+        return strWide;
+    };
+    int nCount = 0;
+    LPWSTR* ppArguments = CommandLineToArgvW(Wide(strRecord).c_str(), &nCount);
+    ASSERT_NE(ppArguments, nullptr);
+    ASSERT_EQ(nCount, 3);
+    EXPECT_EQ(std::wstring(ppArguments[1]), L"p");
+    EXPECT_EQ(std::wstring(ppArguments[2]), Wide(strAddress));
+    LocalFree(ppArguments);
 }
 
 TEST_F(Win32ProcessesTest, MissingProgramIsAFailure) {
