@@ -2,7 +2,28 @@
 
 #include "framework/app.h"
 
+#include <string_view>
 #include <utility>
+
+bool AfxIsWebAddress(const std::string& strAddress) {
+    std::size_t nStart = 0;
+    while (nStart < strAddress.size() && (strAddress[nStart] == ' ' || strAddress[nStart] == '\t')) {
+        ++nStart;
+    }
+    const auto startsWith = [&](std::string_view scheme) {
+        if (strAddress.size() - nStart < scheme.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < scheme.size(); ++i) {
+            const char c = strAddress[nStart + i];
+            if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != scheme[i]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    return startsWith("http://") || startsWith("https://");
+}
 
 BOOL CInternetException::GetErrorMessage(char* lpszError, UINT nMaxError, UINT* pnHelpContext) const {
     if (pnHelpContext != nullptr) {

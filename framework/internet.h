@@ -17,6 +17,10 @@
 #define INTERNET_FLAG_TRANSFER_ASCII 0x00000001
 #endif
 
+// Whether an address is a web address, the only kind the program hands on to a game client, a game
+// window or the desktop: "http://" or "https://", in any case, after any leading blanks.
+bool AfxIsWebAddress(const std::string& strAddress);
+
 // An HTTP failure; its description is the platform's text for the error number.
 class CInternetException : public CException {
 public:

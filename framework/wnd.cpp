@@ -7,6 +7,7 @@
 #include "framework/codepage.h"
 #include "framework/exception.h"
 #include "framework/gdi.h"
+#include "framework/internet.h"
 #include "framework/window_system.h"
 
 #include <cstdarg>

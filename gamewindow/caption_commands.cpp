@@ -10,7 +10,7 @@
 #include "launcher/process_launch.h"
 #include "settings/client_config.h"
 
-#include "framework/browser.h"
+#include "framework/internet.h"
 #include "framework/codepage.h"
 #include "framework/url_cache.h"
 #include "res/resource.h"

@@ -10,6 +10,7 @@
 #include "settings/client_config.h"
 
 #include "framework/browser.h"
+#include "framework/internet.h"
 #include "framework/codepage.h"
 
 void CControllersDlg::OnDocumentComplete(IDispatch* pDisp, VARIANT* URL) {

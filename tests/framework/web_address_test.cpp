@@ -1,4 +1,4 @@
-#include "framework/browser.h"
+#include "framework/internet.h"
 
 #include <gtest/gtest.h>
 
