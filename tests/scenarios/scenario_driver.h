@@ -53,6 +53,9 @@ public:
     // ---- The program ----
     // Whether the browser shows pages (not under Wine, which has no page engine).
     virtual bool RendersPages() const = 0;
+    // Whether the browser's URL cache holds entries by address that a test can make (WinInet's and the
+    // model's; not WebKit's, which keeps its caches per site and fills them only by loading).
+    virtual bool KeepsUrlCacheEntries() const = 0;
     // The game address the game window starts on (set before it is made).
     virtual std::string GameAddress() const = 0;
     // Runs the dialog modally; the script runs once it is shown. The dialog ends when the script does,
