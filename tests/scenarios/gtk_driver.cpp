@@ -147,6 +147,20 @@ public:
     }
 
     bool RendersPages() const override { return true; }
+    std::string KnownFault(const std::string& strScenario) const override {
+        if (strScenario == "OpensMaximisedOnTheGameAddressInARoundedFramePaintedFromTheSkin") {
+            return "WebKitGTK reports the document complete before its title, so the window takes an empty "
+                   "title from the page";
+        }
+        if (strScenario == "RestoredTheCaptionMovesTheWindowAndTheBottomBorderSizesItDownToTheCaption") {
+            return "a browser item of no height is still shown one pixel high over the bottom border";
+        }
+        if (strScenario == "ClientCoordinatesMarkedPartsAndImmediatePaintsAreTheClientAreas") {
+            return "a window that paints its own frame is never sent WM_PAINT, so UpdateWindow paints "
+                   "nothing";
+        }
+        return {};
+    }
     // WebKit keeps its caches per site and fills them only by loading: no entry can be made for an
     // address, and what it holds is told per site, not per address.
     bool KeepsUrlCacheEntries() const override { return false; }
@@ -160,7 +174,8 @@ public:
                 [&] {
                     bool bMapped = false;
                     OnUiThread([&] {
-                        GtkWidget* pWidget = dialog.m_hWnd != nullptr ? GtkInspectWidget(dialog.m_hWnd) : nullptr;
+                        GtkWidget* pWidget =
+                            dialog.m_hWnd != nullptr ? GtkInspectWidget(dialog.m_hWnd) : nullptr;
                         bMapped = pWidget != nullptr && gtk_widget_get_mapped(pWidget);
                     });
                     return bMapped;
@@ -274,8 +289,9 @@ public:
         const CRect window = WindowRect(hWnd);
         CPixelBlock block;
         OnUiThread([&] {
-            GdkPixbuf* pPixbuf = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), window.left + rect.left,
-                                                            window.top + rect.top, rect.Width(), rect.Height());
+            GdkPixbuf* pPixbuf =
+                gdk_pixbuf_get_from_window(gdk_get_default_root_window(), window.left + rect.left,
+                                           window.top + rect.top, rect.Width(), rect.Height());
             block = FromPixbuf(pPixbuf);
             if (pPixbuf != nullptr) {
                 g_object_unref(pPixbuf);
@@ -314,8 +330,8 @@ public:
             int nOrdering = 0;
             XRectangle* pRects = XShapeGetRectangles(pDisplay, xid, ShapeBounding, &nCount, &nOrdering);
             for (int i = 0; i < nCount && !bInside; ++i) {
-                bInside = pt.x >= pRects[i].x && pt.x < pRects[i].x + pRects[i].width && pt.y >= pRects[i].y &&
-                          pt.y < pRects[i].y + pRects[i].height;
+                bInside = pt.x >= pRects[i].x && pt.x < pRects[i].x + pRects[i].width &&
+                          pt.y >= pRects[i].y && pt.y < pRects[i].y + pRects[i].height;
             }
             if (pRects != nullptr) {
                 XFree(pRects);
@@ -324,7 +340,8 @@ public:
         return bInside;
     }
     CPixelBlock PictureFile(const std::string& strName) override {
-        GdkPixbuf* pPixbuf = gdk_pixbuf_new_from_file((std::string(DRELK_RES_DIR) + "/" + strName).c_str(), nullptr);
+        GdkPixbuf* pPixbuf =
+            gdk_pixbuf_new_from_file((std::string(DRELK_RES_DIR) + "/" + strName).c_str(), nullptr);
         CPixelBlock block = FromPixbuf(pPixbuf);
         if (pPixbuf != nullptr) {
             g_object_unref(pPixbuf);
@@ -332,8 +349,12 @@ public:
         return block;
     }
 
+    // As a hand moves it: the pointer comes to rest with a last small step (GTK does not report the
+    // first position after the pointer leaves the page for the frame).
     void MoveTo(HWND hWnd, CPoint pt) override {
-        EXPECT_TRUE(RunCommand(MoveCommand(Screen(hWnd, pt)) + "; sleep 0.3"));
+        const CPoint screen = Screen(hWnd, pt);
+        EXPECT_TRUE(RunCommand(MoveCommand(screen - CPoint(2, 0)) + "; sleep 0.1; " + MoveCommand(screen) +
+                               "; sleep 0.3"));
     }
     void Click(HWND hWnd, CPoint pt) override {
         EXPECT_TRUE(RunCommand(MoveCommand(Screen(hWnd, pt)) + "; sleep 0.3; xdotool click 1; sleep 0.3"));
@@ -353,8 +374,8 @@ public:
         EXPECT_TRUE(RunCommand(strCommand));
     }
     void Key(HWND, UINT nVirtualKey) override {
-        EXPECT_TRUE(RunCommand(std::string("xdotool key ") + (nVirtualKey == VK_RETURN ? "Return" : "Escape") +
-                               "; sleep 0.3"));
+        EXPECT_TRUE(RunCommand(std::string("xdotool key ") +
+                               (nVirtualKey == VK_RETURN ? "Return" : "Escape") + "; sleep 0.3"));
     }
     // The box is the GTK backend's message dialog: read as it shows, answered with a click on the button.
     CQuestion ClickAndAnswer(HWND hWnd, CPoint pt, int nAnswer) override {
@@ -364,7 +385,8 @@ public:
         if (!WaitFor(
                 [&] {
                     OnUiThread([&] {
-                        pBox = FindTopLevel([](GtkWidget* pWidget) { return GTK_IS_MESSAGE_DIALOG(pWidget); });
+                        pBox =
+                            FindTopLevel([](GtkWidget* pWidget) { return GTK_IS_MESSAGE_DIALOG(pWidget); });
                     });
                     return pBox != nullptr;
                 },
@@ -378,12 +400,15 @@ public:
             if (FindTopLevel([&](GtkWidget* pWidget) { return pWidget == pBox; }) == nullptr) {
                 return;
             }
-            question.strCaption = gtk_window_get_title(GTK_WINDOW(pBox)) ? gtk_window_get_title(GTK_WINDOW(pBox)) : "";
+            question.strCaption =
+                gtk_window_get_title(GTK_WINDOW(pBox)) ? gtk_window_get_title(GTK_WINDOW(pBox)) : "";
             gchar* pszText = nullptr;
             g_object_get(pBox, "text", &pszText, nullptr);
             question.strText = pszText != nullptr ? pszText : "";
             g_free(pszText);
-            const int nResponse = nAnswer == IDYES ? GTK_RESPONSE_YES : nAnswer == IDNO ? GTK_RESPONSE_NO : GTK_RESPONSE_OK;
+            const int nResponse = nAnswer == IDYES  ? GTK_RESPONSE_YES
+                                  : nAnswer == IDNO ? GTK_RESPONSE_NO
+                                                    : GTK_RESPONSE_OK;
             GtkWidget* pButton = gtk_dialog_get_widget_for_response(GTK_DIALOG(pBox), nResponse);
             if (pButton == nullptr || gtk_widget_get_window(pButton) == nullptr) {
                 return;
@@ -393,7 +418,8 @@ public:
             int x = 0;
             int y = 0;
             gdk_window_get_origin(gtk_widget_get_window(pButton), &x, &y);
-            button = CPoint(x + allocation.x + allocation.width / 2, y + allocation.y + allocation.height / 2);
+            button =
+                CPoint(x + allocation.x + allocation.width / 2, y + allocation.y + allocation.height / 2);
         });
         EXPECT_NE(button, CPoint(-1, -1)) << "no button for the answer";
         if (button != CPoint(-1, -1)) {
@@ -438,7 +464,8 @@ public:
     std::size_t GameAddressRequests() override {
         std::size_t nRequests = 0;
         for (const std::string& strRequest : m_server.Requests()) {
-            nRequests += CLoopbackServer::RequestLine(strRequest) == std::string("GET ") + kGamePath + " HTTP/1.1";
+            nRequests +=
+                CLoopbackServer::RequestLine(strRequest) == std::string("GET ") + kGamePath + " HTTP/1.1";
         }
         return nRequests;
     }
@@ -455,8 +482,8 @@ public:
         const std::string strHost = HostOf(strUrl);
         auto pAnswer = std::make_shared<CAsyncAnswer>();
         OnUiThread([&] {
-            const auto types =
-                static_cast<WebKitWebsiteDataTypes>(WEBKIT_WEBSITE_DATA_MEMORY_CACHE | WEBKIT_WEBSITE_DATA_DISK_CACHE);
+            const auto types = static_cast<WebKitWebsiteDataTypes>(WEBKIT_WEBSITE_DATA_MEMORY_CACHE |
+                                                                   WEBKIT_WEBSITE_DATA_DISK_CACHE);
             struct CFetch {
                 std::shared_ptr<CAsyncAnswer> pAnswer;
                 std::string strHost;
@@ -465,11 +492,12 @@ public:
                 GtkInspectWebsiteData(), types, nullptr,
                 [](GObject* pSource, GAsyncResult* pResult, gpointer pData) {
                     std::unique_ptr<CFetch> pFetch(static_cast<CFetch*>(pData));
-                    GList* pList =
-                        webkit_website_data_manager_fetch_finish(WEBKIT_WEBSITE_DATA_MANAGER(pSource), pResult, nullptr);
+                    GList* pList = webkit_website_data_manager_fetch_finish(
+                        WEBKIT_WEBSITE_DATA_MANAGER(pSource), pResult, nullptr);
                     for (GList* p = pList; p != nullptr; p = p->next) {
                         auto* pSite = static_cast<WebKitWebsiteData*>(p->data);
-                        pFetch->pAnswer->bYes = pFetch->pAnswer->bYes || pFetch->strHost == webkit_website_data_get_name(pSite);
+                        pFetch->pAnswer->bYes =
+                            pFetch->pAnswer->bYes || pFetch->strHost == webkit_website_data_get_name(pSite);
                     }
                     g_list_free_full(pList, reinterpret_cast<GDestroyNotify>(webkit_website_data_unref));
                     pFetch->pAnswer->bDone = true;
@@ -480,11 +508,13 @@ public:
         return pAnswer->bYes;
     }
     // A cookie in WebKit's cookie store, as a response's Set-Cookie would leave it.
-    bool SetCookie(const std::string& strUrl, const std::string& strName, const std::string& strData) override {
+    bool SetCookie(const std::string& strUrl, const std::string& strName,
+                   const std::string& strData) override {
         auto pAnswer = std::make_shared<CAsyncAnswer>();
         OnUiThread([&] {
             GUri* pUri = g_uri_parse(strUrl.c_str(), G_URI_FLAGS_NONE, nullptr);
-            SoupCookie* pCookie = pUri != nullptr ? soup_cookie_parse((strName + "=" + strData).c_str(), pUri) : nullptr;
+            SoupCookie* pCookie =
+                pUri != nullptr ? soup_cookie_parse((strName + "=" + strData).c_str(), pUri) : nullptr;
             if (pUri != nullptr) {
                 g_uri_unref(pUri);
             }
@@ -495,9 +525,10 @@ public:
             webkit_cookie_manager_add_cookie(
                 CookieManager(), pCookie, nullptr,
                 [](GObject* pSource, GAsyncResult* pResult, gpointer pData) {
-                    std::unique_ptr<std::shared_ptr<CAsyncAnswer>> pHeld(static_cast<std::shared_ptr<CAsyncAnswer>*>(pData));
-                    (*pHeld)->bYes =
-                        webkit_cookie_manager_add_cookie_finish(WEBKIT_COOKIE_MANAGER(pSource), pResult, nullptr) != FALSE;
+                    std::unique_ptr<std::shared_ptr<CAsyncAnswer>> pHeld(
+                        static_cast<std::shared_ptr<CAsyncAnswer>*>(pData));
+                    (*pHeld)->bYes = webkit_cookie_manager_add_cookie_finish(WEBKIT_COOKIE_MANAGER(pSource),
+                                                                             pResult, nullptr) != FALSE;
                     (*pHeld)->bDone = true;
                 },
                 new std::shared_ptr<CAsyncAnswer>(pAnswer));
@@ -517,11 +548,12 @@ public:
                 CookieManager(), strUrl.c_str(), nullptr,
                 [](GObject* pSource, GAsyncResult* pResult, gpointer pData) {
                     std::unique_ptr<CGet> pGet(static_cast<CGet*>(pData));
-                    GList* pList =
-                        webkit_cookie_manager_get_cookies_finish(WEBKIT_COOKIE_MANAGER(pSource), pResult, nullptr);
+                    GList* pList = webkit_cookie_manager_get_cookies_finish(WEBKIT_COOKIE_MANAGER(pSource),
+                                                                            pResult, nullptr);
                     for (GList* p = pList; p != nullptr; p = p->next) {
                         pGet->pAnswer->bYes =
-                            pGet->pAnswer->bYes || pGet->strName == soup_cookie_get_name(static_cast<SoupCookie*>(p->data));
+                            pGet->pAnswer->bYes ||
+                            pGet->strName == soup_cookie_get_name(static_cast<SoupCookie*>(p->data));
                     }
                     g_list_free_full(pList, reinterpret_cast<GDestroyNotify>(soup_cookie_free));
                     pGet->pAnswer->bDone = true;
@@ -549,8 +581,8 @@ public:
                     WebKitWebView* pView = WEBKIT_WEB_VIEW(pWidget);
                     const char* pszUri = webkit_web_view_get_uri(pView);
                     const char* pszTitle = webkit_web_view_get_title(pView);
-                    bShown = !webkit_web_view_is_loading(pView) && pszUri != nullptr && strAddress == pszUri &&
-                             pszTitle != nullptr && strTitle == pszTitle;
+                    bShown = !webkit_web_view_is_loading(pView) && pszUri != nullptr &&
+                             strAddress == pszUri && pszTitle != nullptr && strTitle == pszTitle;
                 });
                 return bShown;
             },
@@ -559,9 +591,10 @@ public:
 
 private:
     static std::string GamePageResponse() {
-        const std::string strBody = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" +
-                                    AfxUtf16ToCodePage(CP_UTF8, kGamePageTitle) +
-                                    "</title></head><body style=\"background:#203040;color:#fff\">game</body></html>";
+        const std::string strBody =
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" +
+            AfxUtf16ToCodePage(CP_UTF8, kGamePageTitle) +
+            "</title></head><body style=\"background:#203040;color:#fff\">game</body></html>";
         return "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
                std::to_string(strBody.size()) + "\r\nConnection: close\r\n\r\n" + strBody;
     }
@@ -662,7 +695,8 @@ bool PrepareHome() {
     setenv("DRELK_RECORD_FILE", g_strRecordFile.c_str(), 1);
     setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 1);
     // WebKit sends even loopback traffic through a proxy.
-    for (const char* pszName : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"}) {
+    for (const char* pszName :
+         {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"}) {
         unsetenv(pszName);
     }
     return true;
