@@ -4,6 +4,8 @@
 #include "framework/codepage.h"
 #include "framework/window_system.h"
 
+#include <string_view>
+
 VARIANT* CEventParams::At(UINT nIndex) const {
     if (m_pParams == nullptr || nIndex >= m_pParams->cArgs) {
         return nullptr;
@@ -34,6 +36,26 @@ HRESULT AfxShowBrowserPage(HWND hBrowser, UINT nHtmlID, const char* lpszParamete
 
 BOOL AfxIsTopLevelBrowserEvent(HWND hBrowser, IDispatch* pDisp) {
     return WsIsTopLevelBrowserObject(hBrowser, pDisp) ? TRUE : FALSE;
+}
+
+bool AfxIsWebAddress(const std::string& strAddress) {
+    std::size_t nStart = 0;
+    while (nStart < strAddress.size() && (strAddress[nStart] == ' ' || strAddress[nStart] == '\t')) {
+        ++nStart;
+    }
+    const auto startsWith = [&](std::string_view scheme) {
+        if (strAddress.size() - nStart < scheme.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < scheme.size(); ++i) {
+            const char c = strAddress[nStart + i];
+            if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != scheme[i]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    return startsWith("http://") || startsWith("https://");
 }
 
 std::u16string AfxDocumentTitle(IDispatch* pDocument) {

@@ -67,5 +67,9 @@ HRESULT AfxShowBrowserPage(HWND hBrowser, UINT nHtmlID, const char* lpszParamete
                            const char* lpszFailedUrl);
 // The title of a document object (what get_Document answers), in UTF-16; "" when it has none.
 std::u16string AfxDocumentTitle(IDispatch* pDocument);
+
+// Whether an address is a web address, the only kind the program hands on to a game client, a game
+// window or the desktop: "http://" or "https://", in any case, after any leading blanks.
+bool AfxIsWebAddress(const std::string& strAddress);
 // Whether an event's frame object (its first parameter) is the browser's top-level document.
 BOOL AfxIsTopLevelBrowserEvent(HWND hBrowser, IDispatch* pDisp);

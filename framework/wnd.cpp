@@ -414,8 +414,7 @@ void CWnd::InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet
 INT_PTR AfxShellExecute(HWND, const char* lpOperation, const char* lpFile, const char*, const char*, int) {
     const std::string strFile = lpFile != nullptr ? lpFile : "";
     const std::string strVerb = lpOperation != nullptr ? lpOperation : "open";
-    const bool bWebAddress = strFile.rfind("http://", 0) == 0 || strFile.rfind("https://", 0) == 0;
-    if (strVerb != "open" || !bWebAddress) {
+    if (strVerb != "open" || !AfxIsWebAddress(strFile)) {
         return ERROR_FILE_NOT_FOUND;
     }
     return WsShellOpen(strFile) ? 42 : ERROR_FILE_NOT_FOUND;

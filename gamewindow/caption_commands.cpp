@@ -10,6 +10,7 @@
 #include "launcher/process_launch.h"
 #include "settings/client_config.h"
 
+#include "framework/browser.h"
 #include "framework/codepage.h"
 #include "framework/url_cache.h"
 #include "res/resource.h"
@@ -119,7 +120,7 @@ void ChtmlbrowserDlg::OnNcLButtonDblClk(UINT, CPoint point) {
 }
 
 void ChtmlbrowserDlg::NavigateTo(std::string strAddress) {
-    if (!strAddress.empty()) {
+    if (AfxIsWebAddress(strAddress)) {
         Navigate(strAddress.c_str(), 0, nullptr, nullptr, nullptr, 0);
     }
 }

@@ -56,10 +56,7 @@ BOOL ChtmlbrowserDlg::OnInitDialog() {
     m_bUseHtmlTitle = TRUE;
     m_pBrowserApp->put_Silent(VARIANT_TRUE);
     m_pageRecovery.Start(m_hwndBrowser);
-    const std::string strAddress = static_cast<CDrelkClientApp*>(AfxGetApp())->m_strGameUrl;
-    if (!strAddress.empty()) {
-        Navigate(strAddress.c_str(), 0, nullptr, nullptr, nullptr, 0);
-    }
+    NavigateTo(static_cast<CDrelkClientApp*>(AfxGetApp())->m_strGameUrl);
     ShowWindow(SW_SHOWMAXIMIZED);
     return TRUE;
 }

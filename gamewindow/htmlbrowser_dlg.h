@@ -34,6 +34,7 @@ public:
     int ButtonFromPoint(CPoint pt, CRect& rcButton) const;
     CDUIButton* AddCaptionButton(const CRect& rect, const char* pszText, CWnd* pOwner, Gdi::Image* pImage,
                                  int nID);
+    // Shows a web address in the browser; anything else is not navigated to.
     void NavigateTo(std::string strAddress);
     // Deletes every entry of the browser's URL cache that is not a cookie.
     void ClearBrowserCache();

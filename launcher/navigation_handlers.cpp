@@ -9,6 +9,7 @@
 #include "app/drelk_client_app.h"
 #include "settings/client_config.h"
 
+#include "framework/browser.h"
 #include "framework/codepage.h"
 
 void CControllersDlg::OnDocumentComplete(IDispatch* pDisp, VARIANT* URL) {
@@ -58,6 +59,11 @@ void CControllersDlg::OnBeforeNavigate2(IDispatch*, VARIANT* URL, VARIANT*, VARI
         *Cancel = TRUE;
     }
     m_browser.Stop();
+    // A page may aim a login at anything (a file, a script, a scheme of its own): only a web address
+    // goes on to the game client or the game window. The list stays.
+    if (!AfxIsWebAddress(strAddress)) {
+        return;
+    }
     if (pConfig->GetValue("airclient") == "true") {
         LaunchGameClient(strAddress);
         return;

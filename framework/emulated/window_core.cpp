@@ -80,6 +80,16 @@ CWindowRecord* ModelGetRecord(HWND hWnd) {
                                                                                            : nullptr;
 }
 
+std::vector<HWND> ModelOwnedWindows(HWND hOwner) {
+    std::vector<HWND> owned;
+    for (CWindowRecord* pOther : LiveRecords()) {
+        if (pOther->hOwner == hOwner && !pOther->bDestroyed) {
+            owned.push_back(pOther);
+        }
+    }
+    return owned;
+}
+
 HWND ModelCreateWindow(const CWindowCreate& create, CWnd* pWnd) {
     auto* pRecord = new CWindowRecord;
     pRecord->strClass = create.strClass;
@@ -142,14 +152,8 @@ void WsDestroyWindow(HWND hWnd) {
         return;
     }
     // Owned windows go first, then the window itself, then its children.
-    std::vector<CWindowRecord*> owned;
-    for (CWindowRecord* pOther : LiveRecords()) {
-        if (pOther->hOwner == hWnd && !pOther->bDestroyed) {
-            owned.push_back(pOther);
-        }
-    }
-    for (CWindowRecord* pOwned : owned) {
-        WsDestroyWindow(pOwned);
+    for (HWND hOwned : ModelOwnedWindows(hWnd)) {
+        WsDestroyWindow(hOwned);
     }
     AfxSendMessage(hWnd, WM_DESTROY, 0, 0);
     for (HWND hChild : std::vector<HWND>(pRecord->children)) {

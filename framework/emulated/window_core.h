@@ -69,6 +69,9 @@ struct CWindowRecord : HWND__ {
 // The record of a live window, or null.
 CWindowRecord* ModelGetRecord(HWND hWnd);
 
+// The live top-level windows that hOwner owns.
+std::vector<HWND> ModelOwnedWindows(HWND hOwner);
+
 // Row y of a rounded shape (SetWindowRgn's rounded rectangle): the part of the row inside it, one
 // pixel high; empty outside. Each corner loses the pixels outside its diagonal.
 CRect ModelShapeRow(const CRect& rcRegion, int nEllipse, int y);

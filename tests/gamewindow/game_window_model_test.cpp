@@ -209,4 +209,19 @@ TEST_F(GameWindowTest, NoSkinPaintsNothingButButtonsStillWork) {
     });
 }
 
+// Neither the start nor 刷新 takes the game window to an address that is no web address.
+TEST_F(GameWindowTest, AGameAddressThatIsNoWebAddressIsNeverNavigatedTo) {
+    App()->m_strGameUrl = "file:///etc/passwd?login.php&server_name=";
+    RunGameWindow([&](ChtmlbrowserDlg& dialog) {
+        CRect rect;
+        dialog.GetWindowRect(&rect);
+        const std::size_t nNavigations = Platform().navigations.size();
+        Click(dialog, rect.Width() - 110, 20); // 刷新
+        EXPECT_EQ(Platform().navigations.size(), nNavigations);
+        for (const std::u16string& strUrl : Platform().navigations) {
+            EXPECT_EQ(strUrl.find(u"file:"), std::u16string::npos);
+        }
+    });
+}
+
 } // namespace

@@ -1,5 +1,7 @@
 #include "launcher/login_rules.h"
 
+#include "framework/codepage.h"
+
 #include "support/launcher_fixture.h"
 
 namespace {
@@ -120,6 +122,37 @@ TEST_F(NavigationTest, AnyUrlOrTitleIsSafe) {
         EXPECT_FALSE(Browser().FireBeforeNavigate2(u""));
         Browser().FireDocumentComplete(u"");
     });
+}
+
+// A page may aim its login navigation at a file, a script or a scheme of its own: the navigation is
+// cancelled and stopped as any login is, and nothing is handed on.
+TEST_F(NavigationTest, ALoginToAnythingButAWebAddressIsCancelledAndGoesNoFurther) {
+    g_pClientDlg = nullptr;
+    RunLauncher([&](CDrelkClientDlg& dialog) {
+        g_pClientDlg = &dialog;
+        Browser().FireDocumentComplete(u"about:blank");
+        Browser().FireDocumentComplete(u"http://op/mini/zonelist.html");
+        int nStops = Platform().nStops;
+        for (const char* pszAirclient : {"true", "false"}) {
+            CClientConfig::Instance()->SetValue("airclient", pszAirclient);
+            for (const char16_t* pszUrl :
+                 {u"file:///etc/passwd?login.php", u"data:text/html,login.php", u"javascript:'login.php'",
+                  u"drelk-made-up:login.php", u"  ftp://op/login.php", u"http:login.php"}) {
+                SCOPED_TRACE(AfxUtf16ToCodePage(CP_UTF8, pszUrl));
+                EXPECT_TRUE(Browser().FireBeforeNavigate2(pszUrl));
+                EXPECT_EQ(Platform().nStops, ++nStops);
+            }
+        }
+        EXPECT_TRUE(Platform().processes.m_started.empty());
+        EXPECT_FALSE(ModelQuitPosted());
+        EXPECT_EQ(App()->m_strGameUrl, "");
+        EXPECT_FALSE(Record(dialog).bDialogEnded);
+        EXPECT_TRUE(Controls().m_browser.IsWindowVisible());
+        // A web address in any case still goes on.
+        EXPECT_TRUE(Browser().FireBeforeNavigate2(u"HTTPS://op/login.php?sid=4"));
+        EXPECT_EQ(App()->m_strGameUrl, "HTTPS://op/login.php?sid=4&server_name=");
+    });
+    g_pClientDlg = nullptr;
 }
 
 } // namespace

@@ -90,19 +90,6 @@ protected:
     }
 };
 
-// How many pixels of the block are the skin's pixel that the frame's slice maps each one to.
-int CountFromSkin(const CPixelBlock& frame, const CPixelBlock& skin, const CRect& block,
-                  const std::function<CPoint(int, int)>& skinPoint) {
-    int nSame = 0;
-    for (int y = block.top; y < block.bottom; ++y) {
-        for (int x = block.left; x < block.right; ++x) {
-            const CPoint pt = skinPoint(x, y);
-            nSame += NearColour(frame.At(x, y), skin.At(pt.x, pt.y)) ? 1 : 0;
-        }
-    }
-    return nSame;
-}
-
 TEST_F(GameWindowScenario, OpensMaximisedOnTheGameAddressInARoundedFramePaintedFromTheSkin) {
     const CPixelBlock skin = Driver().PictureFile("skin_164.png");
     ASSERT_GT(skin.cx, kLogoWidth + kEndCapWidth);
@@ -131,29 +118,30 @@ TEST_F(GameWindowScenario, OpensMaximisedOnTheGameAddressInARoundedFramePaintedF
         const auto same = [](int x, int y) { return CPoint(x, y); };
         // The logo, the caption background (the skin's column after the logo, stretched) and the right
         // end cap beside its buttons, inside the rounded corners.
-        EXPECT_GE(CountFromSkin(frame, skin, CRect(6, 6, 90, kCaption), same),
+        EXPECT_GE(CountFromPicture(frame, skin, CRect(6, 6, 90, kCaption), same),
                   84 * (kCaption - 6) * 99 / 100);
         const int nMiddle = W - kLogoWidth - 320;
-        EXPECT_GE(CountFromSkin(frame, skin, CRect(kLogoWidth + 20, 0, kLogoWidth + 20 + nMiddle, kCaption),
-                                [](int, int y) { return CPoint(kLogoWidth, y); }),
+        EXPECT_GE(CountFromPicture(frame, skin,
+                                   CRect(kLogoWidth + 20, 0, kLogoWidth + 20 + nMiddle, kCaption),
+                                   [](int, int y) { return CPoint(kLogoWidth, y); }),
                   nMiddle * kCaption * 99 / 100);
         const auto endCap = [&](int x, int y) {
             return CPoint(x - (W - kEndCapWidth) + SW - kEndCapWidth, y);
         };
-        EXPECT_GE(CountFromSkin(frame, skin, CRect(W - 8, 6, W - kBorder, kCaption), endCap),
+        EXPECT_GE(CountFromPicture(frame, skin, CRect(W - 8, 6, W - kBorder, kCaption), endCap),
                   (8 - kBorder) * (kCaption - 6) * 99 / 100);
         // The bottom corners where they are frame (the client area covers the rest of them).
         const auto bottomLeft = [&](int x, int y) { return CPoint(x, y - (H - kCaption) + SH - kCaption); };
-        EXPECT_GE(CountFromSkin(frame, skin, CRect(6, H - kBorder, kCaption, H), bottomLeft),
+        EXPECT_GE(CountFromPicture(frame, skin, CRect(6, H - kBorder, kCaption, H), bottomLeft),
                   (kCaption - 6) * kBorder * 99 / 100);
-        EXPECT_GE(CountFromSkin(frame, skin, CRect(0, H - kCaption, kBorder, H - 6), bottomLeft),
+        EXPECT_GE(CountFromPicture(frame, skin, CRect(0, H - kCaption, kBorder, H - 6), bottomLeft),
                   kBorder * (kCaption - 6) * 99 / 100);
         const auto bottomRight = [&](int x, int y) {
             return CPoint(x - (W - kCaption) + SW - kCaption, y - (H - kCaption) + SH - kCaption);
         };
-        EXPECT_GE(CountFromSkin(frame, skin, CRect(W - kCaption, H - kBorder, W - 6, H), bottomRight),
+        EXPECT_GE(CountFromPicture(frame, skin, CRect(W - kCaption, H - kBorder, W - 6, H), bottomRight),
                   (kCaption - 6) * kBorder * 99 / 100);
-        EXPECT_GE(CountFromSkin(frame, skin, CRect(W - kBorder, H - kCaption, W, H - 6), bottomRight),
+        EXPECT_GE(CountFromPicture(frame, skin, CRect(W - kBorder, H - kCaption, W, H - 6), bottomRight),
                   kBorder * (kCaption - 6) * 99 / 100);
         // The borders: a 3 x 3 block of the skin stretched along them (any of its pixels).
         int nBorder = 0;

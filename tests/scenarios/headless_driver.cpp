@@ -15,10 +15,109 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 namespace {
 
 constexpr const char* kLauncherPath = "D:\\Drelk\\Drelk.exe";
+
+// What the screen shows of a window and the windows stacked with it (its owner's family: owned
+// windows above their owner), over a black desktop: per-pixel-alpha content, colour-keyed content
+// with its children, the frame a window paints itself, each inside the window's shape.
+class CScreen {
+public:
+    explicit CScreen(HWND hWnd) {
+        HWND hRoot = hWnd;
+        while (HeadlessInspectWindow(hRoot).hParent != nullptr) {
+            hRoot = HeadlessInspectWindow(hRoot).hParent;
+        }
+        while (HeadlessInspectWindow(hRoot).hOwner != nullptr) {
+            hRoot = HeadlessInspectWindow(hRoot).hOwner;
+        }
+        AddWithOwned(hRoot);
+    }
+
+    std::uint32_t Pixel(CPoint ptScreen) {
+        std::uint32_t nRgb = 0;
+        for (HWND hWnd : m_stack) {
+            const CRect rect = HeadlessInspectWindow(hWnd).ScreenRect();
+            if (rect.PtInRect(ptScreen)) {
+                nRgb = Over(Content(hWnd, ptScreen - rect.TopLeft()), nRgb);
+            }
+        }
+        return nRgb;
+    }
+    // The topmost window whose pixel at the point is not see-through, or null (the desktop).
+    HWND WindowAt(CPoint ptScreen) {
+        for (auto it = m_stack.rbegin(); it != m_stack.rend(); ++it) {
+            const CRect rect = HeadlessInspectWindow(*it).ScreenRect();
+            if (rect.PtInRect(ptScreen) && Content(*it, ptScreen - rect.TopLeft()) >> 24 != 0) {
+                return *it;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    void AddWithOwned(HWND hWnd) {
+        if (!HeadlessInspectWindow(hWnd).bVisible) {
+            return;
+        }
+        m_stack.push_back(hWnd);
+        for (HWND hOwned : ModelOwnedWindows(hWnd)) {
+            AddWithOwned(hOwned);
+        }
+    }
+    // The window's pixel (ARGB, straight alpha; alpha 0 where the window is see-through).
+    std::uint32_t Content(HWND hWnd, CPoint pt) {
+        const CWindowRecord& record = HeadlessInspectWindow(hWnd);
+        if (record.bHasRegion && !ModelShapeRow(record.rcRegion, record.nRegionEllipse, pt.y).PtInRect(pt)) {
+            return 0;
+        }
+        if (record.layeredSurface) {
+            return HeadlessInspectLayeredPixel(hWnd, pt.x, pt.y);
+        }
+        if (record.frameSurface && !record.rcClient.PtInRect(pt)) {
+            return HeadlessInspectFramePixel(hWnd, pt.x, pt.y) | 0xFF000000;
+        }
+        const std::uint32_t nArgb = Painted(hWnd, pt - record.rcClient.TopLeft());
+        if (record.bColorKey && (nArgb & 0xFFFFFF) == ColourOf(record.crKey)) {
+            return 0;
+        }
+        return nArgb | 0xFF000000;
+    }
+    // The client area's pixel as the window and its topmost child there paint it.
+    std::uint32_t Painted(HWND hWnd, CPoint pt) {
+        const CWindowRecord& record = HeadlessInspectWindow(hWnd);
+        for (auto it = record.children.rbegin(); it != record.children.rend(); ++it) {
+            const CWindowRecord& child = HeadlessInspectWindow(*it);
+            if (child.bVisible && child.rcWindow.PtInRect(pt)) {
+                return Painted(*it, pt - child.rcWindow.TopLeft());
+            }
+        }
+        auto found = m_paints.find(hWnd);
+        if (found == m_paints.end()) {
+            found = m_paints.emplace(hWnd, HeadlessInspectPaint(hWnd)).first;
+        }
+        return ModelSurfacePixel(found->second.Get(), pt.x, pt.y);
+    }
+    static std::uint32_t ColourOf(COLORREF cr) {
+        return (std::uint32_t(GetRValue(cr)) << 16) | (std::uint32_t(GetGValue(cr)) << 8) | GetBValue(cr);
+    }
+    static std::uint32_t Over(std::uint32_t nArgb, std::uint32_t nBelow) {
+        const std::uint32_t nAlpha = nArgb >> 24;
+        std::uint32_t nRgb = 0;
+        for (int nShift = 0; nShift <= 16; nShift += 8) {
+            const std::uint32_t nTop = (nArgb >> nShift) & 0xFF;
+            const std::uint32_t nBottom = (nBelow >> nShift) & 0xFF;
+            nRgb |= ((nTop * nAlpha + nBottom * (255 - nAlpha)) / 255) << nShift;
+        }
+        return nRgb;
+    }
+
+    std::vector<HWND> m_stack; // bottom first
+    std::map<HWND, CSurfaceRef> m_paints;
+};
 
 class CHeadlessDriver : public CScenarioDriver {
 public:
@@ -65,10 +164,12 @@ public:
     CRect WindowRect(HWND hWnd) override { return HeadlessInspectWindow(hWnd).ScreenRect(); }
     CRect WorkArea() override { return Headless().workArea; }
     CPixelBlock Capture(HWND hWnd, const CRect& rect) override {
+        CScreen screen(hWnd);
+        const CPoint origin = Screen(hWnd, CPoint(0, 0));
         CPixelBlock block{rect.Width(), rect.Height(), {}};
         for (int y = rect.top; y < rect.bottom; ++y) {
             for (int x = rect.left; x < rect.right; ++x) {
-                block.rgb.push_back(HeadlessInspectFramePixel(hWnd, x, y) & 0xFFFFFF);
+                block.rgb.push_back(screen.Pixel(origin + CPoint(x, y)));
             }
         }
         return block;
@@ -80,45 +181,75 @@ public:
         }
         return ModelShapeRow(record.rcRegion, record.nRegionEllipse, pt.y).PtInRect(pt);
     }
-    // The files of res/ carry their resource number before the extension ("skin_164.png").
+    // The files of res/ carry their resource number before the extension ("skin_164.png"); the
+    // pictures' alpha is kept, the bitmaps are opaque.
     CPixelBlock PictureFile(const std::string& strName) override {
         const std::size_t nUnderscore = strName.rfind('_');
         const UINT nID = UINT(std::atoi(strName.c_str() + nUnderscore + 1));
-        const CSurfaceRef picture = HeadlessInspectResourcePicture(nID, true);
-        CPixelBlock block{picture.Width(), picture.Height(), {}};
+        CPixelBlock block;
+        if (strName.ends_with(".bmp")) {
+            CBitmap bitmap;
+            bitmap.LoadBitmap(nID);
+            block.cx = bitmap.GetSize().cx;
+            block.cy = bitmap.GetSize().cy;
+            for (int y = 0; y < block.cy; ++y) {
+                for (int x = 0; x < block.cx; ++x) {
+                    block.rgb.push_back(HeadlessInspectPixel(bitmap, x, y) & 0xFFFFFF);
+                }
+            }
+            return block;
+        }
+        const CSurfaceRef picture = HeadlessInspectResourcePicture(nID, false);
+        block.cx = picture.Width();
+        block.cy = picture.Height();
         for (int y = 0; y < block.cy; ++y) {
             for (int x = 0; x < block.cx; ++x) {
-                block.rgb.push_back(ModelSurfacePixel(picture.Get(), x, y) & 0xFFFFFF);
+                block.rgb.push_back(ModelSurfacePixel(picture.Get(), x, y));
             }
         }
         return block;
     }
 
-    void MoveTo(HWND hWnd, CPoint pt) override { ModelMouseHover(hWnd, Screen(hWnd, pt)); }
+    // The pointer reaches the window the screen shows at its point, as the window systems route it
+    // (see-through pixels pass it on); a press on the desktop reaches none.
+    void MoveTo(HWND hWnd, CPoint pt) override {
+        if (HWND hTarget = CScreen(hWnd).WindowAt(Screen(hWnd, pt))) {
+            ModelMouseHover(hTarget, Screen(hWnd, pt));
+        }
+    }
     void Click(HWND hWnd, CPoint pt) override {
-        ModelMousePress(hWnd, Screen(hWnd, pt));
-        ModelMouseRelease(hWnd, Screen(hWnd, pt));
+        if (HWND hTarget = CScreen(hWnd).WindowAt(Screen(hWnd, pt))) {
+            ModelMousePress(hTarget, Screen(hWnd, pt));
+            ModelMouseRelease(hTarget, Screen(hWnd, pt));
+        }
     }
     void DoubleClick(HWND hWnd, CPoint pt) override {
         Click(hWnd, pt);
-        ModelMouseDoubleClick(hWnd, Screen(hWnd, pt));
-        ModelMouseRelease(hWnd, Screen(hWnd, pt));
+        if (HWND hTarget = CScreen(hWnd).WindowAt(Screen(hWnd, pt))) {
+            ModelMouseDoubleClick(hTarget, Screen(hWnd, pt));
+            ModelMouseRelease(hTarget, Screen(hWnd, pt));
+        }
     }
     void Drag(HWND hWnd, CPoint from, CPoint to) override {
+        HWND hTarget = CScreen(hWnd).WindowAt(Screen(hWnd, from));
+        if (hTarget == nullptr) {
+            return;
+        }
         const std::size_t nMoves = Headless().moveDrags.size();
         const std::size_t nSizes = Headless().resizeDrags.size();
-        const CRect rect = WindowRect(hWnd);
-        ModelMousePress(hWnd, Screen(hWnd, from));
+        const CRect rect = WindowRect(hTarget);
+        ModelMousePress(hTarget, Screen(hWnd, from));
         if (Headless().moveDrags.size() > nMoves) { // the window manager moves the window
-            CRect moved = rect;
+            HWND hMoved = Headless().moveDrags.back();
+            CRect moved = WindowRect(hMoved);
             moved.OffsetRect(to.x - from.x, to.y - from.y);
-            ModelNativeMoved(hWnd, moved);
+            ModelNativeMoved(hMoved, moved);
         } else if (Headless().resizeDrags.size() > nSizes && Headless().resizeDrags.back() == HTBOTTOM) {
-            const int nHeight = std::max(ModelMinTrackSize(hWnd).cy, rect.Height() + to.y - from.y);
-            ModelNativeMoved(hWnd, CRect(rect.left, rect.top, rect.right, rect.top + nHeight));
+            const int nHeight = std::max(ModelMinTrackSize(hTarget).cy, rect.Height() + to.y - from.y);
+            ModelNativeMoved(hTarget, CRect(rect.left, rect.top, rect.right, rect.top + nHeight));
         } else {
-            ModelMouseMove(hWnd, Screen(hWnd, to));
-            ModelMouseRelease(hWnd, Screen(hWnd, to));
+            ModelMouseMove(hTarget, Screen(hWnd, to));
+            ModelMouseRelease(hTarget, Screen(hWnd, to));
         }
         Settle();
     }

@@ -10,3 +10,15 @@ bool NearColour(std::uint32_t a, std::uint32_t b, int nTolerance) {
     }
     return true;
 }
+
+int CountFromPicture(const CPixelBlock& block, const CPixelBlock& picture, const CRect& rect,
+                     const std::function<CPoint(int, int)>& pictureAt) {
+    int nSame = 0;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) {
+            const CPoint pt = pictureAt(x, y);
+            nSame += NearColour(block.At(x, y), picture.At(pt.x, pt.y)) ? 1 : 0;
+        }
+    }
+    return nSame;
+}

@@ -24,7 +24,7 @@
 
 class CDialog;
 
-// Pixels as 0x00RRGGBB, row by row.
+// Pixels as 0x00RRGGBB (or 0xAARRGGBB where said), row by row.
 struct CPixelBlock {
     int cx = 0;
     int cy = 0;
@@ -35,6 +35,10 @@ struct CPixelBlock {
 // Every channel within a small tolerance (scaling and the window systems' colour paths differ by a
 // step or two).
 bool NearColour(std::uint32_t a, std::uint32_t b, int nTolerance = 6);
+
+// How many pixels of the block's rectangle are the picture's pixel that pictureAt maps each one to.
+int CountFromPicture(const CPixelBlock& block, const CPixelBlock& picture, const CRect& rect,
+                     const std::function<CPoint(int, int)>& pictureAt);
 
 // A question the program asked (a message box) and what the player answered.
 struct CQuestion {
@@ -78,7 +82,8 @@ public:
     virtual CPixelBlock Capture(HWND hWnd, const CRect& rect) = 0;
     // Whether a window point is inside the window's shape.
     virtual bool InShape(HWND hWnd, CPoint pt) = 0;
-    // A picture of res/ as the program decodes it.
+    // A picture of res/ as the program decodes it: 0xAARRGGBB (straight alpha) for a PNG, opaque
+    // 0x00RRGGBB for a bitmap.
     virtual CPixelBlock PictureFile(const std::string& strName) = 0;
 
     // ---- The player ----

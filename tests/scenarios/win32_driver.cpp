@@ -30,11 +30,11 @@ std::string Utf8(const std::wstring& strText) {
     return strUtf8;
 }
 
-CPixelBlock FromPixels(const CPixels& pixels) {
+CPixelBlock FromPixels(const CPixels& pixels, DWORD dwMask = 0xFFFFFF) {
     CPixelBlock block{pixels.cx, pixels.cy, {}};
     block.rgb.reserve(pixels.bits.size());
     for (DWORD bits : pixels.bits) {
-        block.rgb.push_back(bits & 0xFFFFFF);
+        block.rgb.push_back(bits & dwMask);
     }
     return block;
 }
@@ -103,6 +103,11 @@ public:
         s_bScriptDone = true;
         player.join();
         KillTimer(nullptr, nTimer);
+        // A modal loop ended by the quit message posts it again for the loop around it: here there is
+        // none, and the next scenario's loop must not end at once.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
         return nResult;
     }
     void OnUiThread(const std::function<void()>& fn) override {
@@ -136,7 +141,8 @@ public:
         return bInside;
     }
     CPixelBlock PictureFile(const std::string& strName) override {
-        return FromPixels(::PictureFile(strName));
+        return strName.ends_with(".bmp") ? FromPixels(BitmapFile(strName))
+                                         : FromPixels(::PictureFile(strName), 0xFFFFFFFF);
     }
 
     void MoveTo(HWND hWnd, CPoint pt) override {
@@ -161,8 +167,9 @@ public:
     }
     CQuestion ClickAndAnswer(HWND hWnd, CPoint pt, int nAnswer) override {
         CQuestion question;
+        const std::vector<HWND> shown = WindowsOf(GetCurrentProcessId());
         Click(hWnd, pt);
-        HWND hBox = WaitForMessageBox(GetCurrentProcessId(), {hWnd});
+        HWND hBox = WaitForMessageBox(GetCurrentProcessId(), shown);
         if (hBox == nullptr) {
             return question;
         }
