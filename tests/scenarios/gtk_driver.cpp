@@ -86,7 +86,8 @@ std::vector<std::string> RecordFields(const std::string& strRecord) {
     return fields;
 }
 
-CPixelBlock FromPixbuf(GdkPixbuf* pPixbuf) {
+// The pixbuf's pixels as 0x00RRGGBB, or as 0xAARRGGBB (straight alpha) when bAlpha.
+CPixelBlock FromPixbuf(GdkPixbuf* pPixbuf, bool bAlpha = false) {
     CPixelBlock block;
     if (pPixbuf == nullptr) {
         return block;
@@ -101,7 +102,8 @@ CPixelBlock FromPixbuf(GdkPixbuf* pPixbuf) {
         const guchar* pRow = pPixels + static_cast<std::ptrdiff_t>(y) * nStride;
         for (int x = 0; x < block.cx; ++x) {
             const guchar* p = pRow + x * nChannels;
-            block.rgb.push_back((std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2]);
+            const std::uint32_t nAlpha = bAlpha && nChannels == 4 ? std::uint32_t(p[3]) << 24 : 0;
+            block.rgb.push_back(nAlpha | (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2]);
         }
     }
     return block;
@@ -138,6 +140,8 @@ public:
         // The relaunch starts "DrelkRelaunch" from the program's folder: the recorder.
         m_pApp->m_pszExeName = kRelaunchName;
         CClientConfig::Instance()->SetDefaults();
+        // The launcher's server list comes from the loopback server too: the scenarios use no network.
+        CClientConfig::Instance()->SetValue("page", m_server.Url("/mini/zonelist.html"));
         m_pApp->m_strGameUrl = GameAddress();
     }
     ~CGtkDriver() override {
@@ -342,8 +346,15 @@ public:
     CPixelBlock PictureFile(const std::string& strName) override {
         GdkPixbuf* pPixbuf =
             gdk_pixbuf_new_from_file((std::string(DRELK_RES_DIR) + "/" + strName).c_str(), nullptr);
-        CPixelBlock block = FromPixbuf(pPixbuf);
+        // A PNG with its alpha (opaque pixels where it has none); a bitmap opaque.
+        const bool bPicture = !strName.ends_with(".bmp");
+        CPixelBlock block = FromPixbuf(pPixbuf, bPicture);
         if (pPixbuf != nullptr) {
+            if (bPicture && !gdk_pixbuf_get_has_alpha(pPixbuf)) {
+                for (std::uint32_t& nPixel : block.rgb) {
+                    nPixel |= 0xFF000000u;
+                }
+            }
             g_object_unref(pPixbuf);
         }
         return block;
