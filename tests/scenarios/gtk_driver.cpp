@@ -705,6 +705,8 @@ bool PrepareHome() {
     setenv("XDG_CACHE_HOME", cache.c_str(), 1);
     setenv("DRELK_RECORD_FILE", g_strRecordFile.c_str(), 1);
     setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 1);
+    // No accessibility bus on the virtual screen: the bridge's attempt only leaves its allocations.
+    setenv("NO_AT_BRIDGE", "1", 1);
     // WebKit sends even loopback traffic through a proxy.
     for (const char* pszName :
          {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"}) {
