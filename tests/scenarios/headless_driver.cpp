@@ -145,6 +145,7 @@ public:
     }
 
     bool RendersPages() const override { return true; } // the driver fires the page's events
+    bool KeepsUrlCacheEntries() const override { return true; }
     std::string GameAddress() const override { return "http://op/login.php?sid=1&server_name=双线一区"; }
 
     INT_PTR RunModal(CDialog& dialog, const std::function<void()>& script) override {

@@ -76,6 +76,7 @@ public:
     ~CWin32Driver() override { DestroyWindow(m_hUi); }
 
     bool RendersPages() const override { return false; }
+    bool KeepsUrlCacheEntries() const override { return true; }
     std::string GameAddress() const override { return m_server.Url("/game.html?sid=7&server_name="); }
 
     INT_PTR RunModal(CDialog& dialog, const std::function<void()>& script) override {
