@@ -22,6 +22,7 @@
 
 #include <webkit2/webkit2.h>
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -40,6 +41,7 @@ struct CGtkBrowser {
     bool bNoAnswer = false;          // the load was stopped for want of an answer
     bool bFailureEndPending = false; // a load failed and its FINISHED has not come yet
     bool bOwnErrorPage = false;      // that FINISHED is not reported: the handler shows its own page
+    unsigned nLoads = 0;             // loads started in the view
 };
 
 CGtkBrowser* Native(CBrowserControl* pControl) { return static_cast<CGtkBrowser*>(pControl->m_pNative); }
@@ -159,6 +161,43 @@ HRESULT FailureStatus(const GError* pError) {
     return INET_E_DOWNLOAD_FAILURE;
 }
 
+void CompleteDocument(CBrowserControl* pControl, WebKitWebView* pView, const std::u16string& strTitle,
+                      const std::u16string& strUrl) {
+    pControl->SetTitle(strTitle);
+    AfxTraceStartup("document-complete", webkit_web_view_get_uri(pView));
+    pControl->FireDocumentComplete(strUrl);
+}
+
+// A document whose completion waits for its title.
+struct CPendingComplete {
+    gpointer pData;
+    unsigned nLoad; // the load it completes: a later one makes it void
+    std::u16string strUrl;
+};
+
+void OnTitleAnswered(GObject* pObject, GAsyncResult* pResult, gpointer pPending) {
+    const std::unique_ptr<CPendingComplete> pending(static_cast<CPendingComplete*>(pPending));
+    WebKitWebView* pView = WEBKIT_WEB_VIEW(pObject);
+    GError* pError = nullptr;
+    JSCValue* pValue = webkit_web_view_evaluate_javascript_finish(pView, pResult, &pError);
+    std::u16string strTitle;
+    if (pValue != nullptr) {
+        if (jsc_value_is_string(pValue)) {
+            gchar* pszTitle = jsc_value_to_string(pValue);
+            strTitle = GtkUtf16FromUtf8(pszTitle);
+            g_free(pszTitle);
+        }
+        g_object_unref(pValue);
+    }
+    if (pError != nullptr) {
+        g_error_free(pError);
+    }
+    CBrowserControl* pControl = ControlOf(pending->pData);
+    if (pControl != nullptr && Native(pControl) != nullptr && Native(pControl)->nLoads == pending->nLoad) {
+        CompleteDocument(pControl, pView, strTitle, pending->strUrl);
+    }
+}
+
 void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData) {
     CBrowserControl* pControl = ControlOf(pData);
     if (pControl == nullptr || Native(pControl) == nullptr) {
@@ -166,6 +205,7 @@ void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData)
     }
     CGtkBrowser* pNative = Native(pControl);
     if (eEvent == WEBKIT_LOAD_STARTED) {
+        ++pNative->nLoads;
         EndNoAnswerBound(pNative);
         pNative->bNoAnswer = false;
         pNative->nNoAnswerSource = g_timeout_add_seconds(kBrowserNoAnswerSeconds, OnNoAnswer, pData);
@@ -190,9 +230,16 @@ void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData)
     std::u16string strUrl = pNative->strFailedUrl.empty() ? GtkUtf16FromUtf8(webkit_web_view_get_uri(pView))
                                                           : pNative->strFailedUrl;
     pNative->strFailedUrl.clear();
-    pControl->SetTitle(GtkUtf16FromUtf8(webkit_web_view_get_title(pView)));
-    AfxTraceStartup("document-complete", webkit_web_view_get_uri(pView));
-    pControl->FireDocumentComplete(strUrl);
+    const char* pszTitle = webkit_web_view_get_title(pView);
+    if (pszTitle == nullptr || *pszTitle == '\0') {
+        // The engine tells the title a moment after the load has finished: the document is asked for
+        // it, and the document is complete once it has answered.
+        webkit_web_view_evaluate_javascript(pView, "document.title", -1, nullptr, nullptr, nullptr,
+                                            &CGuardedCallback<OnTitleAnswered>::Call,
+                                            new CPendingComplete{pData, pNative->nLoads, std::move(strUrl)});
+        return;
+    }
+    CompleteDocument(pControl, pView, GtkUtf16FromUtf8(pszTitle), strUrl);
 }
 
 gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* pszUri, GError* pError, gpointer pData) {

@@ -48,10 +48,22 @@ namespace {
 
 constexpr const char* kWindowKey = "drelk-window";
 
+// Whether the player may size the window (a sizing border): else its size is the program's alone.
+bool Resizable(HWND hWnd) { return (ModelStyle(hWnd) & WS_THICKFRAME) != 0; }
+
 void SetTopLevelSize(HWND hWnd, CGtkWindow* pNative) {
     const CRect rect = ModelWindowRect(hWnd);
     const int nWidth = std::max(1, rect.Width());
     const int nHeight = std::max(1, rect.Height());
+    if (!Resizable(hWnd)) {
+        // The smallest and largest size are the asked one: no window manager squeezes the window, and
+        // tiling ones float it.
+        GdkGeometry hints{};
+        hints.min_width = hints.max_width = nWidth;
+        hints.min_height = hints.max_height = nHeight;
+        gtk_window_set_geometry_hints(GTK_WINDOW(pNative->pWidget), nullptr, &hints,
+                                      GdkWindowHints(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
+    }
     gtk_window_resize(GTK_WINDOW(pNative->pWidget), nWidth, nHeight);
 }
 
@@ -229,6 +241,16 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
         }
         cairo_set_source_surface(pCairo, frame.Get(), 0, 0);
         cairo_paint(pCairo);
+        // The client area is the window's own WM_PAINT, as for every window.
+        const CRect rcClient = ModelClientRect(hWnd);
+        CSurfaceRef client =
+            rcClient.IsRectEmpty() ? CSurfaceRef() : ModelCreateSurface(rcClient.Width(), rcClient.Height());
+        if (client) {
+            ModelPaintWindow(hWnd, client);
+            cairo_set_operator(pCairo, CAIRO_OPERATOR_OVER);
+            cairo_set_source_surface(pCairo, client.Get(), rcClient.left, rcClient.top);
+            cairo_paint(pCairo);
+        }
         cairo_restore(pCairo);
         return FALSE;
     }
@@ -248,6 +270,12 @@ gboolean OnConfigure(GtkWidget* pWidget, GdkEventConfigure* pEvent, gpointer pDa
         int x = 0;
         int y = 0;
         gdk_window_get_root_origin(gtk_widget_get_window(pWidget), &x, &y);
+        const CRect asked = ModelWindowRect(hWnd);
+        if (!Resizable(hWnd) && (pEvent->width != asked.Width() || pEvent->height != asked.Height())) {
+            // A size the program did not ask for, on its way to the one it did (a window manager may
+            // place a new window before it sizes it): the system does not see it.
+            return FALSE;
+        }
         ModelNativeMoved(hWnd, CRect(x, y, x + pEvent->width, y + pEvent->height));
         // A window manager raises what it moves or restacks; the owned windows go back above it.
         if (ModelIsWindow(hWnd)) {
@@ -488,6 +516,8 @@ void GtkPlaceChild(HWND hWnd) {
         gtk_fixed_move(GTK_FIXED(pParent->pFixed), pNative->pWidget, x, y);
     }
     gtk_widget_set_size_request(pNative->pWidget, std::max(1, rect.Width()), std::max(1, rect.Height()));
+    // GTK has no widget of no size: an empty rectangle is shown as nothing at all.
+    gtk_widget_set_child_visible(pNative->pWidget, !rect.IsRectEmpty());
 }
 
 std::string GtkUtf8FromSystem(const std::string& strText) {
@@ -661,7 +691,7 @@ void BackendWindowShown(HWND hWnd) {
         }
         GtkShapeChanged(hWnd);
         ApplyWindowShape(hWnd); // before the map, so that the window appears in its shape
-        if ((ModelStyle(hWnd) & WS_THICKFRAME) != 0) {
+        if (Resizable(hWnd)) {
             const CSize minimum = ModelMinTrackSize(hWnd);
             GdkGeometry hints{};
             hints.min_width = std::max(1, static_cast<int>(minimum.cx));

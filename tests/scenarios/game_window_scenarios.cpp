@@ -82,11 +82,17 @@ protected:
         });
         return rect;
     }
-    // Whether the browser covers exactly the client area, on the screen.
+    // Whether the browser covers exactly the client area, on the screen (and shows nothing when the
+    // client area is empty).
     bool BrowserCoversTheClientArea(CWnd& wnd) {
         HWND hBrowser = nullptr;
         Driver().OnUiThread([&] { hBrowser = wnd.GetDlgItemHandle(AFX_IDC_BROWSER); });
-        return hBrowser != nullptr && Driver().WindowRect(hBrowser) == ClientOnScreen(wnd);
+        if (hBrowser == nullptr) {
+            return false;
+        }
+        const CRect client = ClientOnScreen(wnd);
+        const CRect browser = Driver().WindowRect(hBrowser);
+        return client.IsRectEmpty() ? browser.IsRectEmpty() : browser == client;
     }
 };
 

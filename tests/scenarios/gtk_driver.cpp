@@ -151,20 +151,6 @@ public:
     }
 
     bool RendersPages() const override { return true; }
-    std::string KnownFault(const std::string& strScenario) const override {
-        if (strScenario == "OpensMaximisedOnTheGameAddressInARoundedFramePaintedFromTheSkin") {
-            return "WebKitGTK reports the document complete before its title, so the window takes an empty "
-                   "title from the page";
-        }
-        if (strScenario == "RestoredTheCaptionMovesTheWindowAndTheBottomBorderSizesItDownToTheCaption") {
-            return "a browser item of no height is still shown one pixel high over the bottom border";
-        }
-        if (strScenario == "ClientCoordinatesMarkedPartsAndImmediatePaintsAreTheClientAreas") {
-            return "a window that paints its own frame is never sent WM_PAINT, so UpdateWindow paints "
-                   "nothing";
-        }
-        return {};
-    }
     // WebKit keeps its caches per site and fills them only by loading: no entry can be made for an
     // address, and what it holds is told per site, not per address.
     bool KeepsUrlCacheEntries() const override { return false; }
@@ -269,7 +255,9 @@ public:
             int y = 0;
             gtk_widget_translate_coordinates(pWidget, pTop, 0, 0, &x, &y);
             GtkAllocation allocation{};
-            gtk_widget_get_allocation(pWidget, &allocation);
+            if (gtk_widget_get_child_visible(pWidget)) { // else X shows nothing of it
+                gtk_widget_get_allocation(pWidget, &allocation);
+            }
             rect = CRect(top.left + x, top.top + y, top.left + x + allocation.width,
                          top.top + y + allocation.height);
         });

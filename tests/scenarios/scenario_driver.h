@@ -60,9 +60,6 @@ public:
     // Whether the browser's URL cache holds entries by address that a test can make (WinInet's and the
     // model's; not WebKit's, which keeps its caches per site and fills them only by loading).
     virtual bool KeepsUrlCacheEntries() const = 0;
-    // Why a scenario is not run on this realisation (a fault of the realisation found by the scenario,
-    // reported and waiting for its mending), or empty.
-    virtual std::string KnownFault(const std::string&) const { return {}; }
     // The game address the game window starts on (set before it is made).
     virtual std::string GameAddress() const = 0;
     // Runs the dialog modally; the script runs once it is shown. The dialog ends when the script does,
@@ -125,14 +122,7 @@ std::unique_ptr<CScenarioDriver> MakeScenarioDriver();
 // reporter, application object with the game address) by the driver.
 class CScenarioTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_pDriver = MakeScenarioDriver();
-        const std::string strFault =
-            m_pDriver->KnownFault(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        if (!strFault.empty()) {
-            GTEST_SKIP() << "a known fault of this realisation: " << strFault;
-        }
-    }
+    void SetUp() override { m_pDriver = MakeScenarioDriver(); }
     void TearDown() override { m_pDriver.reset(); }
     CScenarioDriver& Driver() { return *m_pDriver; }
 
