@@ -103,6 +103,29 @@ SEEDS = {
         b"\x04http://op/login.php?x=\\\\\"\xFF \t\"\"\\",
         b"\x04\xFF",
     ],
+    # bound (byte % 24 - 2), joiner's manner, starting address, LF, then answers: kind byte, Location, LF
+    "wininet_redirect_fuzzer": [
+        b"\x0c\x00http://op.example/report?a=1 b\n\x01/next\n\x0a\n",
+        b"\x0c\x00http://op.example/loop\n\x01/loop\n",
+        b"\x0c\x00https://op.example:8443/a/b/c?x#f\n\x03../d?y\n\x04//cdn.example/z\n\x07?q\n\x08#frag\n\x0a\n",
+        b"\x0c\x00http://op.example/\n\x00file:///etc/passwd\n",
+        b"\x0c\x00http://op.example/\n\x01ftp://op.example/x\n",
+        b"\x0c\x00http://op.example/\n\x81/refused\n",
+        b"\x0c\x01http://op.example/\n\x01/" + b"\xe4\xb8\xad" * 20 + b" x\n\x0a\n",
+        b"\x0c\x03http://op.example/\n\x02/" + b"\xe4" * 40 + b"\n\x0a\n",
+        b"\x0c\x00http://[::1]:8080\n\x0f\n",
+        b"\x0c\x00http://op.example/\n\x10\n",
+        b"\x0c\x00http://op.example/\n\x2a\n",
+        b"\x0c\x00http://" + b"h" * 300 + b"/\n",
+        b"\x0c\x00HTTP://User:pw@Op.Example:65535/\n\x05/x\n\x0a\n",
+        b"\x0c\x00op.example/no-scheme\n",
+        b"\x0c\x00http://op.example:99999/\n",
+        b"\x00\x00http://op.example/\n\x01/x\n",
+        b"\x01\x00http://op.example/\n\x01/x\n",
+        b"\x03\x00http://op.example/\n\x01/x\n\x0a\n",
+        b"\x0c\x00http://op.example/\n\x01\x00hidden\n\x0a\n",
+        b"\x0c\x00http://op.example/a\n\x02http:relative\n",
+    ],
 }
 
 

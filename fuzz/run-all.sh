@@ -24,7 +24,7 @@ esac
 fuzz_dir="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$fuzz_dir")"
 build="$root/build/fuzz"
-targets="${FUZZ_TARGETS:-client_command_fuzzer codepage_fuzzer http_headers_fuzzer login_rules_fuzzer report_response_fuzzer settings_file_fuzzer start_page_fuzzer}"
+targets="${FUZZ_TARGETS:-client_command_fuzzer codepage_fuzzer http_headers_fuzzer login_rules_fuzzer report_response_fuzzer settings_file_fuzzer start_page_fuzzer wininet_redirect_fuzzer}"
 
 cd "$root"
 if [ ! -f "$build/build.ninja" ]; then

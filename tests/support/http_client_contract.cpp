@@ -87,6 +87,31 @@ TEST_P(HttpClientContract, EndlessRedirectsFailToOpenAfterAFewRounds) {
     EXPECT_LE(server.Requests().size(), 11u); // the first request and ten redirects followed
 }
 
+TEST_P(HttpClientContract, SchemeRelativeRedirectIsFollowedToTheOtherServer) {
+    CLoopbackServer target;
+    target.m_strResponse = "HTTP/1.1 200 OK\r\nContent-Length: 6\r\nConnection: close\r\n\r\nthere\n";
+    CLoopbackServer server;
+    server.m_strResponse = "HTTP/1.1 302 Found\r\nLocation: //127.0.0.1:" + std::to_string(target.Port()) +
+                           "/final?a=1\r\nContent-Length: 4\r\nConnection: close\r\n\r\nhere";
+    const CHttpResult result = Get(server.Url("/start"));
+    EXPECT_EQ(result.eOutcome, EHttpOutcome::Completed);
+    EXPECT_EQ(result.strBody, "there\n");
+    const std::vector<std::string> requests = target.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(CLoopbackServer::RequestLine(requests[0]), "GET /final?a=1 HTTP/1.1");
+}
+
+TEST_P(HttpClientContract, RedirectToAFileAddressIsNotFollowed) {
+    CLoopbackServer server;
+    server.m_strResponse = "HTTP/1.1 302 Found\r\nLocation: file:///etc/hostname\r\nContent-Length: 4\r\n"
+                           "Connection: close\r\n\r\nhere";
+    const CHttpResult result = Get(server.Url("/start"));
+    EXPECT_EQ(result.eOutcome, EHttpOutcome::OpenFailed);
+    EXPECT_NE(result.dwError, 0u);
+    EXPECT_EQ(result.strBody, "");
+    EXPECT_EQ(server.Requests().size(), 1u);
+}
+
 TEST_P(HttpClientContract, HugeResponseHeadFailsToOpen) {
     CLoopbackServer server;
     std::string strHead = "HTTP/1.1 200 OK\r\n";
