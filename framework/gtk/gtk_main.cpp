@@ -24,6 +24,9 @@
 //     model shows that surface.
 //   - layered: without a compositor (Xvfb) the see-through pixels come from the window's shape.
 //   - browser: WebKitGTK behind the model's control; NavigateError and the 30-s bound are the model's.
+//   - geometry: a window the player cannot size has fixed size hints, and a configure event of another
+//     size than the asked one (a window manager's step on the way) does not reach the system.
+//   - URL cache: WebKit keeps its cache per site, filled only by loading: no entry is made by address.
 //
 // Realises: the framework's entry point (AfxWinInit with the joined command line, InitInstance inside
 // the dispatch boundary). Does not realise: restart registration (a player starts the launcher again).
