@@ -252,9 +252,18 @@ void ModelSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint) {
 
 void ModelNativeMoved(HWND hWnd, const CRect& rect) {
     CWindowRecord* pRecord = ModelGetRecord(hWnd);
-    if (pRecord != nullptr && !(pRecord->rcWindow == rect)) {
-        ChangeWindowRect(hWnd, rect, false, true);
+    if (pRecord == nullptr || pRecord->rcWindow == rect) {
+        return;
     }
+    // A window the player cannot size has the size the program asked for: a report of another size
+    // is a window manager's step on the way (it may place a new window before it sizes it), not
+    // where the window ends up, and the system does not see it.
+    const bool bSizable = (pRecord->dwStyle & WS_THICKFRAME) != 0;
+    if (!bSizable &&
+        (rect.Width() != pRecord->rcWindow.Width() || rect.Height() != pRecord->rcWindow.Height())) {
+        return;
+    }
+    ChangeWindowRect(hWnd, rect, false, true);
 }
 
 void ModelSetVisible(HWND hWnd, bool bVisible) {

@@ -86,7 +86,9 @@ void ModelSetWindowRect(HWND hWnd, const CRect& rect, bool bRepaint);
 void ModelSetVisible(HWND hWnd, bool bVisible);
 // Asks the window for its client area again (WM_NCCALCSIZE with valid rectangles).
 void ModelRecalculateClient(HWND hWnd);
-// The native window system moved or resized a top-level window to the screen rectangle.
+// The native window system moved or resized a top-level window to the screen rectangle. A window
+// without a sizing border (WS_THICKFRAME) keeps its asked size: a rectangle of another size is not
+// passed on.
 void ModelNativeMoved(HWND hWnd, const CRect& rect);
 
 // Renders a window's client area into the surface by a WM_PAINT.

@@ -70,6 +70,11 @@ int main(int argc, char** argv) {
     // The desktop matches the windows to the entry named after the program's id: by that id (the
     // Wayland app id) or by the X11 class, which stays Drelk (the entry's StartupWMClass).
     g_set_prgname(DRELK_APP_ID);
+    // The launcher's two windows stay together only where a program places its windows: on a Wayland
+    // session that is XWayland. A GDK_BACKEND the player set still decides.
+    if (g_getenv("GDK_BACKEND") == nullptr) {
+        gdk_set_allowed_backends("x11,*");
+    }
     if (!gtk_init_check(&argc, &argv)) {
         const char* pszDisplay = g_getenv("DISPLAY");
         std::fprintf(stderr, "%s: cannot open the X display %s\n", argc > 0 ? argv[0] : "drelk",

@@ -270,12 +270,6 @@ gboolean OnConfigure(GtkWidget* pWidget, GdkEventConfigure* pEvent, gpointer pDa
         int x = 0;
         int y = 0;
         gdk_window_get_root_origin(gtk_widget_get_window(pWidget), &x, &y);
-        const CRect asked = ModelWindowRect(hWnd);
-        if (!Resizable(hWnd) && (pEvent->width != asked.Width() || pEvent->height != asked.Height())) {
-            // A size the program did not ask for, on its way to the one it did (a window manager may
-            // place a new window before it sizes it): the system does not see it.
-            return FALSE;
-        }
         ModelNativeMoved(hWnd, CRect(x, y, x + pEvent->width, y + pEvent->height));
         // A window manager raises what it moves or restacks; the owned windows go back above it.
         if (ModelIsWindow(hWnd)) {

@@ -246,6 +246,8 @@ class Launcher:
             return False
 
     def stop(self):
+        if self.output.closed:
+            return  # stopped already
         if self.process.poll() is None:
             self.process.send_signal(signal.SIGTERM)
             try:

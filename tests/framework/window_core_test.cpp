@@ -73,6 +73,27 @@ TEST_F(WindowCoreTest, MovesAndSizesAreReportedOnlyWhenTheyChange) {
     wnd.DestroyWindow();
 }
 
+// What the window system reports reaches the system as Windows would have it: a window without a
+// sizing border keeps the size it asked for, wherever the window manager moves it.
+TEST_F(WindowCoreTest, AWindowManagersMovesArriveWithTheAskedSizeAndItsIntermediateSizesNever) {
+    CRecordingWnd fixed;
+    Create(fixed, WS_POPUP | WS_VISIBLE, CRect(100, 100, 1124, 735));
+    fixed.m_messages.clear();
+    ModelNativeMoved(fixed.m_hWnd, CRect(0, 0, 558, 635)); // placed before it was sized
+    EXPECT_TRUE(fixed.m_messages.empty());
+    EXPECT_EQ(HeadlessInspectWindow(fixed.m_hWnd).ScreenRect(), CRect(100, 100, 1124, 735));
+    ModelNativeMoved(fixed.m_hWnd, CRect(128, 83, 1152, 718)); // then moved at its size
+    EXPECT_EQ(fixed.m_messages, std::vector<UINT>{WM_MOVE});
+    EXPECT_EQ(HeadlessInspectWindow(fixed.m_hWnd).ScreenRect(), CRect(128, 83, 1152, 718));
+
+    CRecordingWnd sizable;
+    Create(sizable, WS_POPUP | WS_THICKFRAME | WS_VISIBLE, CRect(0, 0, 400, 300));
+    ModelNativeMoved(sizable.m_hWnd, CRect(0, 0, 500, 300)); // the player sized it
+    EXPECT_EQ(HeadlessInspectWindow(sizable.m_hWnd).ScreenRect(), CRect(0, 0, 500, 300));
+    fixed.DestroyWindow();
+    sizable.DestroyWindow();
+}
+
 TEST_F(WindowCoreTest, MaximiseMinimiseRestoreReportTheirSizeTypes) {
     CRecordingWnd wnd;
     Create(wnd, WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_VISIBLE, CRect(100, 100, 500, 400));
