@@ -22,7 +22,6 @@
 
 #include <webkit2/webkit2.h>
 
-#include <memory>
 #include <string>
 
 namespace {
@@ -41,7 +40,8 @@ struct CGtkBrowser {
     bool bNoAnswer = false;          // the load was stopped for want of an answer
     bool bFailureEndPending = false; // a load failed and its FINISHED has not come yet
     bool bOwnErrorPage = false;      // that FINISHED is not reported: the handler shows its own page
-    unsigned nLoads = 0;             // loads started in the view
+    guint nTitleWaitSource = 0;      // a finished document waits for its title
+    std::u16string strWaitingUrl;    // and its address
 };
 
 CGtkBrowser* Native(CBrowserControl* pControl) { return static_cast<CGtkBrowser*>(pControl->m_pNative); }
@@ -168,34 +168,33 @@ void CompleteDocument(CBrowserControl* pControl, WebKitWebView* pView, const std
     pControl->FireDocumentComplete(strUrl);
 }
 
-// A document whose completion waits for its title.
-struct CPendingComplete {
-    gpointer pData;
-    unsigned nLoad; // the load it completes: a later one makes it void
-    std::u16string strUrl;
-};
+// The engine tells a document's title a moment after its load has finished: the document completes
+// when the title comes, or kTitleWaitMs after the load when none does (a page without a title).
+constexpr guint kTitleWaitMs = 250;
 
-void OnTitleAnswered(GObject* pObject, GAsyncResult* pResult, gpointer pPending) {
-    const std::unique_ptr<CPendingComplete> pending(static_cast<CPendingComplete*>(pPending));
-    WebKitWebView* pView = WEBKIT_WEB_VIEW(pObject);
-    GError* pError = nullptr;
-    JSCValue* pValue = webkit_web_view_evaluate_javascript_finish(pView, pResult, &pError);
-    std::u16string strTitle;
-    if (pValue != nullptr) {
-        if (jsc_value_is_string(pValue)) {
-            gchar* pszTitle = jsc_value_to_string(pValue);
-            strTitle = GtkUtf16FromUtf8(pszTitle);
-            g_free(pszTitle);
-        }
-        g_object_unref(pValue);
+void EndTitleWait(CGtkBrowser* pNative) {
+    if (pNative->nTitleWaitSource != 0) {
+        g_source_remove(pNative->nTitleWaitSource);
+        pNative->nTitleWaitSource = 0;
     }
-    if (pError != nullptr) {
-        g_error_free(pError);
+}
+
+void CompleteWaitingDocument(CBrowserControl* pControl) {
+    CGtkBrowser* pNative = Native(pControl);
+    EndTitleWait(pNative);
+    const std::u16string strUrl = std::move(pNative->strWaitingUrl);
+    pNative->strWaitingUrl.clear();
+    CompleteDocument(pControl, pNative->pView, GtkUtf16FromUtf8(webkit_web_view_get_title(pNative->pView)),
+                     strUrl);
+}
+
+gboolean OnTitleWaitOver(gpointer pData) {
+    CBrowserControl* pControl = ControlOf(pData);
+    if (pControl != nullptr && Native(pControl) != nullptr) {
+        Native(pControl)->nTitleWaitSource = 0;
+        CompleteWaitingDocument(pControl);
     }
-    CBrowserControl* pControl = ControlOf(pending->pData);
-    if (pControl != nullptr && Native(pControl) != nullptr && Native(pControl)->nLoads == pending->nLoad) {
-        CompleteDocument(pControl, pView, strTitle, pending->strUrl);
-    }
+    return G_SOURCE_REMOVE;
 }
 
 void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData) {
@@ -205,7 +204,7 @@ void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData)
     }
     CGtkBrowser* pNative = Native(pControl);
     if (eEvent == WEBKIT_LOAD_STARTED) {
-        ++pNative->nLoads;
+        EndTitleWait(pNative); // a document left before its title came never completes
         EndNoAnswerBound(pNative);
         pNative->bNoAnswer = false;
         pNative->nNoAnswerSource = g_timeout_add_seconds(kBrowserNoAnswerSeconds, OnNoAnswer, pData);
@@ -232,11 +231,9 @@ void OnLoadChanged(WebKitWebView* pView, WebKitLoadEvent eEvent, gpointer pData)
     pNative->strFailedUrl.clear();
     const char* pszTitle = webkit_web_view_get_title(pView);
     if (pszTitle == nullptr || *pszTitle == '\0') {
-        // The engine tells the title a moment after the load has finished: the document is asked for
-        // it, and the document is complete once it has answered.
-        webkit_web_view_evaluate_javascript(pView, "document.title", -1, nullptr, nullptr, nullptr,
-                                            &CGuardedCallback<OnTitleAnswered>::Call,
-                                            new CPendingComplete{pData, pNative->nLoads, std::move(strUrl)});
+        pNative->strWaitingUrl = std::move(strUrl);
+        pNative->nTitleWaitSource =
+            g_timeout_add(kTitleWaitMs, &CGuardedCallback<OnTitleWaitOver>::Call, pData);
         return;
     }
     CompleteDocument(pControl, pView, GtkUtf16FromUtf8(pszTitle), strUrl);
@@ -293,6 +290,10 @@ void OnTitle(WebKitWebView* pView, GParamSpec*, gpointer pData) {
         const char* pszTitle = webkit_web_view_get_title(pView);
         AfxTraceStartup("title", pszTitle);
         pControl->SetTitle(GtkUtf16FromUtf8(pszTitle));
+        if (Native(pControl) != nullptr && Native(pControl)->nTitleWaitSource != 0 && pszTitle != nullptr &&
+            *pszTitle != '\0') {
+            CompleteWaitingDocument(pControl);
+        }
     }
 }
 
@@ -345,6 +346,7 @@ void BackendBrowserCreated(CBrowserControl* pControl) {
 
 void BackendBrowserDestroyed(CBrowserControl* pControl) {
     EndNoAnswerBound(Native(pControl));
+    EndTitleWait(Native(pControl));
     delete Native(pControl);
     pControl->m_pNative = nullptr;
 }
