@@ -258,8 +258,7 @@ void ModelNativeMoved(HWND hWnd, const CRect& rect) {
     // A window the player cannot size has the size the program asked for: a report of another size
     // is a window manager's step on the way (it may place a new window before it sizes it), not
     // where the window ends up, and the system does not see it.
-    const bool bSizable = (pRecord->dwStyle & WS_THICKFRAME) != 0;
-    if (!bSizable &&
+    if (!ModelIsSizable(hWnd) &&
         (rect.Width() != pRecord->rcWindow.Width() || rect.Height() != pRecord->rcWindow.Height())) {
         return;
     }

@@ -26,6 +26,8 @@ bool ModelIsTopLevel(HWND hWnd);
 bool ModelIsVisible(HWND hWnd);
 bool ModelIsIconic(HWND hWnd);
 bool ModelIsZoomed(HWND hWnd);
+// Whether the player may size the window (it has a sizing border): else its size is the program's alone.
+bool ModelIsSizable(HWND hWnd);
 DWORD ModelStyle(HWND hWnd);
 DWORD ModelExStyle(HWND hWnd);
 std::string ModelWindowClass(HWND hWnd);

@@ -36,6 +36,7 @@ bool ModelIsTopLevel(HWND hWnd) {
 bool ModelIsVisible(HWND hWnd) { return Field<&CWindowRecord::bVisible>(hWnd); }
 bool ModelIsIconic(HWND hWnd) { return Field<&CWindowRecord::bIconic>(hWnd); }
 bool ModelIsZoomed(HWND hWnd) { return Field<&CWindowRecord::bZoomed>(hWnd); }
+bool ModelIsSizable(HWND hWnd) { return (ModelStyle(hWnd) & WS_THICKFRAME) != 0; }
 DWORD ModelStyle(HWND hWnd) { return Field<&CWindowRecord::dwStyle>(hWnd); }
 DWORD ModelExStyle(HWND hWnd) { return Field<&CWindowRecord::dwExStyle>(hWnd); }
 std::string ModelWindowClass(HWND hWnd) { return Field<&CWindowRecord::strClass>(hWnd); }

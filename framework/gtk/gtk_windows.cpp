@@ -48,14 +48,11 @@ namespace {
 
 constexpr const char* kWindowKey = "drelk-window";
 
-// Whether the player may size the window (a sizing border): else its size is the program's alone.
-bool Resizable(HWND hWnd) { return (ModelStyle(hWnd) & WS_THICKFRAME) != 0; }
-
 void SetTopLevelSize(HWND hWnd, CGtkWindow* pNative) {
     const CRect rect = ModelWindowRect(hWnd);
     const int nWidth = std::max(1, rect.Width());
     const int nHeight = std::max(1, rect.Height());
-    if (!Resizable(hWnd)) {
+    if (!ModelIsSizable(hWnd)) {
         // The smallest and largest size are the asked one: no window manager squeezes the window, and
         // tiling ones float it.
         GdkGeometry hints{};
@@ -685,7 +682,7 @@ void BackendWindowShown(HWND hWnd) {
         }
         GtkShapeChanged(hWnd);
         ApplyWindowShape(hWnd); // before the map, so that the window appears in its shape
-        if (Resizable(hWnd)) {
+        if (ModelIsSizable(hWnd)) {
             const CSize minimum = ModelMinTrackSize(hWnd);
             GdkGeometry hints{};
             hints.min_width = std::max(1, static_cast<int>(minimum.cx));
