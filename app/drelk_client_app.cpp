@@ -4,6 +4,7 @@
 #include "launcher/drelk_client_dlg.h"
 #include "settings/client_config.h"
 
+#include "framework/run_log.h"
 #include "framework/wnd.h"
 
 CDrelkClientDlg* g_pClientDlg = nullptr;
@@ -22,13 +23,16 @@ BOOL CDrelkClientApp::InitInstance() {
     }
     const INT_PTR nResponse = g_pClientDlg->DoModal();
     if (nResponse != IDOK) {
+        AfxLogFormat("the launcher ended (result %ld)", static_cast<long>(nResponse));
         return FALSE;
     }
+    AfxLog("the launcher ended; the game window opens");
     // The game phase: the launcher gives way (its object is kept, its window goes) to the game window.
     g_pClientDlg->DestroyWindow();
     g_pClientDlg = nullptr;
     auto* pGameWindow = new ChtmlbrowserDlg;
     m_pMainWnd = pGameWindow;
     pGameWindow->DoModal();
+    AfxLog("the game window ended");
     return FALSE;
 }

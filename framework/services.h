@@ -34,8 +34,42 @@ public:
     // Opens an existing file for writing without creating or truncating it, exclusively while it is
     // open, and writes bytes at its end.
     virtual EAppendResult AppendToExisting(const std::string& strPath, std::string_view bytes) = 0;
-    // Reads at most nMaxBytes of an existing file. False when it cannot be opened or read.
-    virtual bool ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes) = 0;
+    // Reads at most nMaxBytes of an existing file. False when it cannot be opened or read, with the
+    // platform's error number in dwError (kFileNotFound for a file that is not there).
+    virtual bool ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes,
+                              DWORD& dwError) = 0;
+    // The platform's description of one of its file error numbers.
+    virtual std::string DescribeError(DWORD dwError) = 0;
+};
+
+// The error number ReadExisting gives for a file that does not exist (or whose folder does not), on
+// every platform.
+constexpr DWORD kFileNotFound = 2;
+
+// A new file the program writes, open until the object goes.
+class IOutputFile {
+public:
+    virtual ~IOutputFile() = default;
+    // False when not all bytes were written.
+    virtual bool Write(std::string_view bytes) = 0;
+};
+
+// The folders below the player's own state folder for the program ($XDG_STATE_HOME/drelk, by default
+// ~/.local/state/drelk, on Linux; %LOCALAPPDATA%\Drelk on Windows), where a run leaves what a support
+// desk may ask for. Only the player may open what is made there.
+class IStateFolderService {
+public:
+    virtual ~IStateFolderService() = default;
+    // The path of the folder strName below the program's state folder; empty when the platform has
+    // no such place for this user. Nothing is made.
+    virtual std::string FolderPath(const std::string& strName) = 0;
+    // Makes the folder and the ones above it that are missing. False when it does not exist after.
+    virtual bool MakeFolder(const std::string& strFolder) = 0;
+    // The names of the files in the folder, in no order; empty when it cannot be read.
+    virtual std::vector<std::string> ListFiles(const std::string& strFolder) = 0;
+    virtual bool RemoveFile(const std::string& strPath) = 0;
+    // A file that did not exist yet; null when it exists or cannot be made.
+    virtual std::unique_ptr<IOutputFile> CreateNewFile(const std::string& strPath) = 0;
 };
 
 struct CNetworkAdapter {
@@ -55,6 +89,7 @@ class IClockService {
 public:
     virtual ~IClockService() = default;
     virtual SYSTEMTIME GetSystemTime() = 0; // UTC
+    virtual SYSTEMTIME GetLocalTime() = 0;  // the player's time zone
 };
 
 enum class EHttpOutcome {
@@ -118,6 +153,7 @@ public:
     virtual bool StartProcess(const CProcessStart& start) = 0;
     // The suffix of executable file names on this platform (".exe" or empty).
     virtual std::string ExecutableSuffix() = 0;
+    virtual DWORD CurrentProcessId() = 0;
 };
 
 struct CPlatformServices {
@@ -127,10 +163,14 @@ struct CPlatformServices {
     IClockService& clock;
     IHttpService& http;
     IProcessService& processes;
+    IStateFolderService& state;
 };
 
 // The services of the linked backend.
 CPlatformServices& AfxGetPlatformServices();
+
+// A path of the system's form as the platform writes it (for the player's eyes: the log).
+std::string AfxDisplayPath(const std::string& strSystemPath);
 
 // Asks the current message loop to end with nExitCode.
 void AfxPostQuitMessage(int nExitCode);

@@ -8,6 +8,7 @@
 #include "framework/exception.h"
 #include "framework/gdi.h"
 #include "framework/internet.h"
+#include "framework/run_log.h"
 #include "framework/window_system.h"
 
 #include <cstdarg>
@@ -19,6 +20,8 @@ void AfxReportHandlerFailure(HWND hWnd, const CException* pException) noexcept {
         const bool bDescribed = pException != nullptr && pException->GetErrorMessage(szText, sizeof(szText));
         const CWinApp* pApp = AfxGetApp();
         const char* pszCaption = pApp != nullptr && pApp->m_pszAppName != nullptr ? pApp->m_pszAppName : "";
+        AfxLog(std::string("error box: ") + (bDescribed ? szText : kInternalFailureText));
+        AfxFlushRunLog();
         WsShowMessageBox(WsIsWindow(hWnd) ? hWnd : nullptr, bDescribed ? szText : kInternalFailureText,
                          pszCaption, MB_OK | MB_ICONSTOP);
     } catch (...) {
@@ -358,6 +361,7 @@ int CWnd::ReleaseDC(CDC* pDC) {
 void CWnd::SetFocus() { WsSetFocus(m_hWnd); }
 
 int CWnd::MessageBox(const char* lpszText, const char* lpszCaption, UINT nType) {
+    AfxFlushRunLog(); // a box may wait long, and the player may end the process meanwhile
     return WsShowMessageBox(m_hWnd, lpszText != nullptr ? lpszText : "",
                             lpszCaption != nullptr ? lpszCaption : "", nType);
 }

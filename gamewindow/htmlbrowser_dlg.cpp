@@ -36,7 +36,7 @@ constexpr int kCaptionButtonBottom = 30;
 ChtmlbrowserDlg::ChtmlbrowserDlg()
     : CDHtmlDialog(IDD_HTMLBROWSER, 0, nullptr), m_hIcon(AfxLoadIcon(IDR_MAINFRAME)), m_nCaptionHeight(39),
       m_nBorderWidth(3), m_pSkinImage(nullptr), m_nHotButton(-1), m_bTracking(FALSE),
-      m_pageRecovery(this, [this](const std::string& strUrl) {
+      m_pageRecovery(this, "game page", [this](const std::string& strUrl) {
           Navigate(strUrl.c_str(), 0, nullptr, nullptr, nullptr, 0);
       }) {
     for (int nID : {IDB_CAPTION_MINIMIZE, IDB_CAPTION_MAXIMIZE, IDB_CAPTION_CLOSE}) {

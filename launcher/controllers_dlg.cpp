@@ -43,7 +43,7 @@ const CButtonLayout kButtons[] = {
 
 CControllersDlg::CControllersDlg()
     : CDialog(IDD_CONTROLLERS, nullptr), m_hIcon(AfxLoadIcon(IDR_MAINFRAME)),
-      m_pageRecovery(this, [this](const std::string& strUrl) {
+      m_pageRecovery(this, "server list", [this](const std::string& strUrl) {
           m_browser.Navigate(strUrl.c_str(), nullptr, nullptr, nullptr, nullptr);
       }) {}
 

@@ -12,6 +12,7 @@
 #include "framework/browser.h"
 #include "framework/internet.h"
 #include "framework/codepage.h"
+#include "framework/run_log.h"
 
 void CControllersDlg::OnDocumentComplete(IDispatch* pDisp, VARIANT* URL) {
     CClientConfig* pConfig = CClientConfig::Instance();
@@ -60,15 +61,18 @@ void CControllersDlg::OnBeforeNavigate2(IDispatch*, VARIANT* URL, VARIANT*, VARI
         *Cancel = TRUE;
     }
     m_browser.Stop();
+    AfxLog("login navigation recognised: " + AfxLogAddress(strUrl));
     // A page may aim a login at anything (a file, a script, a scheme of its own): only a web address
     // goes on to the game client or the game window. The list stays.
     if (!AfxIsWebAddress(strAddress)) {
+        AfxLog("login: not a web address; the server list stays");
         return;
     }
     if (pConfig->GetValue("airclient") == "true") {
         LaunchGameClient(strAddress);
         return;
     }
+    AfxLog("login: the address goes to the game window");
     static_cast<CDrelkClientApp*>(AfxGetApp())->m_strGameUrl = strAddress;
     if (g_pClientDlg != nullptr) {
         g_pClientDlg->OnOK();

@@ -2,6 +2,7 @@
 
 #include "framework/browser.h"
 #include "framework/codepage.h"
+#include "framework/run_log.h"
 #include "res/resource.h"
 
 std::string BrowserEventText(const VARIANT* pText) {
@@ -15,8 +16,9 @@ HRESULT BrowserEventStatus(const VARIANT* pStatus) {
     return pStatus != nullptr && pStatus->vt == VT_I4 ? pStatus->lVal : S_OK;
 }
 
-CPageRecovery::CPageRecovery(CWnd* pOwner, std::function<void(const std::string&)> fnNavigate)
-    : m_pOwner(pOwner), m_fnNavigate(std::move(fnNavigate)) {}
+CPageRecovery::CPageRecovery(CWnd* pOwner, const char* pszLogName,
+                             std::function<void(const std::string&)> fnNavigate)
+    : m_pOwner(pOwner), m_pszLogName(pszLogName), m_fnNavigate(std::move(fnNavigate)) {}
 
 void CPageRecovery::Start(HWND hBrowser) {
     m_hBrowser = hBrowser;
@@ -59,6 +61,13 @@ bool CPageRecovery::OnNavigateError(IDispatch* pDisp, const std::string& strUrl,
     const EPageFailure eFailure = ClassifyNavigateError(hrStatus);
     if (eFailure == EPageFailure::None) {
         return false;
+    }
+    if (m_eState == EState::Retrying && strUrl == m_strFailedUrl && eFailure == m_eFailure) {
+        ++m_nRepeatedFailures;
+    } else {
+        LogRepeatedFailures();
+        AfxLogFormat("%s: cannot be shown (%s, status 0x%08lX): %s", m_pszLogName, PageFailureCode(eFailure),
+                     static_cast<unsigned long>(hrStatus), AfxLogAddress(strUrl).c_str());
     }
     if (m_eState == EState::Idle || strUrl != m_strFailedUrl) {
         m_nRetry = 0; // a new failure starts the schedule from its beginning
@@ -124,6 +133,7 @@ void CPageRecovery::OnDocumentComplete(IDispatch* pDisp, const std::string& strU
         if (strUrl.rfind("res:", 0) != 0) {
             m_strCurrentUrl = strUrl;
             End(); // the page has loaded
+            AfxLogFormat("%s: document %s", m_pszLogName, AfxLogAddress(strUrl).c_str());
         }
         return;
     }
@@ -167,6 +177,7 @@ void CPageRecovery::Retry() {
 void CPageRecovery::OnPageProcessEnded() {
     const unsigned long long nNow = AfxGetTickCount();
     const bool bSecond = m_bProcessEnded && nNow - m_nLastProcessEnd < kPageProcessEndsWindowMs;
+    AfxLogFormat("%s: the page's process ended%s", m_pszLogName, bSecond ? " again within a minute" : "");
     m_bProcessEnded = true;
     m_nLastProcessEnd = nNow;
     if (m_eState == EState::PageRequested || m_eState == EState::PageShown) {
@@ -185,7 +196,16 @@ void CPageRecovery::OnPageProcessEnded() {
     m_fnNavigate(strUrl);
 }
 
+void CPageRecovery::LogRepeatedFailures() {
+    if (m_nRepeatedFailures > 0) {
+        AfxLogFormat("%s: the same failure came back on %u retr%s", m_pszLogName, m_nRepeatedFailures,
+                     m_nRepeatedFailures == 1 ? "y" : "ies");
+        m_nRepeatedFailures = 0;
+    }
+}
+
 void CPageRecovery::End() {
+    LogRepeatedFailures();
     if (m_pOwner->m_hWnd != nullptr) {
         m_pOwner->KillTimer(kPageRetryTimer);
     }

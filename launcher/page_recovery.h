@@ -5,7 +5,9 @@
 // once, and a second end within 60 s shows the page instead.
 //
 // The window passes its browser's events on (after its own rules have had them) and its timer and
-// network messages; pages that load are left exactly as they are.
+// network messages; pages that load are left exactly as they are. The run's log gets each top-level
+// document, each failure with its reason (a retry that fails the same way is counted, and the count
+// written when the retries end) and each end of the page's process.
 #pragma once
 
 #include "launcher/page_failure.h"
@@ -30,8 +32,8 @@ HRESULT BrowserEventStatus(const VARIANT* pStatus);
 class CPageRecovery {
 public:
     // pOwner is the window whose timer and visibility count; fnNavigate loads an address in its
-    // browser the way the window always does.
-    CPageRecovery(CWnd* pOwner, std::function<void(const std::string&)> fnNavigate);
+    // browser the way the window always does; pszLogName names the window's page in the log.
+    CPageRecovery(CWnd* pOwner, const char* pszLogName, std::function<void(const std::string&)> fnNavigate);
 
     // The browser exists: the network is watched from now on.
     void Start(HWND hBrowser);
@@ -62,16 +64,19 @@ private:
     void ArmRetry();
     void Retry();
     void End();
+    void LogRepeatedFailures();
     bool IsOwnPageAddress(const std::string& strUrl) const;
 
     CWnd* m_pOwner;
+    const char* m_pszLogName;
     std::function<void(const std::string&)> m_fnNavigate;
     HWND m_hBrowser = nullptr;
     EState m_eState = EState::Idle;
     EPageFailure m_eFailure = EPageFailure::None;
     std::string m_strFailedUrl;
-    std::string m_strCurrentUrl; // the last document completed
-    unsigned m_nRetry = 0;       // the next retry's place in the schedule
+    std::string m_strCurrentUrl;      // the last document completed
+    unsigned m_nRetry = 0;            // the next retry's place in the schedule
+    unsigned m_nRepeatedFailures = 0; // retries that failed as the first load did, not logged yet
     unsigned long long m_nLastProcessEnd = 0;
     bool m_bProcessEnded = false;
 };

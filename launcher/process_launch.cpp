@@ -3,6 +3,7 @@
 #include "settings/client_config.h"
 
 #include "framework/app.h"
+#include "framework/run_log.h"
 #include "framework/services.h"
 
 void LaunchGameClient(const std::string& strAddress) {
@@ -14,7 +15,10 @@ void LaunchGameClient(const std::string& strAddress) {
     start.strCommandLine = " p " + AfxQuoteCommandLineArgument(strAddress);
     start.vecArguments = {"p", strAddress};
     start.nShowCmd = SW_SHOW;
-    if (processes.StartProcess(start)) {
+    const bool bStarted = processes.StartProcess(start);
+    AfxLog("game client " + AfxDisplayPath(start.strApplication) +
+           (bStarted ? ": started; the launcher ends" : ": could not be started"));
+    if (bStarted) {
         AfxPostQuitMessage(0);
     }
 }
@@ -27,5 +31,7 @@ void RelaunchLauncher() {
                            (pApp != nullptr && pApp->m_pszExeName != nullptr ? pApp->m_pszExeName : "") +
                            processes.ExecutableSuffix();
     start.nShowCmd = SW_SHOW;
-    processes.StartProcess(start);
+    const bool bStarted = processes.StartProcess(start);
+    AfxLog("relaunch " + AfxDisplayPath(start.strApplication) +
+           (bStarted ? ": started" : ": could not be started"));
 }

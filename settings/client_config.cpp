@@ -4,7 +4,10 @@
 #include "settings/settings_file.h"
 
 #include "framework/codepage.h"
+#include "framework/run_log.h"
 #include "framework/services.h"
+
+#include <algorithm>
 
 CClientConfig* g_pClientConfig = nullptr;
 
@@ -32,10 +35,23 @@ void CClientConfig::SetDefaults() {
 }
 
 void CClientConfig::ReadSettingsFile() {
+    ReadSettingsText();
+    // The log's own setting: until here its lines waited in memory.
+    AfxStartRunLog(GetValue("log") != "off");
+}
+
+void CClientConfig::ReadSettingsText() {
     std::string strText;
+    IFileService& files = AfxGetPlatformServices().files;
+    DWORD dwError = 0;
     // One byte more than the bound tells whether the file was longer.
-    if (!AfxGetPlatformServices().files.ReadExisting(SettingsFilePath(), kMaxSettingsFileBytes + 1,
-                                                     strText)) {
+    if (!files.ReadExisting(SettingsFilePath(), kMaxSettingsFileBytes + 1, strText, dwError)) {
+        if (dwError == kFileNotFound) {
+            AfxLog("settings: the built-in ones; there is no pm_config.ini in the program folder");
+        } else {
+            AfxLogFormat("settings: the built-in ones; pm_config.ini could not be read (error %lu): %s",
+                         static_cast<unsigned long>(dwError), files.DescribeError(dwError).c_str());
+        }
         return;
     }
     if (strText.size() > kMaxSettingsFileBytes) {
@@ -43,9 +59,19 @@ void CClientConfig::ReadSettingsFile() {
         const std::size_t nLastBreak = strText.find_last_of("\r\n");
         strText.resize(nLastBreak == std::string::npos ? 0 : nLastBreak);
     }
+    std::vector<std::string> keys;
     for (const auto& [strKey, strValue] : ParseSettingsText(strText)) {
         SetValue(strKey, strValue);
+        if (std::find(keys.begin(), keys.end(), strKey) == keys.end()) {
+            keys.push_back(strKey);
+        }
     }
+    // Which keys, never their values: an operator's addresses may carry what only the player should see.
+    std::string strKeys;
+    for (const std::string& strKey : keys) {
+        strKeys += (strKeys.empty() ? "" : ", ") + strKey;
+    }
+    AfxLog("settings: pm_config.ini gives " + (keys.empty() ? std::string("no entries") : strKeys));
 }
 
 std::string CClientConfig::GetValue(const std::string& strKey) const {

@@ -13,7 +13,8 @@ public:
 
     // Fills the directory cache, then assigns the seven built-in defaults (overwriting them).
     void SetDefaults();
-    // Reads the entries of pm_config.ini into the table; called right after SetDefaults.
+    // Reads the entries of pm_config.ini into the table; called right after SetDefaults. The run's
+    // log learns then whether it is on ("log" = "off" turns it off).
     void ReadSettingsFile();
 
     // The value stored under the key (exact, case-sensitive), or the empty string.
@@ -31,6 +32,7 @@ public:
     std::string StartPage();
 
 private:
+    void ReadSettingsText();
     std::string SettingsFilePath();
 
     std::map<std::string, std::string> m_mapSettings;

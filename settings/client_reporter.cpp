@@ -4,6 +4,7 @@
 
 #include "framework/app.h"
 #include "framework/internet.h"
+#include "framework/run_log.h"
 #include "framework/services.h"
 
 #include <cstdio>
@@ -33,16 +34,32 @@ std::string CClientReporter::GetMacAddressText() {
 
 void CClientReporter::ReportFirstOpen() {
     CClientConfig* pConfig = CClientConfig::Instance();
-    if (pConfig->GetValue("platform") != "baidu" || pConfig->GetValue("firstopen") == "false") {
+    if (pConfig->GetValue("platform") != "baidu") {
+        AfxLog("first-open report: none on this platform");
+        return;
+    }
+    if (pConfig->GetValue("firstopen") == "false") {
+        AfxLog("first-open report: not sent, it was made at an earlier start");
         return;
     }
     const std::string strSuccess = pConfig->GetValue("success");
     if (strSuccess.empty()) {
+        AfxLog("first-open report: not sent, no report address is set");
         return;
     }
     const std::string strTime = ReportTimeText();
     const std::string strMac = GetMacAddressText();
-    HitUrl(strSuccess + "&mac=" + strMac + "&time=" + strTime);
+    // The address as set, before the adapter's address is added to it.
+    AfxLog("first-open report: sending to " + AfxLogAddress(strSuccess));
+    try {
+        HitUrl(strSuccess + "&mac=" + strMac + "&time=" + strTime);
+    } catch (const CInternetException& exception) {
+        char szText[256] = {};
+        exception.GetErrorMessage(szText, sizeof(szText));
+        AfxLogFormat("first-open report: failed (error %lu): %s",
+                     static_cast<unsigned long>(exception.m_dwError), szText);
+        throw;
+    }
     pConfig->AppendEntry("firstopen", "false");
 }
 
@@ -53,13 +70,20 @@ void CClientReporter::HitUrl(std::string strUrl) {
     std::unique_ptr<CStdioFile> pFile;
     try {
         pFile.reset(session.OpenURL(strUrl.c_str(), 1, INTERNET_FLAG_TRANSFER_ASCII, nullptr, 0));
-    } catch (const CInternetException&) {
+    } catch (const CInternetException& exception) {
         // The report is best effort: an address that cannot be opened is not retried.
+        char szText[256] = {};
+        exception.GetErrorMessage(szText, sizeof(szText));
+        AfxLogFormat("first-open report: the address could not be opened (error %lu): %s",
+                     static_cast<unsigned long>(exception.m_dwError), szText);
     }
     if (pFile) {
         std::string strLine;
+        std::size_t nLines = 0;
         while (pFile->ReadString(strLine)) {
+            ++nLines;
         }
+        AfxLogFormat("first-open report: answered, %zu line(s) read", nLines);
     }
     session.Close();
     if (pFile) {

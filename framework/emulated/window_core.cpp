@@ -5,6 +5,7 @@
 
 #include "framework/emulated/browser_model.h"
 #include "framework/exception.h"
+#include "framework/run_log.h"
 #include "framework/services.h"
 
 #include <algorithm>
@@ -502,6 +503,7 @@ bool ModelRunMessageLoop(bool (*pfnContinue)(void*), void* pContext) {
             ModelTranslateAndDispatch(&msg);
             continue;
         }
+        AfxFlushRunLog(); // the end of a burst of events
         if (!BackendWaitForEvents()) {
             return false;
         }

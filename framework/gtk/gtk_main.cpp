@@ -29,14 +29,18 @@
 //   - URL cache: WebKit keeps its cache per site, filled only by loading: no entry is made by address.
 //
 // Realises: the framework's entry point (AfxWinInit with the joined command line, InitInstance inside
-// the dispatch boundary). Does not realise: restart registration (a player starts the launcher again).
+// the dispatch boundary, the crash reporter, the run's first and last log lines). Does not realise: restart
+// registration (a player starts the launcher again).
 #include "framework/app.h"
+#include "framework/crash_reports.h"
 #include "framework/emulated/surfaces.h"
 #include "framework/exception.h"
+#include "framework/run_log.h"
 #include "framework/resources.h"
 #include "framework/startup_trace.h"
 
 #include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
 
 #include <malloc.h>
 
@@ -55,10 +59,43 @@ void DecodePicturesAhead() {
     ModelDecodeAhead(pictures);
 }
 
+// "Linux, GTK 3.24.38, WebKitGTK 2.44.2, GdkX11Display"
+std::string PlatformText() {
+    char szText[160];
+    GdkDisplay* pDisplay = gdk_display_get_default();
+    std::snprintf(szText, sizeof(szText), "Linux, GTK %u.%u.%u, WebKitGTK %u.%u.%u, %s",
+                  gtk_get_major_version(), gtk_get_minor_version(), gtk_get_micro_version(),
+                  webkit_get_major_version(), webkit_get_minor_version(), webkit_get_micro_version(),
+                  pDisplay != nullptr ? G_OBJECT_TYPE_NAME(pDisplay) : "no display");
+    return szText;
+}
+
+// The primary monitor: "1280 x 800, work area 0,0 1280 x 800, scale 1"
+std::string ScreenText() {
+    GdkDisplay* pDisplay = gdk_display_get_default();
+    GdkMonitor* pMonitor = pDisplay != nullptr ? gdk_display_get_primary_monitor(pDisplay) : nullptr;
+    if (pMonitor == nullptr && pDisplay != nullptr) {
+        pMonitor = gdk_display_get_monitor(pDisplay, 0);
+    }
+    if (pMonitor == nullptr) {
+        return "unknown";
+    }
+    GdkRectangle geometry{};
+    GdkRectangle work{};
+    gdk_monitor_get_geometry(pMonitor, &geometry);
+    gdk_monitor_get_workarea(pMonitor, &work);
+    char szText[160];
+    std::snprintf(szText, sizeof(szText), "%d x %d, work area %d,%d %d x %d, scale %d", geometry.width,
+                  geometry.height, work.x, work.y, work.width, work.height,
+                  gdk_monitor_get_scale_factor(pMonitor));
+    return szText;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     AfxTraceStartup("main");
+    AfxInstallCrashReporter(AfxGetRunLog().CrashReportPath(AfxCrashReportSuffix()));
     // Window-sized pictures come and go during start-up (decoded, copied, drawn for the shapes).
     // glibc raises its mmap threshold after the first such block is freed, and later ones then stay
     // in the heap once freed; a fixed threshold hands each one back to the system.
@@ -88,6 +125,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     AfxWinInit(pApp, AfxJoinCommandLine(argc - 1, argv + 1));
+    AfxLogRunStart(PlatformText(), ScreenText());
     AfxCallAtBoundary(nullptr, [pApp] { pApp->InitInstance(); });
+    AfxLogRunEnd(0);
     return 0;
 }

@@ -30,9 +30,28 @@ struct CHeadlessFile {
 class CHeadlessFiles : public IFileService {
 public:
     EAppendResult AppendToExisting(const std::string& strPath, std::string_view bytes) override;
-    bool ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes) override;
+    // A missing file gives kFileNotFound, a locked one ERROR_SHARING_VIOLATION.
+    bool ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes,
+                      DWORD& dwError) override;
+    std::string DescribeError(DWORD dwError) override;
     std::map<std::string, CHeadlessFile> m_files; // by full path
     int m_nReads = 0;
+};
+
+// The player's state folder as a map of paths to contents.
+class CHeadlessStateFolder : public IStateFolderService {
+public:
+    std::string FolderPath(const std::string& strName) override;
+    bool MakeFolder(const std::string& strFolder) override;
+    std::vector<std::string> ListFiles(const std::string& strFolder) override;
+    bool RemoveFile(const std::string& strPath) override;
+    std::unique_ptr<IOutputFile> CreateNewFile(const std::string& strPath) override;
+
+    std::string m_strRoot = "C:\\Users\\player\\AppData\\Local\\Drelk"; // empty: no such place
+    bool m_bReadOnly = false;                                           // no folder or file can be made
+    std::size_t m_nWritableBytes = ~std::size_t(0); // writes fail past this many bytes in all
+    std::map<std::string, std::string> m_files;     // by full path
+    std::vector<std::string> m_folders;
 };
 
 class CHeadlessAdapters : public IAdapterService {
@@ -45,6 +64,7 @@ public:
 class CHeadlessClock : public IClockService {
 public:
     SYSTEMTIME GetSystemTime() override { return m_time; }
+    SYSTEMTIME GetLocalTime() override { return m_time; }
     void SetTime(WORD wHour, WORD wMinute, WORD wSecond);
     SYSTEMTIME m_time{2026, 12, 3, 9, 3, 4, 5, 0};
 };
@@ -70,6 +90,8 @@ class CHeadlessProcesses : public IProcessService {
 public:
     bool StartProcess(const CProcessStart& start) override;
     std::string ExecutableSuffix() override { return m_strSuffix; }
+    DWORD CurrentProcessId() override { return m_dwProcessId; }
+    DWORD m_dwProcessId = 4242;
     std::vector<CProcessStart> m_started; // every request, including the failed ones
     bool m_bFails = false;
     std::string m_strSuffix = ".exe";
@@ -89,6 +111,7 @@ struct CHeadlessPlatform {
     CHeadlessClock clock;
     CHeadlessHttp http;
     CHeadlessProcesses processes;
+    CHeadlessStateFolder state;
     UINT nCodePage = CP_UTF8;
 
     // Windows: what the window system would do and show.

@@ -4,6 +4,8 @@
 // Does not realise: sharing modes (POSIX has none; a file open elsewhere is simply shared).
 #include "framework/linux/linux_services.h"
 
+#include "framework/linux/file_descriptor.h"
+
 #include "framework/startup_trace.h"
 
 #include <fcntl.h>
@@ -12,26 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-
-namespace {
-
-class CFileDescriptor {
-public:
-    explicit CFileDescriptor(int fd) : m_fd(fd) {}
-    ~CFileDescriptor() {
-        if (m_fd >= 0) {
-            close(m_fd);
-        }
-    }
-    CFileDescriptor(const CFileDescriptor&) = delete;
-    CFileDescriptor& operator=(const CFileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-} // namespace
+#include <cstring>
 
 EAppendResult CLinuxFiles::AppendToExisting(const std::string& strPath, std::string_view bytes) {
     CFileDescriptor file(open(LinuxPath(strPath).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY));
@@ -58,9 +41,11 @@ EAppendResult CLinuxFiles::AppendToExisting(const std::string& strPath, std::str
     return EAppendResult::Appended;
 }
 
-bool CLinuxFiles::ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes) {
+bool CLinuxFiles::ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes,
+                               DWORD& dwError) {
     CFileDescriptor file(open(LinuxPath(strPath).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
     if (file.Get() < 0) {
+        dwError = errno == ENOENT || errno == ENOTDIR ? kFileNotFound : static_cast<DWORD>(errno);
         return false;
     }
     AfxTraceStartup("file-read", strPath.c_str());
@@ -73,6 +58,7 @@ bool CLinuxFiles::ReadExisting(const std::string& strPath, std::size_t nMaxBytes
             if (errno == EINTR) {
                 continue;
             }
+            dwError = static_cast<DWORD>(errno);
             return false;
         }
         if (nRead == 0) {
@@ -81,4 +67,12 @@ bool CLinuxFiles::ReadExisting(const std::string& strPath, std::size_t nMaxBytes
         strBytes.append(buffer, static_cast<std::size_t>(nRead));
     }
     return true;
+}
+
+std::string CLinuxFiles::DescribeError(DWORD dwError) { return LinuxErrorText(static_cast<int>(dwError)); }
+
+std::string LinuxErrorText(int nError) {
+    char szText[256] = {};
+    // The GNU strerror_r returns its text, which may or may not be the buffer.
+    return strerror_r(nError, szText, sizeof(szText));
 }

@@ -15,9 +15,12 @@ CPlatformServices& WsGetPlatformServices() {
     static CLinuxClock s_clock;
     static CCurlHttpService s_http;
     static CLinuxProcesses s_processes;
-    static CPlatformServices s_services{s_module, s_files, s_adapters, s_clock, s_http, s_processes};
+    static CLinuxStateFolder s_state;
+    static CPlatformServices s_services{s_module, s_files, s_adapters, s_clock, s_http, s_processes, s_state};
     return s_services;
 }
+
+std::string AfxDisplayPath(const std::string& strSystemPath) { return LinuxPath(strSystemPath); }
 
 // The locale's charset; GBK locales give code page 936, everything else (the C locale included)
 // counts as UTF-8, which is what GTK and WebKit hand out.

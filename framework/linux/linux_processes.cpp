@@ -6,6 +6,7 @@
 
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <thread>
@@ -34,3 +35,5 @@ bool CLinuxProcesses::StartProcess(const CProcessStart& start) {
     }).detach();
     return true;
 }
+
+DWORD CLinuxProcesses::CurrentProcessId() { return static_cast<DWORD>(getpid()); }

@@ -1,6 +1,6 @@
-// The UTC clock on Windows (GetSystemTime).
+// The clock on Windows: UTC (GetSystemTime) and the player's time (GetLocalTime).
 //
-// Realises: IClockService. Does not realise: time zones (none is used).
+// Realises: IClockService.
 #include <windows.h>
 
 #include "framework/win32/win32_services.h"
@@ -8,5 +8,11 @@
 SYSTEMTIME CWin32Clock::GetSystemTime() {
     SYSTEMTIME time{};
     ::GetSystemTime(&time);
+    return time;
+}
+
+SYSTEMTIME CWin32Clock::GetLocalTime() {
+    SYSTEMTIME time{};
+    ::GetLocalTime(&time);
     return time;
 }

@@ -36,10 +36,15 @@ EAppendResult CWin32Files::AppendToExisting(const std::string& strPath, std::str
     return EAppendResult::Appended;
 }
 
-bool CWin32Files::ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes) {
+bool CWin32Files::ReadExisting(const std::string& strPath, std::size_t nMaxBytes, std::string& strBytes,
+                               DWORD& dwError) {
     CHandle file(CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) {
+        dwError = GetLastError();
+        if (dwError == ERROR_PATH_NOT_FOUND) {
+            dwError = kFileNotFound;
+        }
         return false;
     }
     strBytes.clear();
@@ -49,6 +54,7 @@ bool CWin32Files::ReadExisting(const std::string& strPath, std::size_t nMaxBytes
             static_cast<DWORD>(std::min<std::size_t>(sizeof(buffer), nMaxBytes - strBytes.size()));
         DWORD nRead = 0;
         if (!ReadFile(file.Get(), buffer, nWant, &nRead, nullptr)) {
+            dwError = GetLastError();
             return false;
         }
         if (nRead == 0) {
@@ -58,3 +64,5 @@ bool CWin32Files::ReadExisting(const std::string& strPath, std::size_t nMaxBytes
     }
     return true;
 }
+
+std::string CWin32Files::DescribeError(DWORD dwError) { return Win32ErrorText(nullptr, dwError); }

@@ -173,17 +173,5 @@ std::unique_ptr<IHttpSession> CWinInetHttpService::OpenSession(const std::string
 
 std::string CWinInetHttpService::DescribeError(DWORD dwError) {
     // WinInet's texts live in its own module; other numbers are the system's.
-    char* pszText = nullptr;
-    DWORD nLength = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE |
-                                       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   GetModuleHandleA("wininet.dll"), dwError, 0,
-                                   reinterpret_cast<char*>(&pszText), 0, nullptr);
-    std::string strText = nLength > 0 && pszText != nullptr ? std::string(pszText, nLength) : std::string();
-    if (pszText != nullptr) {
-        LocalFree(pszText);
-    }
-    while (!strText.empty() && (strText.back() == '\n' || strText.back() == '\r' || strText.back() == ' ')) {
-        strText.pop_back();
-    }
-    return strText;
+    return Win32ErrorText(GetModuleHandleA("wininet.dll"), dwError);
 }

@@ -29,9 +29,12 @@
 // by then): the DLL search restricted to System32 before anything else, common controls (ICC_WIN95_CLASSES),
 // OLE in a single-threaded apartment for the control container, restart registration when the application
 // asks for it, AfxWinInit with the command line after the program's name, InitInstance inside the dispatch
-// boundary. Does not realise: a message loop of its own (the system's windows run theirs).
+// boundary, the crash reporter and the run's first and last log lines. Does not realise: a message loop of
+// its own (the system's windows run theirs).
 #include "framework/app.h"
+#include "framework/crash_reports.h"
 #include "framework/exception.h"
+#include "framework/run_log.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -64,10 +67,44 @@ std::string ArgumentsOf(const char* pszCommandLine) {
     return p;
 }
 
+// "Windows 10.0.19045", or Wine's version under Wine.
+std::string PlatformText() {
+    HMODULE hNtdll = GetModuleHandleA("ntdll.dll");
+    using PWineVersion = const char*(CDECL*)();
+    if (auto pfnWine = reinterpret_cast<PWineVersion>(
+            reinterpret_cast<void*>(GetProcAddress(hNtdll, "wine_get_version")))) {
+        return std::string("Windows (Wine ") + pfnWine() + ")";
+    }
+    using PRtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    auto pfnGetVersion =
+        reinterpret_cast<PRtlGetVersion>(reinterpret_cast<void*>(GetProcAddress(hNtdll, "RtlGetVersion")));
+    if (pfnGetVersion == nullptr || pfnGetVersion(&version) != 0) {
+        return "Windows";
+    }
+    return "Windows " + std::to_string(version.dwMajorVersion) + "." +
+           std::to_string(version.dwMinorVersion) + "." + std::to_string(version.dwBuildNumber);
+}
+
+// "1920 x 1080, work area 0,0 1920 x 1040, 96 dpi"
+std::string ScreenText() {
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    HDC hScreen = GetDC(nullptr);
+    const int nDpi = GetDeviceCaps(hScreen, LOGPIXELSX);
+    ReleaseDC(nullptr, hScreen);
+    return std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " x " +
+           std::to_string(GetSystemMetrics(SM_CYSCREEN)) + ", work area " + std::to_string(work.left) + "," +
+           std::to_string(work.top) + " " + std::to_string(work.right - work.left) + " x " +
+           std::to_string(work.bottom - work.top) + ", " + std::to_string(nDpi) + " dpi";
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Win32RestrictDllSearch();
+    AfxInstallCrashReporter(AfxGetRunLog().CrashReportPath(AfxCrashReportSuffix()));
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     const bool bOle = SUCCEEDED(OleInitialize(nullptr));
@@ -79,9 +116,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         RegisterApplicationRestart(L"", 0);
     }
     AfxWinInit(pApp, ArgumentsOf(GetCommandLineA()));
+    AfxLogRunStart(PlatformText(), ScreenText());
     AfxCallAtBoundary(nullptr, [pApp] { pApp->InitInstance(); });
     if (bOle) {
         OleUninitialize();
     }
+    AfxLogRunEnd(0);
     return 0;
 }

@@ -14,6 +14,7 @@
 #include "framework/dialog.h"
 #include "framework/exception.h"
 #include "framework/resources.h"
+#include "framework/run_log.h"
 #include "framework/services.h"
 #include "framework/wnd.h"
 
@@ -462,6 +463,7 @@ INT_PTR WsRunModalLoop(HWND hDialog) {
     INT_PTR nResult = -1;
     MSG msg{};
     while (WsIsWindow(hDialog) && EndedDialogs().count(hDialog) == 0) {
+        AfxFlushRunLog(); // the end of a burst of events
         const BOOL bGot = GetMessageA(&msg, nullptr, 0, 0);
         if (bGot == 0 || bGot == -1) {
             // The quit message ends every loop; the outermost one still sees it.

@@ -124,7 +124,7 @@ class Launcher:
         env = {k: v for k, v in os.environ.items() if k not in PROXY_VARIABLES}
         home = os.path.join(self.folder, "home")
         for name, sub in (("HOME", ""), ("XDG_CACHE_HOME", ".cache"), ("XDG_DATA_HOME", ".local/share"),
-                          ("XDG_CONFIG_HOME", ".config")):
+                          ("XDG_CONFIG_HOME", ".config"), ("XDG_STATE_HOME", ".local/state")):
             env[name] = os.path.join(home, sub)
             os.makedirs(env[name], exist_ok=True)
         applications = os.path.join(env["XDG_DATA_HOME"], "applications")
@@ -232,6 +232,13 @@ class Launcher:
         if not os.path.exists(self.browser_log):
             return []
         return read_text(self.browser_log).split()
+
+    def logs(self):
+        """The texts of the run logs in the player's state folder, oldest first."""
+        folder = os.path.join(self.env["XDG_STATE_HOME"], "drelk", "logs")
+        if not os.path.isdir(folder):
+            return []
+        return [read_text(os.path.join(folder, name)) for name in sorted(os.listdir(folder))]
 
     def settings_bytes(self):
         if not os.path.exists(self.settings_path):

@@ -131,6 +131,54 @@ class GameWindowTest(unittest.TestCase):
                  what="the new launcher's server list")
         pids = run(["pgrep", "-f", self.launcher.program]).split()
         self.assertTrue(pids, "a new launcher process runs")
+        self.check_the_logs_of_the_cycle()
+
+    def check_the_logs_of_the_cycle(self):
+        """Each process wrote its own log: the events in order, and nothing of the player's session."""
+        logs = wait_for(lambda: (lambda l: l if len(l) == 2 and "server list: document" in l[1] else None)(
+            self.launcher.logs()), 20, what="two logs, the second with its list")
+        first, second = logs
+        host = "http://127.0.0.1"
+        expected = ["start: drelk 1.0, Linux, GTK ",
+                    "settings: pm_config.ini gives page, home, bbs, service, charge, airclient",
+                    "first-open report: none on this platform",
+                    f"server list: document {host}/mini/zonelist.html",
+                    f"login navigation recognised: {host}/login.php",
+                    "login: the address goes to the game window",
+                    "the launcher ended; the game window opens",
+                    f"game page: document {host}/login.php",
+                    "close question: Yes",
+                    f"relaunch {self.launcher.directory}/drelk: started",
+                    "the game window ended",
+                    "end (exit code 0)"]
+        position = 0
+        for event in expected:
+            found = first.find(event, position)
+            self.assertGreaterEqual(found, 0, f"{event!r} after position {position} in:\n{first}")
+            position = found
+        self.assertIn("start: drelk 1.0", second)
+        self.assertIn("; command line: (none)", second)
+        for text in (first, second):
+            self.assertNotIn("sid=", text)
+            self.assertNotIn("server_name", text)
+            self.assertNotIn("?", text)
+            for address in adapter_addresses():
+                self.assertNotIn(address, text)
+        print("\n---- the log of the first run ----\n" + first, flush=True)
+
+
+def adapter_addresses():
+    """This machine's hardware addresses as the first-open report would write them."""
+    texts = []
+    for name in os.listdir("/sys/class/net"):
+        try:
+            with open(f"/sys/class/net/{name}/address") as stream:
+                text = stream.read().strip().replace(":", "").upper()
+        except OSError:
+            continue
+        if text and text != "000000000000":
+            texts.append(text)
+    return texts
 
 
 if __name__ == "__main__":

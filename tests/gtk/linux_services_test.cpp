@@ -78,7 +78,8 @@ TEST_F(LinuxFilesTest, AppendsToAnExistingFileWithTheSystemsPathForm) {
     EXPECT_EQ(m_files.AppendToExisting(SystemPath(file), "\r\nfirstopen=false"), EAppendResult::Appended);
     EXPECT_EQ(ReadFile(file), "a=1\r\nfirstopen=false");
     std::string strBytes;
-    EXPECT_TRUE(m_files.ReadExisting(SystemPath(file), 5, strBytes));
+    DWORD dwError = 0;
+    EXPECT_TRUE(m_files.ReadExisting(SystemPath(file), 5, strBytes, dwError));
     EXPECT_EQ(strBytes, "a=1\r\n");
 }
 
@@ -87,7 +88,12 @@ TEST_F(LinuxFilesTest, MissingFileStaysMissing) {
     EXPECT_EQ(m_files.AppendToExisting(SystemPath(file), "x"), EAppendResult::NotOpened);
     EXPECT_FALSE(fs::exists(file));
     std::string strBytes;
-    EXPECT_FALSE(m_files.ReadExisting(SystemPath(file), 100, strBytes));
+    DWORD dwError = 0;
+    EXPECT_FALSE(m_files.ReadExisting(SystemPath(file), 100, strBytes, dwError));
+    EXPECT_EQ(dwError, kFileNotFound);
+    EXPECT_FALSE(m_files.ReadExisting(SystemPath(m_dir.Path() / "no folder" / "pm_config.ini"), 100, strBytes,
+                                      dwError));
+    EXPECT_EQ(dwError, kFileNotFound);
 }
 
 TEST_F(LinuxFilesTest, LockedFileStaysUnchanged) {
@@ -265,6 +271,85 @@ TEST(LinuxClockTest, UtcNow) {
     EXPECT_EQ(now.wYear, utc.tm_year + 1900);
     EXPECT_NEAR(now.wHour * 3600 + now.wMinute * 60 + now.wSecond,
                 utc.tm_hour * 3600 + utc.tm_min * 60 + utc.tm_sec, 2);
+}
+
+// The state folder: XDG_STATE_HOME when it is absolute, else ~/.local/state; folders and files only
+// the player may open, whatever the umask; a file is only ever made new.
+TEST(LinuxStateFolderTest, FoldersAndFilesBelongToThePlayerAlone) {
+    CTempDir dir;
+    CLinuxStateFolder state;
+    setenv("XDG_STATE_HOME", (dir.Path() / "state").c_str(), 1);
+    const std::string strLogs = state.FolderPath("logs");
+    EXPECT_EQ(LinuxPath(strLogs), (dir.Path() / "state" / "drelk" / "logs").string());
+    setenv("XDG_STATE_HOME", "relative/state", 1);
+    setenv("HOME", dir.Path().c_str(), 1);
+    EXPECT_EQ(LinuxPath(state.FolderPath("logs")),
+              (dir.Path() / ".local" / "state" / "drelk" / "logs").string());
+
+    const mode_t previous = umask(0);
+    ASSERT_TRUE(state.MakeFolder(strLogs));
+    std::unique_ptr<IOutputFile> pFile = state.CreateNewFile(strLogs + "\\a.log");
+    umask(previous);
+    ASSERT_TRUE(pFile);
+    EXPECT_TRUE(pFile->Write("line\n"));
+    EXPECT_EQ(state.CreateNewFile(strLogs + "\\a.log"), nullptr) << "an existing file is never opened again";
+    struct stat status {};
+    for (const fs::path& folder : {dir.Path() / "state" / "drelk", dir.Path() / "state" / "drelk" / "logs"}) {
+        ASSERT_EQ(stat(folder.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0700u) << folder;
+    }
+    ASSERT_EQ(stat((dir.Path() / "state" / "drelk" / "logs" / "a.log").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(state.ListFiles(strLogs), std::vector<std::string>{"a.log"});
+    EXPECT_TRUE(state.RemoveFile(strLogs + "\\a.log"));
+    EXPECT_TRUE(state.ListFiles(strLogs).empty());
+
+    // A file where the folder should be: no folder, nothing written, no failure beyond that.
+    WriteFile(dir.Path() / "blocked", "x");
+    EXPECT_FALSE(state.MakeFolder(LinuxSystemPath((dir.Path() / "blocked" / "logs").string())));
+    EXPECT_EQ(state.CreateNewFile(LinuxSystemPath((dir.Path() / "blocked" / "logs" / "b.log").string())),
+              nullptr);
+    unsetenv("XDG_STATE_HOME");
+}
+
+// A program that installs the crash reporter and then faults leaves a report with a backtrace and
+// ends with the fault's own status.
+TEST(LinuxCrashReportsTest, AFaultLeavesAReportAndEndsWithItsSignal) {
+    CTempDir dir;
+    const struct {
+        const char* pszHow;
+        int nSignal;
+        const char* pszHeadline;
+    } cases[] = {{"segv", SIGSEGV, "signal 11 (SIGSEGV), address 0x0,"},
+                 {"abort", SIGABRT, "signal 6 (SIGABRT)"},
+                 {"fpe", SIGFPE, "signal 8 (SIGFPE)"}};
+    for (const auto& fault : cases) {
+        SCOPED_TRACE(fault.pszHow);
+        // The report's folders do not exist before the fault.
+        const fs::path report = dir.Path() / fault.pszHow / "drelk" / "crashes" / "drelk-1.txt";
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // The sanitizers' own handlers would report first: the program's handler is what is tested.
+            setenv("ASAN_OPTIONS", "handle_segv=0:handle_abort=0:handle_sigfpe=0:detect_leaks=0", 1);
+            execl(DRELK_TEST_CRASH, DRELK_TEST_CRASH, report.c_str(), fault.pszHow, nullptr);
+            _exit(127);
+        }
+        int nStatus = 0;
+        ASSERT_EQ(waitpid(child, &nStatus, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(nStatus)) << "status " << nStatus;
+        EXPECT_EQ(WTERMSIG(nStatus), fault.nSignal);
+        const std::string strReport = ReadFile(report);
+        EXPECT_EQ(strReport.rfind("Drelk ended with a fault: ", 0), 0u) << strReport;
+        EXPECT_NE(strReport.find(fault.pszHeadline), std::string::npos) << strReport;
+        const std::size_t nTrace = strReport.find("\nbacktrace:\n");
+        ASSERT_NE(nTrace, std::string::npos);
+        EXPECT_NE(strReport.find("drelk_test_crash", nTrace), std::string::npos)
+            << "frames of the program itself";
+        struct stat status {};
+        ASSERT_EQ(stat(report.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0600u);
+    }
 }
 
 } // namespace

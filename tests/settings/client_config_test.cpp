@@ -1,6 +1,8 @@
 #include "settings/client_config.h"
 #include "settings/settings_file.h"
 
+#include "framework/run_log.h"
+
 #include "support/headless_fixture.h"
 
 namespace {
@@ -114,6 +116,50 @@ TEST_F(ClientConfigTest, OversizedSettingsFileContributesOnlyCompleteLines) {
     pConfig->ReadSettingsFile();
     EXPECT_EQ(pConfig->GetValue("platform"), "baidu");
     EXPECT_EQ(pConfig->GetValue("pad"), "");
+}
+
+} // namespace
+
+namespace {
+
+// The run's log once the settings are read: which keys the file gave (never their values), or why
+// there were none, and "log=off" keeping every line out of the player's folder.
+class SettingsLogTest : public CHeadlessTest {
+protected:
+    std::string ReadAndLog() {
+        CClientConfig* pConfig = CClientConfig::Instance();
+        pConfig->SetDefaults();
+        pConfig->ReadSettingsFile();
+        AfxFlushRunLog();
+        const std::string& strPath = AfxGetRunLog().FilePath();
+        return strPath.empty() ? std::string() : Platform().state.m_files[strPath];
+    }
+};
+
+TEST_F(SettingsLogTest, NamesTheKeysOfTheFileOnceEachWithoutTheirValues) {
+    CreateSettingsFile("page=http://h/list?token=SECRET\r\nplatform=baidu\r\npage=http://h/other\r\n");
+    const std::string strLog = ReadAndLog();
+    EXPECT_NE(strLog.find("settings: pm_config.ini gives page, platform\n"), std::string::npos);
+    EXPECT_EQ(strLog.find("SECRET"), std::string::npos);
+}
+
+TEST_F(SettingsLogTest, SaysWhyNoFileWasRead) {
+    EXPECT_NE(
+        ReadAndLog().find("settings: the built-in ones; there is no pm_config.ini in the program folder"),
+        std::string::npos);
+    HeadlessReset();
+    CreateSettingsFile("a=1").bLocked = true;
+    EXPECT_NE(ReadAndLog().find(
+                  "pm_config.ini could not be read (error 32): The file is in use by another process."),
+              std::string::npos);
+}
+
+TEST_F(SettingsLogTest, LogOffInTheFileLeavesNoTrace) {
+    CreateSettingsFile("log=off\r\n");
+    EXPECT_EQ(ReadAndLog(), "");
+    AfxLogRunEnd(0);
+    EXPECT_TRUE(Platform().state.m_folders.empty());
+    EXPECT_TRUE(Platform().state.m_files.empty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "settings/client_reporter.h"
 
 #include "framework/internet.h"
+#include "framework/run_log.h"
 #include "support/headless_fixture.h"
 
 namespace {
@@ -28,6 +29,17 @@ TEST_F(ClientReporterTest, ReportsOnceWithTheExactAddressAndAppendsFirstOpen) {
     EXPECT_EQ(Requests()[0].strUserAgent, "Drelk");
     EXPECT_EQ(SettingsBytes(), "\r\nfirstopen=false");
     EXPECT_EQ(CClientConfig::Instance()->GetValue("firstopen"), "");
+}
+
+TEST_F(ClientReporterTest, TheLogSaysWhereTheReportWentButNeverTheAdapterOrTheQuery) {
+    AfxStartRunLog(true);
+    CClientReporter::Instance()->ReportFirstOpen();
+    AfxFlushRunLog();
+    const std::string strLog = Platform().state.m_files[AfxGetRunLog().FilePath()];
+    EXPECT_NE(strLog.find("first-open report: sending to http://127.0.0.1/report\n"), std::string::npos);
+    EXPECT_NE(strLog.find("first-open report: answered"), std::string::npos);
+    EXPECT_EQ(strLog.find("0A1B2C3D4E5F"), std::string::npos);
+    EXPECT_EQ(strLog.find("game=drelk"), std::string::npos);
 }
 
 TEST_F(ClientReporterTest, OnlyExactBaiduReports) {

@@ -85,7 +85,8 @@ TEST_F(Win32FilesTest, AppendsToAnExistingFile) {
     EXPECT_EQ(m_files.AppendToExisting(strFile, "\r\nfirstopen=false"), EAppendResult::Appended);
     EXPECT_EQ(ReadFile(strFile), "a=1\r\nfirstopen=false");
     std::string strBytes;
-    EXPECT_TRUE(m_files.ReadExisting(strFile, 100, strBytes));
+    DWORD dwError = 0;
+    EXPECT_TRUE(m_files.ReadExisting(strFile, 100, strBytes, dwError));
     EXPECT_EQ(strBytes, "a=1\r\nfirstopen=false");
 }
 
@@ -93,6 +94,13 @@ TEST_F(Win32FilesTest, MissingFileStaysMissing) {
     const std::string strFile = m_dir.File("pm_config.ini");
     EXPECT_EQ(m_files.AppendToExisting(strFile, "x"), EAppendResult::NotOpened);
     EXPECT_FALSE(Exists(strFile));
+    std::string strBytes;
+    DWORD dwError = 0;
+    EXPECT_FALSE(m_files.ReadExisting(strFile, 100, strBytes, dwError));
+    EXPECT_EQ(dwError, kFileNotFound);
+    EXPECT_FALSE(m_files.ReadExisting(m_dir.File("no folder\\pm_config.ini"), 100, strBytes, dwError));
+    EXPECT_EQ(dwError, kFileNotFound);
+    EXPECT_FALSE(m_files.DescribeError(dwError).empty());
 }
 
 // (A read-only file cannot be tested here: Wine, run as root, lets it be written.)
