@@ -9,7 +9,8 @@ MapNotify), -> the page's load event (the beacon's request), the proportional se
 whole process tree 3 s after the load, and the ratios to Chromium and to the minimal window; and,
 beside them, when the server list's request reached the page server.
 
-Run as bench/compare-startup.py [ROUNDS] from the repository (it builds what it needs and, as root,
+Run as bench/compare-startup.py [ROUNDS] [--also NAME=PROGRAM ...] from the repository (--also adds
+another build of the launcher, e.g. the one before a change, as one more peer of the same run) (it builds what it needs and, as root,
 installs Debian's chromium when it is missing). Needs no display of its own."""
 
 import http.server
@@ -138,18 +139,25 @@ def serve_page(work):
     return site, server, f"http://127.0.0.1:{server.server_port}/mini/zonelist.html"
 
 
-def launcher_folder(work, page):
-    """A program folder with the built launcher and settings that open the page."""
-    folder = os.path.join(work, "Drelk")
+def launcher_folder(work, page, program=None, name="Drelk"):
+    """A program folder with the built launcher (or the given one) and settings that open the page."""
+    folder = os.path.join(work, name)
     os.makedirs(os.path.join(folder, "game"))
-    shutil.copy(os.path.join(ROOT, "build", "linux", "app", "drelk"), folder)
+    shutil.copy(program or os.path.join(ROOT, "build", "linux", "app", "drelk"), os.path.join(folder, "drelk"))
     with open(os.path.join(folder, "pm_config.ini"), "w") as stream:
         stream.write(f"page={page}\r\n")
     return os.path.join(folder, "drelk")
 
 
 def main():
-    rounds = int(sys.argv[1]) if len(sys.argv) > 1 else 9
+    arguments = sys.argv[1:]
+    others = []
+    while "--also" in arguments:
+        at = arguments.index("--also")
+        name, path = arguments[at + 1].split("=", 1)
+        others.append((name, os.path.abspath(path)))
+        del arguments[at:at + 2]
+    rounds = int(arguments[0]) if arguments else 9
     work = tempfile.mkdtemp(prefix="drelk-compare-")
     flags = subprocess.run(["pkg-config", "--cflags", "--libs", "gtk+-3.0", "webkit2gtk-4.1"], check=True,
                            capture_output=True, text=True).stdout.split()
@@ -175,10 +183,14 @@ def main():
             shutil.rmtree(home, ignore_errors=True)
             os.makedirs(home)
             return dict(environment, HOME=home, XDG_CACHE_HOME=os.path.join(home, ".cache"),
-                        XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_DATA_HOME=os.path.join(home, ".local"))
+                        XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_DATA_HOME=os.path.join(home, ".local"),
+                        XDG_STATE_HOME=os.path.join(home, ".local", "state"))
 
-        peers = [("launcher", lambda: [program]),
-                 ("minimal WebKit window", lambda: [os.path.join(work, "minimal_webkit"), page])]
+        peers = [("launcher", lambda: [program])]
+        for index, (name, path) in enumerate(others):
+            other = launcher_folder(work, page, path, f"Other{index}")
+            peers.append((name, lambda other=other: [other]))
+        peers.append(("minimal WebKit window", lambda: [os.path.join(work, "minimal_webkit"), page]))
         if chromium:
             peers.append(("Chromium --app", lambda: [
                 chromium, "--app=" + page, "--user-data-dir=" + tempfile.mkdtemp(dir=work), "--no-first-run",

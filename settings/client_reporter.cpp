@@ -83,7 +83,7 @@ void CClientReporter::HitUrl(std::string strUrl) {
         while (pFile->ReadString(strLine)) {
             ++nLines;
         }
-        AfxLogFormat("first-open report: answered, %zu line(s) read", nLines);
+        AfxLogFormat("first-open report: answered, %lu line(s) read", static_cast<unsigned long>(nLines));
     }
     session.Close();
     if (pFile) {

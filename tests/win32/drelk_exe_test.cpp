@@ -10,11 +10,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
+
+std::string ReadWholeFile(const std::string& strPath) {
+    std::ifstream stream(strPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
 
 bool Layered(HWND hWnd) { return (GetWindowLongA(hWnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }
 
@@ -128,6 +135,24 @@ TEST_F(DrelkExeTest, EnterAndEscapeChangeNothingAndCloseAsksFirstNoKeepsYesEnds)
     DWORD dwExit = 1;
     GetExitCodeProcess(m_process.hProcess, &dwExit);
     EXPECT_EQ(dwExit, 0u);
+
+    // The run's log, in the player's %LOCALAPPDATA%\\Drelk\\logs, named by its process.
+    char szLocal[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("LOCALAPPDATA", szLocal, MAX_PATH), 0u);
+    const std::string strLogs = std::string(szLocal) + "\\Drelk\\logs\\";
+    WIN32_FIND_DATAA found{};
+    const std::string strPattern = strLogs + "drelk-*-" + std::to_string(m_process.dwProcessId) + ".log";
+    HANDLE hFind = FindFirstFileA(strPattern.c_str(), &found);
+    ASSERT_NE(hFind, INVALID_HANDLE_VALUE) << strPattern;
+    FindClose(hFind);
+    const std::string strLog = ReadWholeFile(strLogs + found.cFileName);
+    std::size_t nAt = 0;
+    for (const char* pszEvent : {"start: Drelk 1.0, Windows", "settings: ", "close question: No",
+                                 "close question: Yes", "the launcher ended", "end (exit code 0)"}) {
+        const std::size_t nFound = strLog.find(pszEvent, nAt);
+        ASSERT_NE(nFound, std::string::npos) << pszEvent << " in\n" << strLog;
+        nAt = nFound;
+    }
 }
 
 // The page shown in place of one that cannot be reached is a resource of Drelk.exe itself (the

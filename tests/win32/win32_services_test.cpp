@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <sstream>
@@ -202,6 +204,73 @@ TEST_F(Win32ProcessesTest, MissingProgramIsAFailure) {
     start.strApplication = m_dir.File("DrelkClient.exe");
     start.strCommandLine = " p x";
     EXPECT_FALSE(m_processes.StartProcess(start));
+}
+
+// The state folder is the player's %LOCALAPPDATA%\\Drelk; a file there is only ever made new.
+TEST(Win32StateFolderTest, LogsGoBelowLocalAppDataAndFilesAreMadeNew) {
+    CWin32StateFolder state;
+    char szLocal[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableA("LOCALAPPDATA", szLocal, MAX_PATH), 0u);
+    const std::string strFolder = state.FolderPath("test-" + std::to_string(GetCurrentProcessId()));
+    EXPECT_EQ(strFolder, std::string(szLocal) + "\\Drelk\\test-" + std::to_string(GetCurrentProcessId()));
+    ASSERT_TRUE(state.MakeFolder(strFolder));
+    const std::string strFile = strFolder + "\\a.log";
+    std::unique_ptr<IOutputFile> pFile = state.CreateNewFile(strFile);
+    ASSERT_TRUE(pFile);
+    EXPECT_TRUE(pFile->Write("line\n"));
+    EXPECT_EQ(state.CreateNewFile(strFile), nullptr) << "an existing file is never opened again";
+    pFile.reset();
+    EXPECT_EQ(ReadFile(strFile), "line\n");
+    EXPECT_EQ(state.ListFiles(strFolder), std::vector<std::string>{"a.log"});
+    EXPECT_TRUE(state.RemoveFile(strFile));
+    EXPECT_TRUE(state.ListFiles(strFolder).empty());
+    RemoveDirectoryA(strFolder.c_str());
+}
+
+// A program that installs the crash reporter and then faults leaves a minidump (the "MDMP"
+// signature, a thread list) in folders made for it, and ends as the fault ends a program.
+TEST(Win32CrashReportsTest, AFaultLeavesAMinidumpWithTheThreadList) {
+    CTempDir dir;
+    const std::string strFolder = dir.File("crashes");
+    const std::string strReport = strFolder + "\\drelk-1.dmp";
+    std::string strCommandLine = "drelk_test_crash.exe \"" + strReport + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessA(WinePath(DRELK_TEST_CRASH_HOST).c_str(), strCommandLine.data(), nullptr,
+                               nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    CloseHandle(process.hThread);
+    const DWORD dwWait = WaitForSingleObject(process.hProcess, 60000);
+    if (dwWait != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+    }
+    DWORD dwExit = 0;
+    GetExitCodeProcess(process.hProcess, &dwExit);
+    CloseHandle(process.hProcess);
+    ASSERT_EQ(dwWait, static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_NE(dwExit, 0u) << "the process does not end as if nothing happened";
+    const std::string strDump = ReadFile(strReport);
+    DeleteFileA(strReport.c_str());
+    RemoveDirectoryA(strFolder.c_str());
+    ASSERT_GE(strDump.size(), 32u);
+    EXPECT_EQ(strDump.substr(0, 4), "MDMP");
+    const auto Read32 = [&strDump](std::size_t nAt) {
+        uint32_t nValue = 0;
+        if (nAt + 4 <= strDump.size()) {
+            std::memcpy(&nValue, strDump.data() + nAt, 4);
+        }
+        return nValue;
+    };
+    // The header gives the streams' directory; the thread list is stream 3, its count first.
+    const uint32_t nStreams = Read32(8);
+    const uint32_t nDirectory = Read32(12);
+    uint32_t nThreads = 0;
+    for (uint32_t i = 0; i < nStreams; ++i) {
+        if (Read32(nDirectory + i * 12) == 3) {
+            nThreads = Read32(Read32(nDirectory + i * 12 + 8));
+        }
+    }
+    EXPECT_GE(nThreads, 1u);
 }
 
 } // namespace
