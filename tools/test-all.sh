@@ -22,7 +22,7 @@ for preset in linux asan; do
         ctest --preset "$preset"
 done
 
-echo "== Linux program end to end (Xvfb + openbox, demo site) =="
+echo "== Linux program end to end (Xvfb + openbox, demo site; the desktop matrix) =="
 tests/e2e/run_e2e.sh
 
 echo "== fuzz targets (clang, ASan + UBSan), 30 s each =="

@@ -38,7 +38,8 @@ struct CGtkWindow {
     // The shape is recomputed only when what gives it changed (content, size, visibility).
     bool bShapeDirty = true;
     CSize shapeSize;
-    bool bPainted = false; // a top-level window has been drawn once
+    bool bPainted = false;       // a top-level window has been drawn once
+    guint nStackCheckSource = 0; // the look at the stacking order after the window's activation
 };
 
 // The native side of a window (the model's backend data); it stays while BackendWindowDestroyed runs.

@@ -20,6 +20,7 @@
 #include <functional>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 // A GtkFixed whose size is the window's own, whatever its children's positions (a browser parked
 // outside the window must not make the window grow).
@@ -260,6 +261,7 @@ gboolean OnDraw(GtkWidget*, cairo_t* pCairo, gpointer pData) {
 }
 
 void RaiseOwnedWindows(HWND hOwner);
+void CheckOwnedWindowsAbove(HWND hOwner);
 
 gboolean OnConfigure(GtkWidget* pWidget, GdkEventConfigure* pEvent, gpointer pData) {
     const HWND hWnd = static_cast<HWND>(pData);
@@ -334,6 +336,7 @@ gboolean OnFocus(GtkWidget*, GdkEventFocus* pEvent, gpointer pData) {
     // Activation raises the window; its owned windows stay above it.
     if (pEvent->in != 0 && ModelIsWindow(hWnd)) {
         RaiseOwnedWindows(hWnd);
+        CheckOwnedWindowsAbove(hWnd);
     }
     return FALSE;
 }
@@ -473,6 +476,63 @@ void RaiseOwnedWindows(HWND hOwner) {
         }
     }
     g_list_free(pList);
+}
+
+// The visible owned top-level windows of a window that have a native window.
+std::vector<GtkWidget*> VisibleOwnedWindows(HWND hOwner) {
+    std::vector<GtkWidget*> owned;
+    GList* pList = gtk_window_list_toplevels();
+    for (GList* p = pList; p != nullptr; p = p->next) {
+        GtkWidget* pWidget = GTK_WIDGET(p->data);
+        const HWND hWnd = GtkWindowOfWidget(pWidget);
+        if (hWnd != nullptr && ModelOwner(hWnd) == hOwner && ModelIsVisible(hWnd) &&
+            gtk_widget_get_mapped(pWidget)) {
+            owned.push_back(pWidget);
+        }
+    }
+    g_list_free(pList);
+    return owned;
+}
+
+// Some window managers (i3) leave a raise request unanswered and raise only the window they
+// activate, so a click on the owner buries its owned windows. Once the window manager has had
+// time to restack, an owned window found below its owner is activated: that raises it there.
+constexpr guint kStackCheckDelayMs = 150;
+
+gboolean OnStackCheck(gpointer pData) {
+    const HWND hOwner = static_cast<HWND>(pData);
+    if (!ModelIsWindow(hOwner) || GtkNative(hOwner) == nullptr) {
+        return G_SOURCE_REMOVE;
+    }
+    CGtkWindow* pOwner = GtkNative(hOwner);
+    pOwner->nStackCheckSource = 0;
+    GdkWindow* pOwnerWindow = gtk_widget_get_window(pOwner->pWidget);
+    const std::vector<GtkWidget*> owned = VisibleOwnedWindows(hOwner);
+    if (pOwnerWindow == nullptr || owned.empty()) {
+        return G_SOURCE_REMOVE;
+    }
+    // Bottom first; empty where the window manager publishes no stacking order (and on Wayland).
+    GList* pStack = gdk_screen_get_window_stack(gtk_widget_get_screen(pOwner->pWidget));
+    const int nOwner = g_list_index(pStack, pOwnerWindow);
+    if (nOwner >= 0) {
+        for (GtkWidget* pWidget : owned) {
+            const int nOwned = g_list_index(pStack, gtk_widget_get_window(pWidget));
+            if (nOwned >= 0 && nOwned < nOwner) {
+                gtk_window_present(GTK_WINDOW(pWidget));
+            }
+        }
+    }
+    g_list_free_full(pStack, g_object_unref);
+    return G_SOURCE_REMOVE;
+}
+
+void CheckOwnedWindowsAbove(HWND hOwner) {
+    CGtkWindow* pOwner = GtkNative(hOwner);
+    if (pOwner == nullptr || pOwner->nStackCheckSource != 0 || VisibleOwnedWindows(hOwner).empty()) {
+        return;
+    }
+    pOwner->nStackCheckSource =
+        g_timeout_add(kStackCheckDelayMs, &CGuardedCallback<OnStackCheck>::Call, hOwner);
 }
 
 } // namespace
@@ -638,6 +698,10 @@ void BackendWindowDestroyed(HWND hWnd) {
     }
     if (g_drag.hWnd == hWnd) {
         g_drag = CPendingDrag{};
+    }
+    if (pNative->nStackCheckSource != 0) {
+        g_source_remove(pNative->nStackCheckSource);
+        pNative->nStackCheckSource = 0;
     }
     if (pNative->pWidget != nullptr) {
         g_signal_handlers_disconnect_matched(pNative->pWidget, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
