@@ -37,6 +37,12 @@ All BMP files are uncompressed 24-bit, bottom-up.  Button strips hold the
 cells normal, hot, pressed from left to right.  No picture contains the
 colour (255, 0, 255), which the launcher uses as the transparent key of its
 controls layer.
+
+Every picture but the icons also has a version for a display at scale 2,
+res/NAME@2x.EXT (backdrop_143@2x.png, close_135@2x.bmp, ...): drawn anew at
+twice the width and height, not enlarged.  Its cells, frame pieces and
+see-through layout are those of the 1x picture at doubled coordinates; the
+check below holds each one to that.
 """
 
 import math
