@@ -26,5 +26,19 @@ CRect AfxDialogUnitsToPixels(const CDialogTemplate& dialog, int x, int y, int cx
 }
 
 bool AfxFindResource(UINT nID, const char* lpType, const BYTE*& pData, std::size_t& nSize) {
-    return WsFindResource(nID, lpType, pData, nSize);
+    return WsFindResource(nID, lpType, 1, pData, nSize);
+}
+
+bool AfxFindResourceForScale(UINT nID, const char* lpType, int nScale, const BYTE*& pData, std::size_t& nSize,
+                             int& nFoundScale) {
+    // No display has more than a few device pixels per pixel; a wild value costs no long search.
+    constexpr int kLargestScale = 8;
+    const int nAsked = nScale < 1 ? 1 : nScale > kLargestScale ? kLargestScale : nScale;
+    for (int nTry = nAsked; nTry >= 1; --nTry) {
+        if (nAsked % nTry == 0 && WsFindResource(nID, lpType, nTry, pData, nSize)) {
+            nFoundScale = nTry;
+            return true;
+        }
+    }
+    return false;
 }

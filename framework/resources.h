@@ -11,12 +11,21 @@
 struct CResourceEntry {
     UINT nID;
     const char* pszType; // "PNG", "BITMAP", "ICON" or "HTML"
+    UINT nScale;         // 1; 2 for a picture drawn at twice the size, for a display at scale 2
     const BYTE* pData;
     std::size_t nSize;
 };
 
-// lpType is a type name ("PNG") or one of RT_BITMAP, RT_GROUP_ICON.
+// lpType is a type name ("PNG") or one of RT_BITMAP, RT_GROUP_ICON. Always the version drawn in the
+// program's own pixels.
 bool AfxFindResource(UINT nID, const char* lpType, const BYTE*& pData, std::size_t& nSize);
+// The version of a picture for a display of nScale device pixels per pixel of the program: the one
+// drawn for that scale if there is one, otherwise the largest version whose scale divides nScale
+// (so that the caller enlarges it by a whole factor, nScale / nFoundScale), at least the 1x one.
+// A scale below 1 is taken as 1. Only Linux has versions beyond 1x (on Windows one pixel is one
+// device pixel).
+bool AfxFindResourceForScale(UINT nID, const char* lpType, int nScale, const BYTE*& pData, std::size_t& nSize,
+                             int& nFoundScale);
 
 // A dialog item: class "Button", "WebBrowser" (the browser control) or "Static".
 struct CDialogItemTemplate {

@@ -219,7 +219,8 @@ HBRUSH WsGetDialogBrush();
 HICON WsLoadIcon(UINT nIDResource);
 
 // ---- the program's resources (resources.h) ----
-bool WsFindResource(UINT nID, const char* lpType, const BYTE*& pData, std::size_t& nSize);
+// Exactly the version drawn for nScale (1: the program's own pixels); false when there is none.
+bool WsFindResource(UINT nID, const char* lpType, int nScale, const BYTE*& pData, std::size_t& nSize);
 
 // ---- The host system's character converter, for code pages other than UTF-8 (codepage.h) ----
 // (iconv on Linux, the Win32 conversion functions on Windows, whatever the window system.)

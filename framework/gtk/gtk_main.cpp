@@ -50,11 +50,24 @@
 
 namespace {
 
-// The program's pictures are decoded on the second core while GTK and WebKit start on this one.
+// The display scale the windows will most likely have, before GTK can say: the player's GDK_SCALE.
+UINT LikelyDisplayScale() {
+    const char* pszScale = g_getenv("GDK_SCALE");
+    const int nScale = pszScale != nullptr ? std::atoi(pszScale) : 1;
+    return nScale > 1 ? static_cast<UINT>(nScale) : 1;
+}
+
+// The program's pictures are decoded on the second core while GTK and WebKit start on this one:
+// the 1x versions, which the system's own pixels always need, and those drawn for the likely display
+// scale. A decoded picture nobody asks for would be kept to the end, so no other version is.
 void DecodePicturesAhead() {
+    const UINT nLikelyScale = LikelyDisplayScale();
     std::vector<std::pair<const BYTE*, std::size_t>> pictures;
     for (std::size_t i = 0; i < g_nResourceCount; ++i) {
-        pictures.emplace_back(g_resourceTable[i].pData, g_resourceTable[i].nSize);
+        const CResourceEntry& entry = g_resourceTable[i];
+        if (entry.nScale == 1 || entry.nScale == nLikelyScale) {
+            pictures.emplace_back(entry.pData, entry.nSize);
+        }
     }
     ModelDecodeAhead(pictures);
 }

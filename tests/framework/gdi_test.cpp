@@ -224,4 +224,79 @@ TEST(GdiTest, ResourcesAreFoundByIdAndType) {
     EXPECT_EQ(AfxFindDialogTemplate(IDD_CONTROLLERS)->items.size(), 6u);
 }
 
+struct CFoundPicture {
+    const BYTE* pData = nullptr;
+    std::size_t nSize = 0;
+    int nScale = 0;
+};
+
+CFoundPicture FindForScale(UINT nID, const char* lpType, int nScale) {
+    CFoundPicture found;
+    if (!AfxFindResourceForScale(nID, lpType, nScale, found.pData, found.nSize, found.nScale)) {
+        found.nScale = 0;
+    }
+    return found;
+}
+
+TEST(GdiTest, PicturesAreFoundForTheDisplayScale) {
+    const BYTE* pOneX = nullptr;
+    std::size_t nOneX = 0;
+    ASSERT_TRUE(AfxFindResource(IDB_BACKDROP, "PNG", pOneX, nOneX));
+    // scale 1, and nonsense below it: the 1x picture, the one AfxFindResource gives
+    for (const int nScale : {1, 0, -2}) {
+        const CFoundPicture found = FindForScale(IDB_BACKDROP, "PNG", nScale);
+        EXPECT_EQ(found.nScale, 1) << nScale;
+        EXPECT_EQ(found.pData, pOneX) << nScale;
+    }
+    // scale 2: the picture drawn at twice the size
+    const CFoundPicture twice = FindForScale(IDB_BACKDROP, "PNG", 2);
+    ASSERT_EQ(twice.nScale, 2);
+    const CSurfaceRef big = ModelDecodePicture(twice.pData, twice.nSize, false);
+    EXPECT_EQ(big.Width(), 2 * 1024);
+    EXPECT_EQ(big.Height(), 2 * 635);
+    // AfxFindResource keeps giving the 1x picture
+    const BYTE* pAgain = nullptr;
+    std::size_t nAgain = 0;
+    ASSERT_TRUE(AfxFindResource(IDB_BACKDROP, "PNG", pAgain, nAgain));
+    EXPECT_EQ(pAgain, pOneX);
+    // other scales: a version the caller enlarges by a whole factor
+    EXPECT_EQ(FindForScale(IDB_BACKDROP, "PNG", 3).pData, pOneX);
+    EXPECT_EQ(FindForScale(IDB_BACKDROP, "PNG", 4).pData, twice.pData);
+    EXPECT_EQ(FindForScale(IDB_BACKDROP, "PNG", 1000).nScale, 2);
+    // bitmaps by their resource type; a strip keeps three cells at twice the size
+    const CFoundPicture strip = FindForScale(IDB_CAPTION_CLOSE, RT_BITMAP, 2);
+    ASSERT_EQ(strip.nScale, 2);
+    const CSurfaceRef cells = ModelDecodePicture(strip.pData, strip.nSize, false);
+    EXPECT_EQ(cells.Width(), 3 * 40);
+    EXPECT_EQ(cells.Height(), 40);
+    // no larger version: the icon group holds its own sizes, a page is no picture
+    const BYTE* pIcon = nullptr;
+    std::size_t nIcon = 0;
+    ASSERT_TRUE(AfxFindResource(IDR_MAINFRAME, RT_GROUP_ICON, pIcon, nIcon));
+    const CFoundPicture icon = FindForScale(IDR_MAINFRAME, RT_GROUP_ICON, 2);
+    EXPECT_EQ(icon.nScale, 1);
+    EXPECT_EQ(icon.pData, pIcon);
+    EXPECT_EQ(FindForScale(IDR_PAGE_FAILURE, "HTML", 2).nScale, 1);
+    // what does not exist at 1x is not found at any scale
+    EXPECT_EQ(FindForScale(IDB_BACKDROP, RT_BITMAP, 2).nScale, 0);
+    EXPECT_EQ(FindForScale(4242, "PNG", 2).nScale, 0);
+}
+
+TEST(GdiTest, EveryPictureHasAVersionAtTwiceTheSize) {
+    for (std::size_t i = 0; i < g_nResourceCount; ++i) {
+        const CResourceEntry& entry = g_resourceTable[i];
+        const std::string strType = entry.pszType;
+        if (entry.nScale != 1 || (strType != "PNG" && strType != "BITMAP")) {
+            continue;
+        }
+        const CFoundPicture twice = FindForScale(entry.nID, entry.pszType, 2);
+        ASSERT_EQ(twice.nScale, 2) << entry.nID;
+        const CSurfaceRef small = ModelDecodePicture(entry.pData, entry.nSize, false);
+        const CSurfaceRef big = ModelDecodePicture(twice.pData, twice.nSize, false);
+        ASSERT_TRUE(small && big) << entry.nID;
+        EXPECT_EQ(big.Width(), 2 * small.Width()) << entry.nID;
+        EXPECT_EQ(big.Height(), 2 * small.Height()) << entry.nID;
+    }
+}
+
 } // namespace

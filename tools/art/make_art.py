@@ -10,6 +10,8 @@ Usage:
     tools/art/make_art.py                     write res/*, then check them
     tools/art/make_art.py --preview OUT.png   also compose a preview of the
                                               launcher window into OUT.png
+    tools/art/make_art.py --compare OUT.png   also put the 1x launcher,
+                                              enlarged, beside the 2x one
 
 Resource id -> file (all in res/):
       7  app_7.ico             icon group: 16, 32 and 48 px, 32-bit with alpha
@@ -35,6 +37,12 @@ All BMP files are uncompressed 24-bit, bottom-up.  Button strips hold the
 cells normal, hot, pressed from left to right.  No picture contains the
 colour (255, 0, 255), which the launcher uses as the transparent key of its
 controls layer.
+
+Every picture but the icons also has a version for a display at scale 2,
+res/NAME@2x.EXT (backdrop_143@2x.png, close_135@2x.bmp, ...): drawn anew at
+twice the width and height, not enlarged.  Its cells, frame pieces and
+see-through layout are those of the 1x picture at doubled coordinates; the
+check below holds each one to that.
 """
 
 import math
@@ -130,6 +138,83 @@ ICON_PNG_SIZE = 64
 
 
 # ---------------------------------------------------------------------------
+# Display scale.  Every picture is designed in picture pixels (the program's
+# own pixels, the constants above).  At scale 2 it is drawn again on a grid of
+# device pixels twice as fine: shapes, lettering and gradients are rendered at
+# that resolution, and a line one picture pixel wide becomes two device pixels
+# so that it stays as crisp as at scale 1.  The helpers below turn picture
+# lengths into device ones; at scale 1 they change nothing, which keeps the 1x
+# files byte-identical.
+# ---------------------------------------------------------------------------
+SCALE = 1           # device pixels per picture pixel of what is being drawn
+SCALES = (1, 2)     # the versions written; the 1x files carry no suffix
+
+
+def px(v):
+    """A length in picture pixels as device pixels."""
+    return v * SCALE
+
+
+def dev(size):
+    """A size or a point in picture pixels as device pixels."""
+    return tuple(v * SCALE for v in size)
+
+
+def dev_box(box):
+    """An inclusive box of picture pixels as the inclusive box of the device
+    pixels covering them (whole blocks)."""
+    x0, y0, x1, y1 = box
+    return (x0 * SCALE, y0 * SCALE, (x1 + 1) * SCALE - 1, (y1 + 1) * SCALE - 1)
+
+
+def centres(lo, hi):
+    """Picture coordinates of the device pixels covering picture pixels
+    lo..hi, for painting pixel by pixel."""
+    return [at(v) for v in range(lo * SCALE, (hi + 1) * SCALE)]
+
+
+def at(v):
+    """Picture coordinate of a device pixel's centre, for painting pixel by
+    pixel.  At scale 1 pixel x is at x; at scale 2 its two device pixels are a
+    quarter pixel either side of it."""
+    return (v + 0.5) / SCALE - 0.5
+
+
+def block(draw, box, fill):
+    """Fill an inclusive box of picture pixels: a one-pixel line or dot of the
+    design, two device pixels thick at scale 2."""
+    draw.rectangle(dev_box(box), fill=fill)
+
+
+def grow(radius):
+    """Max filter reaching `radius` picture pixels."""
+    return ImageFilter.MaxFilter(2 * radius * SCALE + 1)
+
+
+def shrink(radius):
+    """Min filter reaching `radius` picture pixels."""
+    return ImageFilter.MinFilter(2 * radius * SCALE + 1)
+
+
+def blur(radius):
+    """Gaussian blur of `radius` picture pixels."""
+    return ImageFilter.GaussianBlur(radius * SCALE)
+
+
+def shift(img, dx, dy):
+    """Offset by picture pixels (wrapping round, as ImageChops.offset does)."""
+    return ImageChops.offset(img, dx * SCALE, dy * SCALE)
+
+
+def suffixed(name):
+    """File name of the version at the current scale: close_135@2x.bmp."""
+    if SCALE == 1:
+        return name
+    stem, ext = name.rsplit(".", 1)
+    return "%s@%dx.%s" % (stem, SCALE, ext)
+
+
+# ---------------------------------------------------------------------------
 # Small drawing helpers.
 # ---------------------------------------------------------------------------
 def clamp(v, lo=0.0, hi=1.0):
@@ -193,16 +278,24 @@ def fractal_noise(size, seed, cells=(96, 40, 16, 6), weights=(1, .55, .3, .18)):
 
 
 def ss_mask(size, paint, origin=(0, 0), ss=SS):
-    """Anti-aliased mask: paint(draw, tr) draws at ss times the size, where
-    tr(points) maps canvas coordinates to the enlarged mask."""
+    """Anti-aliased mask: paint(draw, tr) draws at ss times the device size,
+    where tr(points) maps picture coordinates to the enlarged mask.  size and
+    origin are in picture pixels; the mask comes back in device pixels."""
     ox, oy = origin
-    big = Image.new("L", (size[0] * ss, size[1] * ss), 0)
+    k = ss * SCALE
+    big = Image.new("L", (size[0] * k, size[1] * k), 0)
 
     def tr(points):
-        return [((x - ox) * ss, (y - oy) * ss) for x, y in points]
+        return [((x - ox) * k, (y - oy) * k) for x, y in points]
 
     paint(ImageDraw.Draw(big), tr)
-    return big.resize(size, Image.BOX)
+    return big.resize(dev(size), Image.BOX)
+
+
+def lw(width, ss=SS):
+    """Line width inside an ss_mask drawing for a line `width` picture pixels
+    wide."""
+    return int(ss * width * SCALE)
 
 
 def ellipse_points(cx, cy, rx, ry, n=48):
@@ -260,8 +353,9 @@ def scale_mask(mask, factor):
 
 
 def text_mask(text, font_path, size, ss=SS):
-    """Anti-aliased mask of a line of text, cropped to its ink."""
-    font = ImageFont.truetype(font_path, size * ss)
+    """Anti-aliased mask of a line of text `size` picture pixels high, in
+    device pixels, cropped to its ink."""
+    font = ImageFont.truetype(font_path, size * ss * SCALE)
     x0, y0, x1, y1 = font.getbbox(text)
     big = Image.new("L", (x1 - x0 + 4 * ss, y1 - y0 + 4 * ss), 0)
     ImageDraw.Draw(big).text((2 * ss - x0, 2 * ss - y0), text, font=font, fill=255)
@@ -270,28 +364,32 @@ def text_mask(text, font_path, size, ss=SS):
 
 
 def bevel_ring(draw, box, ring, light, dark):
-    """One ring of a bevel: light on top/left, dark on bottom/right."""
-    x0, y0, x1, y1 = box
-    x0, y0, x1, y1 = x0 + ring, y0 + ring, x1 - ring, y1 - ring
-    draw.line([(x0, y1), (x0, y0), (x1, y0)], fill=light)
-    draw.line([(x1, y0 + 1), (x1, y1), (x0 + 1, y1)], fill=dark)
+    """One ring of a bevel, a picture pixel wide: light on top/left, dark on
+    bottom/right.  At scale 2 it is two device rings, so that the corners keep
+    their diagonal split between light and dark."""
+    bx0, by0, bx1, by1 = dev_box(box)
+    for sub in range(SCALE):
+        r = ring * SCALE + sub
+        x0, y0, x1, y1 = bx0 + r, by0 + r, bx1 - r, by1 - r
+        draw.line([(x0, y1), (x0, y0), (x1, y0)], fill=light)
+        draw.line([(x1, y0 + 1), (x1, y1), (x0 + 1, y1)], fill=dark)
 
 
 def gold_lettering(img, text, size, centre, outline=2, glow=6):
-    """Embossed gold word-mark with dark outline and ember glow."""
+    """Embossed gold word-mark with dark outline and ember glow; size,
+    centre, outline and glow in picture pixels."""
     mask = text_mask(text, LATIN_FONT, size)
-    pad = outline + glow * 2
+    pad = px(outline + glow * 2)
     w, h = mask.size[0] + 2 * pad, mask.size[1] + 2 * pad
     m = Image.new("L", (w, h), 0)
     m.paste(mask, (pad, pad))
-    x = int(round(centre[0] - w / 2))
-    y = int(round(centre[1] - h / 2))
+    x = int(round(centre[0] * SCALE - w / 2))
+    y = int(round(centre[1] * SCALE - h / 2))
     if glow:
-        halo = m.filter(ImageFilter.MaxFilter(5)).filter(
-            ImageFilter.GaussianBlur(glow))
+        halo = m.filter(grow(2)).filter(blur(glow))
         paint(img, (210, 96, 24), scale_mask(halo, 0.75), (x, y))
-    ring = m.filter(ImageFilter.MaxFilter(2 * outline + 1))
-    ring = ring.filter(ImageFilter.GaussianBlur(0.6))
+    ring = m.filter(grow(outline))
+    ring = ring.filter(blur(0.6))
     paint(img, INK, ring, (x, y))
     top = pad
     bottom = pad + mask.size[1]
@@ -301,9 +399,9 @@ def gold_lettering(img, text, size, centre, outline=2, glow=6):
                             (bottom / h, (150, 78, 24)), (1, (150, 78, 24))])
     paint(img, fill, m, (x, y))
     # emboss: light where the shape's edge faces up-left, dark down-right
-    soft = m.filter(ImageFilter.GaussianBlur(1.2))
-    up = ImageChops.subtract(soft, ImageChops.offset(soft, -1, -1))
-    down = ImageChops.subtract(soft, ImageChops.offset(soft, 1, 1))
+    soft = m.filter(blur(1.2))
+    up = ImageChops.subtract(soft, shift(soft, -1, -1))
+    down = ImageChops.subtract(soft, shift(soft, 1, 1))
     paint(img, (255, 246, 214), ImageChops.multiply(scale_mask(down, 2.2), m),
           (x, y))
     paint(img, (96, 44, 12), ImageChops.multiply(scale_mask(up, 2.2), m), (x, y))
@@ -313,9 +411,13 @@ def gold_lettering(img, text, size, centre, outline=2, glow=6):
 # Launcher backdrop (143)
 # ---------------------------------------------------------------------------
 def frame_texture(size):
-    """Dark brown grain with a soft vignette, the ground of the frame."""
-    grain = fractal_noise(size, seed=1430)
-    fine = fractal_noise(size, seed=1431, cells=(3, 2), weights=(1, .6))
+    """Dark brown grain with a soft vignette, the ground of the frame.  At
+    scale 2 the noise cells are twice as big on the twice finer grid: the
+    same random field, sampled more finely."""
+    size = dev(size)
+    grain = fractal_noise(size, seed=1430,
+                          cells=tuple(px(c) for c in (96, 40, 16, 6)))
+    fine = fractal_noise(size, seed=1431, cells=(px(3), px(2)), weights=(1, .6))
     lo, hi = (26, 16, 10), (52, 33, 19)
     tex = Image.merge("RGB", [grain.point(lambda v, a=lo[i], b=hi[i]:
                                           int(a + (b - a) * v / 255))
@@ -331,7 +433,7 @@ def frame_texture(size):
 
 
 def draw_outer_border(img):
-    w, h = img.size
+    w, h = BACKDROP_SIZE
     box = (FRAME_LEFT, 0, w - 1, h - 1)
     d = ImageDraw.Draw(img)
     rings = [(INK, INK), (GOLD_LIGHT, BRONZE), (GOLD, BRONZE_DARK),
@@ -358,25 +460,27 @@ def draw_logo(img):
     gold_lettering(img, "Drelk", LOGO_SIZE, ((x0 + x1) / 2, (y0 + y1) / 2 - 4))
     # a thin flourish under the word: a rule fading at both ends, a lozenge
     cx, y = (x0 + x1) // 2, y1 - 6
-    rule = hgradient(150, 1, [(0, UMBER), (0.3, GOLD), (0.7, GOLD), (1, UMBER)])
-    img.paste(rule, (cx - 75, y))
-    img.paste(hgradient(150, 1, [(0, UMBER), (0.5, INK), (1, UMBER)]),
-              (cx - 75, y + 1))
-    lozenge = ss_mask(img.size, lambda d, tr: d.polygon(
+    rule = hgradient(px(150), px(1), [(0, UMBER), (0.3, GOLD), (0.7, GOLD),
+                                      (1, UMBER)])
+    img.paste(rule, dev((cx - 75, y)))
+    img.paste(hgradient(px(150), px(1), [(0, UMBER), (0.5, INK), (1, UMBER)]),
+              dev((cx - 75, y + 1)))
+    lozenge = ss_mask(BACKDROP_SIZE, lambda d, tr: d.polygon(
         tr([(cx, y - 4), (cx + 5, y + 0.5), (cx, y + 5), (cx - 5, y + 0.5)]),
         fill=255))
-    paint(img, INK, lozenge.filter(ImageFilter.MaxFilter(3)))
+    paint(img, INK, lozenge.filter(grow(1)))
     paint(img, GOLD_LIGHT, lozenge)
 
 
-def ridge_heights(x_from, x_to, base, peaks, amp, seed):
-    """Mountain skyline: a few rounded peaks plus fractal wobble."""
+def ridge_heights(x_from, x_to, base, peaks, amp, seed, xs):
+    """Mountain skyline over x_from..x_to: a few rounded peaks plus fractal
+    wobble, its height at each of xs (picture coordinates)."""
     rng = random.Random(seed)
     octaves = [(48, 1.0), (19, 0.45), (7, 0.2), (3, 0.08)]
     knots = [[rng.random() * 2 - 1 for _ in range((x_to - x_from) // p + 3)]
              for p, _ in octaves]
     heights = []
-    for x in range(x_from, x_to + 1):
+    for x in xs:
         y = base
         for px, ph, pw in peaks:
             y -= ph * math.exp(-((x - px) / pw) ** 2)
@@ -410,20 +514,22 @@ def draw_scene(img):
     w, h = x1 - x0 + 1, y1 - y0 + 1
     sx, sy, sr = SUN
 
+    xs, ys = centres(x0, x1), centres(y0, y1)
     sky = []
-    for y in range(y0, y1 + 1):
+    for y in ys:
         base = ramp(SKY_STOPS, y)
-        for x in range(x0, x1 + 1):
+        for x in xs:
             d = math.hypot(x - sx, y - sy)
             out = max(d - sr, 0.0)
             g = 0.8 * math.exp(-out / 34.0) + 0.35 * math.exp(-out / 120.0)
             c = mix(base, (255, 170, 76), clamp(g))
-            cover = clamp(sr - d + 0.5)
+            # the sun's rim is anti-aliased over one device pixel
+            cover = clamp((sr - d) * SCALE + 0.5)
             if cover > 0:
                 disc = mix((255, 240, 186), (252, 184, 86), (d / sr) ** 2)
                 c = mix(c, disc, cover)
             sky.append(c)
-    scene = Image.new("RGB", (w, h))
+    scene = Image.new("RGB", dev((w, h)))
     scene.putdata(sky)
 
     # thin cloud streaks drifting across the sun, each with a bright lip
@@ -443,7 +549,7 @@ def draw_scene(img):
                             cy + thick * 0.5 * math.sin(math.pi * t)))
             d.polygon(tr(pts), fill=255)
         m = ss_mask((w, h), clouds, origin=(x0, y0))
-        lip = ImageChops.subtract(m, ImageChops.offset(m, 0, 1))
+        lip = ImageChops.subtract(m, shift(m, 0, 1))
         paint(scene, (122, 46, 18), scale_mask(m, 0.85))
         paint(scene, (255, 196, 120), scale_mask(lip, 0.6))
 
@@ -453,18 +559,19 @@ def draw_scene(img):
                           (276, 204, 2.2)]:
             d.line(tr([(bx - s, by - s * 0.5), (bx - s * 0.3, by - s * 0.1),
                        (bx, by + s * 0.2), (bx + s * 0.3, by - s * 0.1),
-                       (bx + s, by - s * 0.5)]), fill=255, width=SS)
+                       (bx + s, by - s * 0.5)]), fill=255, width=lw(1))
     paint(scene, (44, 20, 10), ss_mask((w, h), birds, origin=(x0, y0)))
 
     # mountains, far to near; each fades into mist towards its foot
     for base, peaks, wobble, lit, body, mist in MOUNTAINS:
-        ridge = ridge_heights(x0, x1, base, peaks, wobble, seed=base)
+        ridge = ridge_heights(x0, x1, base, peaks, wobble, seed=base, xs=xs)
         layer, alpha = [], []
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                top = ridge[x - x0]
+        for y in ys:
+            for x, top in zip(xs, ridge):
                 depth = y - top
-                if depth < -1:
+                # the ridge's edge is anti-aliased over one device pixel
+                cover = depth * SCALE + (SCALE + 1) / 2
+                if cover < 0:
                     layer.append((0, 0, 0))
                     alpha.append(0)
                     continue
@@ -473,10 +580,10 @@ def draw_scene(img):
                 c = mix(edge, body, smoothstep(0, 5 + 8 * glow, depth))
                 c = mix(c, mist, 0.8 * smoothstep(base - 30, base + 40, y))
                 layer.append(c)
-                alpha.append(int(255 * clamp(depth + 1)))
-        lay = Image.new("RGB", (w, h))
+                alpha.append(int(255 * clamp(cover)))
+        lay = Image.new("RGB", dev((w, h)))
         lay.putdata(layer)
-        msk = Image.new("L", (w, h))
+        msk = Image.new("L", dev((w, h)))
         msk.putdata(alpha)
         scene.paste(lay, (0, 0), msk)
 
@@ -488,15 +595,15 @@ def draw_scene(img):
                   fill=255)
     m = ss_mask((w, h), crag, origin=(x0, y0))
     paint(scene, SILHOUETTE, m)
-    lip = ImageChops.subtract(m, ImageChops.offset(m, 0, 2))
+    lip = ImageChops.subtract(m, shift(m, 0, 2))
     paint(scene, (214, 110, 40), scale_mask(lip, 0.7))
 
-    img.paste(scene, (x0, y0))
+    img.paste(scene, dev((x0, y0)))
 
 
 def draw_browser_panel(img):
     draw_moulding(img, BROWSER_PANEL)
-    x0, y0, x1, y1 = inner_box(BROWSER_PANEL)
+    x0, y0, x1, y1 = dev_box(inner_box(BROWSER_PANEL))
     img.paste(PANEL_FILL, (x0, y0, x1 + 1, y1 + 1))
 
 
@@ -509,32 +616,35 @@ def tab_slots():
 def draw_tab_row(img):
     d = ImageDraw.Draw(img)
     for x0, y0, x1, y1 in tab_slots():
-        d.rectangle((x0 - 1, y0 - 1, x1 + 1, y1 + 1), outline=INK)
-        d.rectangle((x0, y0, x1, y1 - 1), fill=(18, 11, 7))
-        img.paste(hgradient(x1 - x0 + 1, 1, [(0, BRONZE), (0.5, GOLD),
-                                             (1, BRONZE)]), (x0, y1))
+        d.rectangle(dev_box((x0 - 1, y0 - 1, x1 + 1, y1 + 1)), outline=INK,
+                    width=SCALE)
+        block(d, (x0, y0, x1, y1 - 1), (18, 11, 7))
+        img.paste(hgradient(px(x1 - x0 + 1), px(1), [(0, BRONZE), (0.5, GOLD),
+                                                     (1, BRONZE)]), dev((x0, y1)))
     # gold rule the tabs stand on, fading into the ground at both ends
     x0, _, x1, _ = inner_box(BROWSER_PANEL)
-    rule = hgradient(x1 - x0 + 1, 1, [(0, UMBER), (0.12, GOLD), (0.6, BRONZE),
-                                      (1, UMBER)])
-    img.paste(rule, (x0, TAB_RULE_Y))
-    img.paste(hgradient(x1 - x0 + 1, 1, [(0, UMBER), (0.12, INK), (1, UMBER)]),
-              (x0, TAB_RULE_Y + 1))
+    rule = hgradient(px(x1 - x0 + 1), px(1), [(0, UMBER), (0.12, GOLD),
+                                              (0.6, BRONZE), (1, UMBER)])
+    img.paste(rule, dev((x0, TAB_RULE_Y)))
+    img.paste(hgradient(px(x1 - x0 + 1), px(1), [(0, UMBER), (0.12, INK),
+                                                 (1, UMBER)]),
+              dev((x0, TAB_RULE_Y + 1)))
 
 
 def draw_close_socket(img):
     x0, y0, x1, y1 = CLOSE_SOCKET
     d = ImageDraw.Draw(img)
-    d.rounded_rectangle((x0, y0 - 8, x1, y1), radius=7, fill=BRONZE,
-                        outline=INK)
-    d.rounded_rectangle((x0 + 1, y0 - 8, x1 - 1, y1 - 1), radius=6,
-                        fill=PATCH, outline=BRONZE)
-    d.rounded_rectangle((x0 + 2, y0 - 8, x1 - 2, y1 - 2), radius=5,
-                        fill=PATCH, outline=INK)
+
+    def rounded(box, radius, fill, outline):
+        d.rounded_rectangle(dev_box(box), radius=px(radius), fill=fill,
+                            outline=outline, width=SCALE)
+    rounded((x0, y0 - 8, x1, y1), 7, BRONZE, INK)
+    rounded((x0 + 1, y0 - 8, x1 - 1, y1 - 1), 6, PATCH, BRONZE)
+    rounded((x0 + 2, y0 - 8, x1 - 2, y1 - 2), 5, PATCH, INK)
     # the top border keeps running above the recess
-    w = img.size[0]
+    w = BACKDROP_SIZE[0]
     for i, c in enumerate([INK, GOLD_LIGHT, GOLD, BRONZE, (84, 54, 24), INK]):
-        d.line([(x0 - 4, i), (min(x1 + 4, w - 1 - i), i)], fill=c)
+        block(d, (x0 - 4, i, min(x1 + 4, w - 1 - i), i), c)
 
 
 SCROLL_BAND = (752, 966, 34)      # x from, x to, centre row
@@ -553,7 +663,7 @@ def draw_top_ornament(img):
     def scrolls(d, tr):
         pts = [(x_from + i * 0.5, wave_y(x_from + i * 0.5))
                for i in range(int((x_to - x_from) * 2) + 1)]
-        d.line(tr(pts), fill=255, width=int(SS * 1.5))
+        d.line(tr(pts), fill=255, width=lw(1.5))
         k = 0
         while True:
             x = x_from + SCROLL_PERIOD * (0.25 + 0.5 * k)
@@ -568,10 +678,10 @@ def draw_top_ornament(img):
                 turn = (0.9 + 2.4 * t) * math.pi
                 r = 7.0 * (1 - 0.78 * t)
                 curl.append((ccx + r * math.sin(turn), ccy + r * math.cos(turn)))
-            d.line(tr(curl), fill=255, width=int(SS * 1.3))
+            d.line(tr(curl), fill=255, width=lw(1.3))
             k += 1
-    m = ss_mask(img.size, scrolls)
-    paint(img, (96, 64, 32), scale_mask(ImageChops.offset(m, 1, 1), 0.45))
+    m = ss_mask(BACKDROP_SIZE, scrolls)
+    paint(img, (96, 64, 32), scale_mask(shift(m, 1, 1), 0.45))
     paint(img, (10, 6, 4), scale_mask(m, 0.6))
 
 
@@ -652,19 +762,20 @@ def ribbon_cells(start, length, rise, wave, phase, width):
 
 
 def render_cells(layer, cells, colour_ramp):
-    """Paint shaded cells onto an RGBA layer, anti-aliased."""
+    """Paint shaded cells onto an RGBA layer (device pixels), anti-aliased."""
     x0, y0, x1, y1 = FIGURE_BOX
-    size = (x1 - x0, y1 - y0)
+    size = dev((x1 - x0, y1 - y0))
+    k = SS * SCALE
     big = Image.new("RGB", (size[0] * SS, size[1] * SS))
     bm = Image.new("L", big.size, 0)
     dc, dm = ImageDraw.Draw(big), ImageDraw.Draw(bm)
     # bleed the colours past the outline first, so the anti-aliased edge
     # pixels keep the cloth's colour instead of fading towards black
     for poly, shade in cells:
-        pts = [((x - x0) * SS, (y - y0) * SS) for x, y in poly]
-        dc.line(pts + pts[:1], fill=ramp(colour_ramp, shade), width=2 * SS)
+        pts = [((x - x0) * k, (y - y0) * k) for x, y in poly]
+        dc.line(pts + pts[:1], fill=ramp(colour_ramp, shade), width=lw(2))
     for poly, shade in cells:
-        pts = [((x - x0) * SS, (y - y0) * SS) for x, y in poly]
+        pts = [((x - x0) * k, (y - y0) * k) for x, y in poly]
         c = ramp(colour_ramp, shade)
         dc.polygon(pts, fill=c, outline=c)
         dm.polygon(pts, fill=255, outline=255)
@@ -716,7 +827,8 @@ def silhouette_shapes(d, tr):
 def draw_figure():
     """RGBA layer of the whole canvas with the swordsman, cape and sword."""
     x0, y0, x1, y1 = FIGURE_BOX
-    size = (x1 - x0, y1 - y0)
+    logical = (x1 - x0, y1 - y0)
+    size = dev(logical)
     layer = Image.new("RGBA", size, (0, 0, 0, 0))
 
     render_cells(layer, cape_cells(), CAPE_RAMP)
@@ -725,18 +837,19 @@ def draw_figure():
     render_cells(layer, ribbon_cells((162, 300), 126, 26, 7, 0.35, 3.6),
                  RIBBON_RAMP)
 
-    # the silhouette, rim-lit by the sun behind it
+    # the silhouette, rim-lit by the sun behind it; the rim is a picture
+    # pixel wide at either scale
+    k = SS * SCALE
     big = Image.new("L", (size[0] * SS, size[1] * SS), 0)
     silhouette_shapes(ImageDraw.Draw(big),
-                      lambda pts: [((x - x0) * SS, (y - y0) * SS) for x, y in pts])
-    edge_big = ImageChops.subtract(big, big.filter(ImageFilter.MinFilter(9)))
+                      lambda pts: [((x - x0) * k, (y - y0) * k) for x, y in pts])
+    edge_big = ImageChops.subtract(big, big.filter(ImageFilter.MinFilter(2 * k + 1)))
     body = big.resize(size, Image.BOX)
     edge = edge_big.resize(size, Image.BOX)
     sx, sy, _ = SUN
     weight = Image.new("L", size)
-    weight.putdata([int(255 * clamp(1.25 - math.hypot(x + x0 - sx, y + y0 - sy)
-                                    / 170.0))
-                    for y in range(size[1]) for x in range(size[0])])
+    weight.putdata([int(255 * clamp(1.25 - math.hypot(x - sx, y - sy) / 170.0))
+                    for y in centres(y0, y1 - 1) for x in centres(x0, x1 - 1)])
     rim = ImageChops.multiply(scale_mask(edge, 1.6), weight)
     sil = Image.new("RGBA", size, SILHOUETTE + (0,))
     sil.putalpha(body)
@@ -767,7 +880,7 @@ def draw_figure():
                       along(blade_len, 0), along(9, 0)]), fill=255)
     def blade_edge(d, tr):
         d.line(tr([along(10, -2.4), along(blade_len - 14, -2.0),
-                   along(blade_len - 1, -0.2)]), fill=255, width=SS)
+                   along(blade_len - 1, -0.2)]), fill=255, width=lw(1))
     def guard(d, tr):
         d.polygon(tr([along(6, -7), along(9.5, -6), along(9.5, 6), along(6, 7),
                       along(4.5, 0)]), fill=255)
@@ -775,20 +888,20 @@ def draw_figure():
         d.polygon(tr([along(-11, -1.8), along(6, -2), along(6, 2),
                       along(-11, 1.8)]), fill=255)
     def pommel(d, tr):
-        px, py = along(-12)
-        d.ellipse(tr([(px - 2.6, py - 2.6), (px + 2.6, py + 2.6)]), fill=255)
+        cx, cy = along(-12)
+        d.ellipse(tr([(cx - 2.6, cy - 2.6), (cx + 2.6, cy + 2.6)]), fill=255)
     def tassel(d, tr):
         p = along(-12)
         pts = [(p[0] + 1 * t - 20 * t * t, p[1] + 30 * t + 4 * math.sin(6 * t))
                for t in [i / 12 for i in range(13)]]
-        d.line(tr(pts), fill=255, width=int(SS * 1.6))
+        d.line(tr(pts), fill=255, width=lw(1.6))
         end = pts[-1]
         d.polygon(tr([(end[0] - 2, end[1] - 1), (end[0] + 2, end[1] - 1),
                       (end[0] + 4, end[1] + 9), (end[0] - 5, end[1] + 8)]),
                   fill=255)
 
     def put(paint_fn, colour):
-        m = ss_mask(size, paint_fn, origin=(x0, y0))
+        m = ss_mask(logical, paint_fn, origin=(x0, y0))
         part = Image.new("RGBA", size, colour + (0,))
         part.putalpha(m)
         layer.alpha_composite(part)
@@ -803,25 +916,38 @@ def draw_figure():
     put(lambda d, tr: d.polygon(tr(ellipse_points(hand[0], hand[1], 6.2, 5.6)),
                                 fill=255), SILHOUETTE)
 
-    full = Image.new("RGBA", BACKDROP_SIZE, (0, 0, 0, 0))
-    full.paste(layer, (x0, y0))
+    full = Image.new("RGBA", dev(BACKDROP_SIZE), (0, 0, 0, 0))
+    full.paste(layer, dev((x0, y0)))
     return full
 
 
-def to_palette(rgb, figure):
+def to_palette(rgb, figure, parent=None):
     """Palette image: entries 0..5 carry the glow round the figure outside
-    the frame, 6 and 7 the flat patches, the rest the quantised picture."""
+    the frame, 6 and 7 the flat patches, the rest the quantised picture.
+
+    parent is the 1x picture when drawing at a larger scale.  Its see-through
+    and opaque pixels decide the window's shape and its hit tests, in the
+    program's own pixels; so every device pixel under an opaque 1x pixel is
+    opaque and every one under a clear 1x pixel is clear.  Only under the 1x
+    glow's partial pixels does the finer drawing choose for itself."""
     w, h = rgb.size
     alpha = figure.getchannel("A")
-    halo = alpha.filter(ImageFilter.MaxFilter(3)).filter(
-        ImageFilter.GaussianBlur(3.2))
+    halo = alpha.filter(grow(1)).filter(blur(3.2))
     halo = scale_mask(halo, 1.7)
 
     # outside the frame only the solid part of the figure is opaque
     opaque = rgb.copy()
     solid = alpha.point(lambda v: 255 if v >= 128 else 0)
+    clear = None
+    if parent is not None:
+        indices = Image.frombytes("L", parent.size, parent.tobytes())
+        above = indices.resize((w, h), Image.NEAREST)
+        solid = ImageChops.lighter(solid, above.point(
+            lambda i: 255 if i >= IDX_PATCH else 0))
+        clear = above.point(lambda i: 255 if i == IDX_TRANSPARENT else 0)
+        solid = ImageChops.multiply(solid, ImageChops.invert(clear))
     outside = Image.new("L", rgb.size, 0)
-    outside.paste(255, (0, 0, FRAME_LEFT, h))
+    outside.paste(255, (0, 0, px(FRAME_LEFT), h))
     empty = ImageChops.multiply(outside, ImageChops.invert(solid))
     opaque.paste(PATCH, (0, 0), empty)
 
@@ -830,10 +956,12 @@ def to_palette(rgb, figure):
     # choose the colours from the detailed parts; the big flat browser panel
     # has its own entry and would only crowd the palette with dark browns
     px0, py0, px1, py1 = BROWSER_PANEL
+    bw, bh = BACKDROP_SIZE
     pixels = []
-    for box in ((0, 0, px0, h), (0, 0, px0, h),          # the scene counts twice
-                (px0, 0, w, py0), (px0, py1 - 8, w, h), (px1 - 8, py0, w, py1)):
-        pixels += list(opaque.crop(box).getdata())
+    for box in ((0, 0, px0, bh), (0, 0, px0, bh),        # the scene counts twice
+                (px0, 0, bw, py0), (px0, py1 - 8, bw, bh),
+                (px1 - 8, py0, bw, py1)):
+        pixels += list(opaque.crop(dev(box)).getdata())
     sample = Image.new("RGB", (len(pixels), 1))
     sample.putdata(pixels)
     sample = sample.quantize(colors=n_free, method=Image.Quantize.MEDIANCUT,
@@ -851,20 +979,24 @@ def to_palette(rgb, figure):
 
     # force the flat areas to their exact entries
     def force(box, index):
-        bx0, by0, bx1, by1 = box
+        bx0, by0, bx1, by1 = dev_box(box)
         for y in range(by0, by1 + 1):
             idx[y * w + bx0:y * w + bx1 + 1] = bytes([index]) * (bx1 - bx0 + 1)
     force((CLOSE_BOX[0] - 1, FRAME_BORDER, CLOSE_BOX[2] + 1, CLOSE_BOX[3] + 1),
           IDX_PATCH)
     force(inner_box(BROWSER_PANEL), IDX_PANEL)
 
-    a_px, h_px = alpha.load(), halo.load()
+    s_px, h_px = solid.load(), halo.load()
+    a_px = alpha.load()
+    c_px = clear.load() if clear is not None else None
     for y in range(h):
-        for x in range(FRAME_LEFT):
-            a = a_px[x, y]
-            if a >= 128:
+        for x in range(px(FRAME_LEFT)):
+            if s_px[x, y]:
                 continue
-            level = max(a, h_px[x, y])
+            if c_px is not None and c_px[x, y]:
+                idx[y * w + x] = IDX_TRANSPARENT
+                continue
+            level = max(a_px[x, y], h_px[x, y])
             best = min(range(len(HALO_ALPHAS)),
                        key=lambda i: abs(HALO_ALPHAS[i] - level))
             idx[y * w + x] = best
@@ -882,7 +1014,9 @@ def to_palette(rgb, figure):
     return out, alphas
 
 
-def make_backdrop():
+def make_backdrop(parent=None):
+    """The backdrop at the current scale; parent is the 1x backdrop when the
+    scale is larger (see to_palette)."""
     img = frame_texture(BACKDROP_SIZE)
     draw_outer_border(img)
     draw_logo(img)
@@ -894,16 +1028,17 @@ def make_backdrop():
 
     figure = draw_figure()
     # a soft shadow where the figure passes over the frame's gold work
-    shadow_mask = figure.getchannel("A").filter(ImageFilter.GaussianBlur(2.0))
-    shadow_mask = ImageChops.offset(shadow_mask, 2, 3)
-    limit = Image.new("L", BACKDROP_SIZE, 0)
-    limit.paste(hgradient(24, BACKDROP_SIZE[1], [(0, (255,) * 3), (0.6, (255,) * 3),
-                                                 (1, (0,) * 3)]).convert("L"),
-                (FRAME_LEFT, 0))
+    shadow_mask = figure.getchannel("A").filter(blur(2.0))
+    shadow_mask = shift(shadow_mask, 2, 3)
+    limit = Image.new("L", dev(BACKDROP_SIZE), 0)
+    limit.paste(hgradient(px(24), px(BACKDROP_SIZE[1]),
+                          [(0, (255,) * 3), (0.6, (255,) * 3),
+                           (1, (0,) * 3)]).convert("L"),
+                dev((FRAME_LEFT, 0)))
     paint(img, INK, ImageChops.multiply(scale_mask(shadow_mask, 0.7), limit))
     base = img.convert("RGBA")
     base.alpha_composite(figure)
-    return to_palette(base.convert("RGB"), figure)
+    return to_palette(base.convert("RGB"), figure, parent)
 
 
 # ---------------------------------------------------------------------------
@@ -912,7 +1047,7 @@ def make_backdrop():
 def make_close_button(pressed):
     w = CLOSE_BOX[2] - CLOSE_BOX[0] + 1
     h = CLOSE_BOX[3] - CLOSE_BOX[1] + 1
-    img = Image.new("RGB", (w, h), PATCH)
+    img = Image.new("RGB", dev((w, h)), PATCH)
     cx, cy, r = w / 2, h / 2, 14.6
 
     def disc(rad):
@@ -920,12 +1055,12 @@ def make_close_button(pressed):
             tr([(cx - rad, cy - rad), (cx + rad, cy + rad)]), fill=255), ss=8)
 
     paint(img, INK, disc(r + 0.4))
-    ring = vgradient(w, h, [(0, GOLD_LIGHT), (0.5, GOLD), (1, BRONZE_DARK)]
+    ring = vgradient(px(w), px(h), [(0, GOLD_LIGHT), (0.5, GOLD), (1, BRONZE_DARK)]
                      if not pressed else
                      [(0, BRONZE), (0.5, BRONZE_DARK), (1, (60, 38, 18))])
     paint(img, ring, disc(r - 0.6))
     paint(img, INK, disc(r - 2.2))
-    face = vgradient(w, h, [(0, (176, 52, 28)), (0.5, (118, 28, 16)),
+    face = vgradient(px(w), px(h), [(0, (176, 52, 28)), (0.5, (118, 28, 16)),
                             (1, (64, 12, 8))] if not pressed else
                      [(0, (60, 12, 8)), (0.5, (84, 20, 12)), (1, (104, 26, 14))])
     paint(img, face, disc(r - 3.0))
@@ -940,7 +1075,7 @@ def make_close_button(pressed):
         for sgn in (1, -1):
             d.line(tr([(cx + off + dx - arm, cy + off + dy - arm * sgn),
                        (cx + off + dx + arm, cy + off + dy + arm * sgn)]),
-                   fill=255, width=int(8 * 2.6))
+                   fill=255, width=lw(2.6, ss=8))
     paint(img, (40, 8, 6), ss_mask((w, h), lambda d, tr: cross(d, tr, 0.8, 0.8),
                                    ss=8))
     paint(img, (246, 224, 182) if not pressed else (214, 186, 146),
@@ -960,11 +1095,11 @@ TAB_FONT_SIZE = 14
 def make_tab(caption, pressed):
     w, h = TAB_WIDTH, TAB_HEIGHT
     if pressed:
-        face = vgradient(w, h, [(0, (26, 16, 9)), (0.3, (40, 25, 14)),
-                                (1, (52, 33, 18))])
+        face = vgradient(px(w), px(h), [(0, (26, 16, 9)), (0.3, (40, 25, 14)),
+                                        (1, (52, 33, 18))])
     else:
-        face = vgradient(w, h, [(0, (104, 68, 34)), (0.45, (72, 45, 24)),
-                                (0.5, (60, 37, 20)), (1, (40, 25, 14))])
+        face = vgradient(px(w), px(h), [(0, (104, 68, 34)), (0.45, (72, 45, 24)),
+                                        (0.5, (60, 37, 20)), (1, (40, 25, 14))])
     img = face
     d = ImageDraw.Draw(img)
     box = (0, 0, w - 1, h - 1)
@@ -977,22 +1112,23 @@ def make_tab(caption, pressed):
         bevel_ring(d, box, 1, GOLD_LIGHT, BRONZE_DARK)
         bevel_ring(d, box, 2, (132, 90, 44), (50, 32, 17))
     # small gold lozenges flanking the caption
-    shift = 1 if pressed else 0
+    sink = 1 if pressed else 0       # a pressed tab's face sinks a pixel
     for lx in (11, w - 12):
         lz = ss_mask((w, h), lambda dd, tr, lx=lx: dd.polygon(
-            tr([(lx + 0.5, 11.5 + shift), (lx + 4, 15.5 + shift),
-                (lx + 0.5, 19.5 + shift), (lx - 3, 15.5 + shift)]), fill=255))
-        paint(img, INK, lz.filter(ImageFilter.MaxFilter(3)))
+            tr([(lx + 0.5, 11.5 + sink), (lx + 4, 15.5 + sink),
+                (lx + 0.5, 19.5 + sink), (lx - 3, 15.5 + sink)]), fill=255))
+        paint(img, INK, lz.filter(grow(1)))
         paint(img, GOLD if not pressed else BRONZE, lz)
 
-    font = ImageFont.truetype(CJK_FONT, TAB_FONT_SIZE)
+    # the caption is set at the device size, hinted for that grid
+    font = ImageFont.truetype(CJK_FONT, px(TAB_FONT_SIZE))
     x0, y0, x1, y1 = font.getbbox(caption)
-    tx = (w - (x1 - x0)) // 2 - x0
-    ty = (h - (y1 - y0)) // 2 - y0 + shift
+    tx = (px(w) - (x1 - x0)) // 2 - x0
+    ty = (px(h) - (y1 - y0)) // 2 - y0 + px(sink)
     text_colour = GOLD_TEXT if not pressed else (214, 168, 94)
-    layer = Image.new("L", (w, h), 0)
+    layer = Image.new("L", dev((w, h)), 0)
     ImageDraw.Draw(layer).text((tx, ty), caption, font=font, fill=255)
-    paint(img, INK, ImageChops.offset(layer, 1, 1))
+    paint(img, INK, shift(layer, 1, 1))
     paint(img, text_colour, layer)
     return img
 
@@ -1111,40 +1247,48 @@ CAPTION_STOPS = [  # row -> colour of the stretched caption column
 ]
 
 
+def caption_colour(y):
+    """Colour of the caption's row y (a picture coordinate, the top of a
+    device row).  A one-row step of the design (the outline, the gold line)
+    stays one picture pixel of flat colour at any scale; the long shades in
+    between are followed more finely."""
+    stops = CAPTION_STOPS
+    for (p0, _), (p1, _) in zip(stops, stops[1:]):
+        if p0 <= y < p1 and p1 - p0 <= 1:
+            return ramp(stops, p0)
+    return ramp(stops, y)
+
+
 def caption_column():
-    rows = []
-    for y in range(CAPTION_H):
-        rows.append(ramp([(p, c) for p, c in CAPTION_STOPS], y))
-    return rows
+    """The caption's colours, one per device row."""
+    return [caption_colour(y / SCALE) for y in range(px(CAPTION_H))]
 
 
 def make_skin():
     w, h = SKIN_SIZE
-    img = Image.new("RGB", (w, h), SKIN_BODY)
+    img = Image.new("RGB", dev((w, h)), SKIN_BODY)
     d = ImageDraw.Draw(img)
     column = caption_column()
     for y, c in enumerate(column):
-        d.line([(0, y), (w - 1, y)], fill=c)
+        d.line([(0, y), (px(w) - 1, y)], fill=c)
 
     # side and bottom borders: outline, gold line, brown, outermost first
     edge = [SKIN_OUTLINE, SKIN_GOLD, SKIN_BROWN]
     for i, c in enumerate(edge):
-        d.line([(i, CAPTION_H), (i, h - 1 - i)], fill=c)
-        d.line([(w - 1 - i, CAPTION_H), (w - 1 - i, h - 1 - i)], fill=c)
-        d.line([(i, h - 1 - i), (w - 1 - i, h - 1 - i)], fill=c)
+        block(d, (i, CAPTION_H, i, h - 1 - i), c)
+        block(d, (w - 1 - i, CAPTION_H, w - 1 - i, h - 1 - i), c)
+        block(d, (i, h - 1 - i, w - 1 - i, h - 1 - i), c)
     # the caption's two ends close the frame: vertical lines down to row 36
     for i, c in enumerate(edge):
-        d.line([(i, i), (i, 36)], fill=c)
-        d.line([(w - 1 - i, i), (w - 1 - i, 36)], fill=c)
+        block(d, (i, i, i, 36), c)
+        block(d, (w - 1 - i, i, w - 1 - i, 36), c)
     # the separator rows 37..38 join the side borders
     for x in (0, w - 1):
-        d.point((x, 37), fill=SKIN_OUTLINE)
-        d.point((x, 38), fill=SKIN_OUTLINE)
+        block(d, (x, 37, x, 38), SKIN_OUTLINE)
     for x in (1, w - 2):
-        d.point((x, 37), fill=SKIN_GOLD)
-        d.point((x, 38), fill=SKIN_GOLD)
+        block(d, (x, 37, x, 38), SKIN_GOLD)
     for x in (2, w - 3):
-        d.point((x, 38), fill=SKIN_BROWN)
+        block(d, (x, 38, x, 38), SKIN_BROWN)
 
     draw_skin_logo(img)
     draw_skin_end_cap(img)
@@ -1155,22 +1299,22 @@ def make_skin():
 def draw_skin_logo(img):
     """Icon seat and word-mark on a dark plate; the title follows at 97."""
     tx, _ = TITLE_ORIGIN
-    plate = ss_mask(img.size, lambda dd, tr: dd.polygon(tr(
+    plate = ss_mask(SKIN_SIZE, lambda dd, tr: dd.polygon(tr(
         [(5, 6), (tx - 12, 6), (tx - 3, 19.5), (tx - 12, 33), (5, 33)]),
         fill=255))
-    paint(img, (10, 6, 4), plate.filter(ImageFilter.MaxFilter(3)))
+    paint(img, (10, 6, 4), plate.filter(grow(1)))
     paint(img, vgradient(img.size[0], img.size[1],
                          [(0, (40, 25, 14)), (0.08, (40, 25, 14)),
                           (0.5, (24, 15, 9)), (0.9, (18, 11, 7)),
                           (1, (18, 11, 7))]), plate)
-    edge_line = ImageChops.subtract(plate, plate.filter(ImageFilter.MinFilter(3)))
+    edge_line = ImageChops.subtract(plate, plate.filter(shrink(1)))
     paint(img, (150, 104, 46), scale_mask(edge_line, 0.8))
     # calm round seat for the 16 x 16 icon
     ix0, iy0, ix1, iy1 = ICON_BOX
-    seat = ss_mask(img.size, lambda dd, tr: dd.ellipse(
+    seat = ss_mask(SKIN_SIZE, lambda dd, tr: dd.ellipse(
         tr([(ix0 - 3, iy0 - 3), (ix1 + 4, iy1 + 4)]), fill=255))
     paint(img, (130, 90, 40), seat)
-    paint(img, (16, 10, 6), ss_mask(img.size, lambda dd, tr: dd.ellipse(
+    paint(img, (16, 10, 6), ss_mask(SKIN_SIZE, lambda dd, tr: dd.ellipse(
         tr([(ix0 - 2, iy0 - 2), (ix1 + 3, iy1 + 3)]), fill=255)))
     gold_lettering(img, "Drelk", 16, ((ix1 + 4 + tx - 12) / 2 + 1, 19.5),
                    outline=1, glow=0)
@@ -1179,32 +1323,34 @@ def draw_skin_logo(img):
 def draw_skin_end_cap(img):
     """Right end of the caption, under the window buttons: a gold bracket
     in the corner answering the ones at the bottom."""
-    w = img.size[0]
+    w = SKIN_SIZE[0]
     d = ImageDraw.Draw(img)
     colour = (150, 104, 46)
-    d.line([(w - 18, 5), (w - 6, 5), (w - 6, 17)], fill=colour)
-    d.point((w - 20, 5), fill=colour)
-    d.point((w - 6, 19), fill=colour)
+    block(d, (w - 18, 5, w - 6, 5), colour)
+    block(d, (w - 6, 5, w - 6, 17), colour)
+    block(d, (w - 20, 5, w - 20, 5), colour)
+    block(d, (w - 6, 19, w - 6, 19), colour)
 
 
 def draw_skin_corners(img):
-    w, h = img.size
+    w, h = SKIN_SIZE
     # a short gold bracket inside the bottom-left corner; the bottom-right
     # one carries the size grip instead
     d = ImageDraw.Draw(img)
     bracket = (120, 84, 38)
-    d.line([(5, h - 18), (5, h - 6), (17, h - 6)], fill=bracket)
-    d.point((5, h - 20), fill=bracket)
-    d.point((19, h - 6), fill=bracket)
+    block(d, (5, h - 18, 5, h - 6), bracket)
+    block(d, (5, h - 6, 17, h - 6), bracket)
+    block(d, (5, h - 20, 5, h - 20), bracket)
+    block(d, (19, h - 6, 19, h - 6), bracket)
     # size grip: diagonal rows of dots in the bottom-right corner
     for i in range(3):
         for j in range(3 - i):
             x = w - 7 - 4 * i
             y = h - 7 - 4 * j
-            d.rectangle((x - 1, y - 1, x, y), fill=(214, 160, 80))
-            d.point((x + 1, y + 1), fill=(8, 5, 3))
-            d.point((x, y + 1), fill=(70, 46, 22))
-            d.point((x + 1, y), fill=(70, 46, 22))
+            block(d, (x - 1, y - 1, x, y), (214, 160, 80))
+            block(d, (x + 1, y + 1, x + 1, y + 1), (8, 5, 3))
+            block(d, (x, y + 1, x, y + 1), (70, 46, 22))
+            block(d, (x + 1, y, x + 1, y), (70, 46, 22))
 
 
 # ---------------------------------------------------------------------------
@@ -1219,24 +1365,25 @@ BUTTON_STATES = {  # face top, face bottom, highlight, glyph
 
 def button_face(w, h, state):
     top, bottom, light, _ = BUTTON_STATES[state]
-    img = vgradient(w, h, [(0, top), (1, bottom)])
+    img = vgradient(px(w), px(h), [(0, top), (1, bottom)])
     d = ImageDraw.Draw(img)
-    d.rectangle((0, 0, w - 1, h - 1), outline=SKIN_OUTLINE)
+    d.rectangle(dev_box((0, 0, w - 1, h - 1)), outline=SKIN_OUTLINE,
+                width=SCALE)
     if state == "pressed":
-        d.line([(1, 1), (w - 2, 1)], fill=light)
-        d.line([(1, 1), (1, h - 2)], fill=light)
+        block(d, (1, 1, w - 2, 1), light)
+        block(d, (1, 1, 1, h - 2), light)
     else:
-        d.line([(1, 1), (w - 2, 1)], fill=light)
-        d.line([(1, 2), (1, h - 2)], fill=mix(light, top, 0.5))
-        d.line([(w - 2, 2), (w - 2, h - 2)], fill=mix(bottom, SKIN_OUTLINE, 0.4))
-        d.line([(2, h - 2), (w - 2, h - 2)], fill=mix(bottom, SKIN_OUTLINE, 0.4))
+        block(d, (1, 1, w - 2, 1), light)
+        block(d, (1, 2, 1, h - 2), mix(light, top, 0.5))
+        block(d, (w - 2, 2, w - 2, h - 2), mix(bottom, SKIN_OUTLINE, 0.4))
+        block(d, (2, h - 2, w - 2, h - 2), mix(bottom, SKIN_OUTLINE, 0.4))
     return img
 
 
 def glyph_close(d, tr, o):
     for a, b in (((6, 6), (14, 14)), ((14, 6), (6, 14))):
         d.line(tr([(a[0] + o, a[1] + o), (b[0] + o, b[1] + o)]), fill=255,
-               width=int(SS * 2.2))
+               width=lw(2.2))
 
 
 def glyph_max(d, tr, o):
@@ -1250,15 +1397,15 @@ def glyph_min(d, tr, o):
 
 def make_button_strip(cell, glyph):
     w, h = cell
-    strip = Image.new("RGB", (w * 3, h))
+    strip = Image.new("RGB", dev((w * 3, h)))
     for i, state in enumerate(("normal", "hot", "pressed")):
         face = button_face(w, h, state)
         if glyph:
             o = 1 if state == "pressed" else 0
             m = ss_mask((w, h), lambda d, tr: glyph(d, tr, o))
-            paint(face, SKIN_OUTLINE, scale_mask(ImageChops.offset(m, 1, 1), 0.8))
+            paint(face, SKIN_OUTLINE, scale_mask(shift(m, 1, 1), 0.8))
             paint(face, BUTTON_STATES[state][3], m)
-        strip.paste(face, (i * w, 0))
+        strip.paste(face, dev((i * w, 0)))
     return strip
 
 
@@ -1266,32 +1413,47 @@ def make_button_strip(cell, glyph):
 # Output and self-check
 # ---------------------------------------------------------------------------
 def save_bmp(img, name):
-    img.convert("RGB").save(RES / name, "BMP")
+    img.convert("RGB").save(RES / suffixed(name), "BMP")
+
+
+def set_scale(scale):
+    global SCALE
+    SCALE = scale
 
 
 def build():
     RES.mkdir(exist_ok=True)
-    backdrop, alphas = make_backdrop()
-    backdrop.save(RES / "backdrop_143.png", transparency=alphas, optimize=False)
+    first = None
+    for scale in SCALES:
+        set_scale(scale)
+        # the larger versions keep the 1x backdrop's see-through layout
+        backdrop, alphas = make_backdrop(first)
+        first = first or backdrop
+        backdrop.save(RES / suffixed("backdrop_143.png"), transparency=alphas,
+                      optimize=False)
 
-    save_bmp(make_close_button(False), "close_135.bmp")
-    save_bmp(make_close_button(True), "close_down_151.bmp")
-    for normal_id, pressed_id, caption, stem in TAB_CAPTIONS:
-        save_bmp(make_tab(caption, False), "%s_%d.bmp" % (stem, normal_id))
-        save_bmp(make_tab(caption, True), "%s_down_%d.bmp" % (stem, pressed_id))
+        save_bmp(make_close_button(False), "close_135.bmp")
+        save_bmp(make_close_button(True), "close_down_151.bmp")
+        for normal_id, pressed_id, caption, stem in TAB_CAPTIONS:
+            save_bmp(make_tab(caption, False), "%s_%d.bmp" % (stem, normal_id))
+            save_bmp(make_tab(caption, True), "%s_down_%d.bmp" % (stem, pressed_id))
 
+        make_skin().save(RES / suffixed("skin_164.png"), optimize=False)
+        cell = (CAPBTN_CELL, CAPBTN_CELL)
+        save_bmp(make_button_strip(cell, glyph_close), "capbtn_close_161.bmp")
+        save_bmp(make_button_strip(cell, glyph_max), "capbtn_max_162.bmp")
+        save_bmp(make_button_strip(cell, glyph_min), "capbtn_min_163.bmp")
+        save_bmp(make_button_strip(TEXTBTN_CELL, None), "capbtn_text_165.bmp")
+    set_scale(1)
+
+    # The icons have no larger versions: the icon group already holds 16, 32
+    # and 48 pixels for the system to choose from, and the desktop scales the
+    # 64-pixel emblem like any application's icon.
     write_ico(RES / "app_7.ico", [make_emblem(s) for s in ICON_SIZES])
     make_emblem(ICON_PNG_SIZE).save(RES / "app_64.png", optimize=False)
 
-    make_skin().save(RES / "skin_164.png", optimize=False)
-    cell = (CAPBTN_CELL, CAPBTN_CELL)
-    save_bmp(make_button_strip(cell, glyph_close), "capbtn_close_161.bmp")
-    save_bmp(make_button_strip(cell, glyph_max), "capbtn_max_162.bmp")
-    save_bmp(make_button_strip(cell, glyph_min), "capbtn_min_163.bmp")
-    save_bmp(make_button_strip(TEXTBTN_CELL, None), "capbtn_text_165.bmp")
 
-
-BMP_FILES = {  # file -> (width, height)
+BMP_FILES = {  # file -> (width, height) at scale 1
     "close_135.bmp": (31, 32), "close_down_151.bmp": (31, 32),
     "capbtn_close_161.bmp": (60, 20), "capbtn_max_162.bmp": (60, 20),
     "capbtn_min_163.bmp": (60, 20), "capbtn_text_165.bmp": (123, 20),
@@ -1299,6 +1461,11 @@ BMP_FILES = {  # file -> (width, height)
 for _n, _p, _c, _s in TAB_CAPTIONS:
     BMP_FILES["%s_%d.bmp" % (_s, _n)] = (TAB_WIDTH, TAB_HEIGHT)
     BMP_FILES["%s_down_%d.bmp" % (_s, _p)] = (TAB_WIDTH, TAB_HEIGHT)
+STRIPS = {  # button strip -> cell width at scale 1 (three cells, CAPBTN_CELL high)
+    "capbtn_close_161.bmp": CAPBTN_CELL, "capbtn_max_162.bmp": CAPBTN_CELL,
+    "capbtn_min_163.bmp": CAPBTN_CELL, "capbtn_text_165.bmp": TEXTBTN_CELL[0],
+}
+SCALED_FILES = ["backdrop_143.png", "skin_164.png"] + list(BMP_FILES)
 
 
 class CheckFailed(Exception):
@@ -1328,61 +1495,94 @@ def check_bmp(name, size):
     check_no_key(Image.open(RES / name), name)
 
 
-def check():
-    im = Image.open(RES / "backdrop_143.png")
-    expect(im.size == BACKDROP_SIZE and im.mode == "P", "backdrop size/mode")
+def check_backdrop():
+    name = suffixed("backdrop_143.png")
+    im = Image.open(RES / name)
+    expect(im.size == dev(BACKDROP_SIZE) and im.mode == "P",
+           name + ": size/mode")
     pal = im.getpalette()
-    expect(len(pal) == 768, "backdrop palette must have 256 entries")
+    expect(len(pal) == 768, name + ": palette must have 256 entries")
     trns = im.info.get("transparency")
-    expect(isinstance(trns, bytes), "backdrop has no tRNS alpha table")
+    expect(isinstance(trns, bytes), name + ": no tRNS alpha table")
     trns = trns + bytes([255] * (256 - len(trns)))
     expect(tuple(trns[:6]) == HALO_ALPHAS and set(trns[6:]) == {255},
-           "backdrop tRNS alphas wrong: %r" % (tuple(trns[:8]),))
+           "%s: tRNS alphas wrong: %r" % (name, tuple(trns[:8])))
     expect(all(tuple(pal[i * 3:i * 3 + 3]) != KEY_COLOUR for i in range(256)),
-           "backdrop palette holds the colour key")
+           name + ": palette holds the colour key")
     w, h = im.size
     data = im.tobytes()
     for y in range(h):
         row = data[y * w:(y + 1) * w]
-        expect(min(row[FRAME_LEFT:]) >= IDX_PATCH,
-               "backdrop row %d: translucent pixel inside the frame" % y)
-    outside = [data[y * w + x] for y in range(h) for x in range(FRAME_LEFT)]
+        expect(min(row[px(FRAME_LEFT):]) >= IDX_PATCH,
+               "%s row %d: translucent pixel inside the frame" % (name, y))
+    outside = [data[y * w + x] for y in range(h) for x in range(px(FRAME_LEFT))]
     expect(outside.count(IDX_TRANSPARENT) > 0.5 * len(outside),
-           "backdrop: strip left of the frame is not mostly transparent")
-    x0, y0, x1, y1 = CLOSE_BOX
+           name + ": strip left of the frame is not mostly transparent")
+    x0, y0, x1, y1 = dev_box(CLOSE_BOX)
     patch = {data[y * w + x] for y in range(y0, y1 + 1) for x in range(x0, x1 + 1)}
-    expect(patch == {IDX_PATCH}, "backdrop: close button area not plain")
-    expect(tuple(pal[IDX_PATCH * 3:IDX_PATCH * 3 + 3]) == PATCH, "patch colour")
+    expect(patch == {IDX_PATCH}, name + ": close button area not plain")
+    expect(tuple(pal[IDX_PATCH * 3:IDX_PATCH * 3 + 3]) == PATCH,
+           name + ": patch colour")
 
-    for name, size in BMP_FILES.items():
-        check_bmp(name, size)
-    close = Image.open(RES / "close_135.bmp").convert("RGB")
-    expect(close.getpixel((0, 0)) == PATCH and close.getpixel((30, 31)) == PATCH,
+
+def check_buttons():
+    close = Image.open(RES / suffixed("close_135.bmp")).convert("RGB")
+    expect(close.getpixel((0, 0)) == PATCH and
+           close.getpixel((close.size[0] - 1, close.size[1] - 1)) == PATCH,
            "close button corners must match the backdrop patch")
 
-    for name, cell in (("capbtn_close_161.bmp", 20), ("capbtn_max_162.bmp", 20),
-                       ("capbtn_min_163.bmp", 20), ("capbtn_text_165.bmp", 41)):
+    for name, cell in STRIPS.items():
+        name = suffixed(name)
+        cw, ch = px(cell), px(CAPBTN_CELL)
         strip = Image.open(RES / name).convert("L")
-        means = [sum(strip.crop((i * cell, 0, (i + 1) * cell, 20)).getdata()) /
-                 (cell * 20) for i in range(3)]
+        means = [sum(strip.crop((i * cw, 0, (i + 1) * cw, ch)).getdata()) /
+                 (cw * ch) for i in range(3)]
         expect(means[1] > means[0] > means[2],
                "%s: hot must be brighter and pressed darker than normal" % name)
-    face = Image.open(RES / "capbtn_text_165.bmp").convert("RGB")
+    face = Image.open(RES / suffixed("capbtn_text_165.bmp")).convert("RGB")
+    cw = TEXTBTN_CELL[0]
     for i in range(3):
-        cell_px = face.crop((i * 41 + 2, 2, i * 41 + 39, 18)).getdata()
+        cell_px = face.crop(dev((i * cw + 2, 2, i * cw + 39, 18))).getdata()
         expect(max(luminance(c) for c in cell_px) < luminance(TEXTBTN_TEXT) - 40,
                "capbtn_text_165.bmp: face too light for the caption colour")
 
-    skin = Image.open(RES / "skin_164.png")
-    expect(skin.size == SKIN_SIZE and skin.mode == "RGBA", "skin size/mode")
-    expect(skin.getchannel("A").getextrema() == (255, 255), "skin not opaque")
-    check_no_key(skin, "skin_164.png")
-    rgb = skin.convert("RGB")
-    col = [rgb.getpixel((CAPTION_FILL_X, y)) for y in range(CAPTION_H)]
-    for x in (LOGO_BLOCK_W - 1, SKIN_SIZE[0] - END_CAP_W):
-        expect([rgb.getpixel((x, y)) for y in range(CAPTION_H)] == col,
-               "skin: column %d does not join the stretched caption" % x)
 
+def check_skin():
+    """The program cuts the skin into frame pieces at fixed places (scaled at
+    the larger versions): the caption background is one column stretched
+    across, the side and bottom borders small squares stretched along."""
+    name = suffixed("skin_164.png")
+    skin = Image.open(RES / name)
+    expect(skin.size == dev(SKIN_SIZE) and skin.mode == "RGBA",
+           name + ": size/mode")
+    expect(skin.getchannel("A").getextrema() == (255, 255), name + ": not opaque")
+    check_no_key(skin, name)
+    rgb = skin.convert("RGB")
+    w, h = rgb.size
+
+    def column(x, y0, y1):
+        return [rgb.getpixel((x, y)) for y in range(y0, y1)]
+
+    def row(y, x0, x1):
+        return [rgb.getpixel((x, y)) for x in range(x0, x1)]
+    caption = column(px(CAPTION_FILL_X), 0, px(CAPTION_H))
+    joins = [px(LOGO_BLOCK_W) - 1, px(SKIN_SIZE[0] - END_CAP_W)]
+    joins += range(px(CAPTION_FILL_X), px(CAPTION_FILL_X + 1))
+    for x in joins:
+        expect(column(x, 0, px(CAPTION_H)) == caption,
+               "%s: column %d does not join the stretched caption" % (name, x))
+    b, c = px(BORDER_W), px(CAPTION_H)
+    for x0 in (0, w - b):
+        first = row(c, x0, x0 + b)
+        expect(all(row(y, x0, x0 + b) == first for y in range(c, c + b)),
+               "%s: side border piece at %d is not the same all down" % (name, x0))
+    corner = px(CORNER)
+    first = column(corner, h - b, h)
+    expect(all(column(x, h - b, h) == first for x in range(corner, corner + b)),
+           name + ": bottom border piece is not the same all along")
+
+
+def check_icons():
     ico = (RES / "app_7.ico").read_bytes()
     kind, count = struct.unpack_from("<HH", ico, 2)
     expect(kind == 1 and count == len(ICON_SIZES), "icon directory")
@@ -1395,22 +1595,131 @@ def check():
     expect(png.mode == "RGBA" and png.size == (ICON_PNG_SIZE,) * 2, "app_64.png")
 
 
-def write_preview(path):
-    """Backdrop over a grey checkerboard with the tabs and close button."""
-    w, h = BACKDROP_SIZE
+def check_alpha_layout(first, scaled, name):
+    """Every 1x pixel that is fully opaque is a block of fully opaque device
+    pixels at the larger scale, and every fully clear one a clear block: the
+    window's shape and its hit tests, which the program decides in its own
+    pixels, are the same whichever version is shown."""
+    a1 = first.convert("RGBA").getchannel("A")
+    a2 = scaled.convert("RGBA").getchannel("A")
+    above = a1.resize(a2.size, Image.NEAREST)
+    opaque = above.point(lambda v: 255 if v == 255 else 0)
+    clear = above.point(lambda v: 255 if v == 0 else 0)
+    expect(ImageChops.multiply(opaque, ImageChops.invert(a2)).getbbox() is None,
+           name + ": a device pixel under an opaque 1x pixel is not opaque")
+    expect(ImageChops.multiply(clear, a2).getbbox() is None,
+           name + ": a device pixel under a clear 1x pixel is not clear")
+
+
+# Resemblance is judged on tiles of TILE x TILE 1x pixels.  Lettering is set
+# anew for each size (hinted for its own grid), so a tile of text may differ
+# by about 17; a part at the wrong place or size differs by far more.
+TILE = 16
+MAX_TILE_DIFF = 32     # largest mean difference of a tile, out of 255
+MAX_MEAN_DIFF = 12     # largest mean difference of the whole picture
+
+
+def check_resembles(first, scaled, name):
+    """The larger version, brought down to 1x, is the same picture: every
+    tile of it is close to the 1x one.  This catches a part drawn at the
+    wrong place or a piece left at 1x size."""
+    grey = (128, 128, 128, 255)
+
+    def flat(im, size):
+        base = Image.new("RGBA", size, grey)
+        base.alpha_composite(im.convert("RGBA"))
+        return base.convert("RGB")
+    small = flat(scaled, scaled.size).resize(first.size, Image.BOX)
+    diff = ImageChops.difference(small, flat(first, first.size)).convert("L")
+    w, h = first.size
+    mean = sum(diff.getdata()) / (w * h)
+    expect(mean <= MAX_MEAN_DIFF, "%s: differs from the 1x picture by %.1f"
+           % (name, mean))
+    for y in range(0, h, TILE):
+        for x in range(0, w, TILE):
+            tile = diff.crop((x, y, min(x + TILE, w), min(y + TILE, h)))
+            values = list(tile.getdata())
+            mean = sum(values) / len(values)
+            expect(mean <= MAX_TILE_DIFF,
+                   "%s: tile at %d,%d differs from the 1x picture by %.1f"
+                   % (name, x, y, mean))
+
+
+def check_versions():
+    """The larger versions against the 1x ones."""
+    for scale in SCALES[1:]:
+        for name in SCALED_FILES:
+            set_scale(1)
+            first = Image.open(RES / name)
+            set_scale(scale)
+            scaled_name = suffixed(name)
+            scaled = Image.open(RES / scaled_name)
+            expect(scaled.size == dev(first.size),
+                   "%s: %dx%d is not %d times %s" % ((scaled_name,) + scaled.size
+                                                     + (scale, name)))
+            check_alpha_layout(first, scaled, scaled_name)
+            check_resembles(first, scaled, scaled_name)
+    set_scale(1)
+
+
+def check():
+    for scale in SCALES:
+        set_scale(scale)
+        check_backdrop()
+        for name, size in BMP_FILES.items():
+            check_bmp(suffixed(name), dev(size))
+        check_buttons()
+        check_skin()
+    set_scale(1)
+    check_icons()
+    check_versions()
+
+
+def compose_launcher():
+    """The launcher at the current scale as the player sees it: the backdrop
+    over a grey checkerboard, with the tabs and the close button."""
+    w, h = dev(BACKDROP_SIZE)
     board = Image.new("RGBA", (w, h))
     d = ImageDraw.Draw(board)
-    for y in range(0, h, 16):
-        for x in range(0, w, 16):
-            g = 118 if (x // 16 + y // 16) % 2 else 142
-            d.rectangle((x, y, x + 15, y + 15), fill=(g, g, g, 255))
-    board.alpha_composite(Image.open(RES / "backdrop_143.png").convert("RGBA"))
+    for y in range(0, h, px(16)):
+        for x in range(0, w, px(16)):
+            g = 118 if (x // px(16) + y // px(16)) % 2 else 142
+            d.rectangle((x, y, x + px(16) - 1, y + px(16) - 1), fill=(g, g, g, 255))
+    board.alpha_composite(Image.open(RES / suffixed("backdrop_143.png")).convert("RGBA"))
     order = ["tab_site_155.bmp", "tab_forum_153.bmp", "tab_service_156.bmp",
              "tab_topup_154.bmp"]
     for slot, name in zip(tab_slots(), order):
-        board.paste(Image.open(RES / name).convert("RGBA"), (slot[0], slot[1]))
-    board.paste(Image.open(RES / "close_135.bmp").convert("RGBA"), CLOSE_BOX[:2])
-    board.save(path)
+        board.paste(Image.open(RES / suffixed(name)).convert("RGBA"),
+                    dev(slot[:2]))
+    board.paste(Image.open(RES / suffixed("close_135.bmp")).convert("RGBA"),
+                dev(CLOSE_BOX[:2]))
+    return board
+
+
+def write_preview(path):
+    compose_launcher().save(path)
+
+
+COMPARE_BOX = (40, 0, 440, 130)   # the logo, the first tabs, the figure's hat
+
+
+def write_comparison(path):
+    """Side by side at device size: the 1x launcher enlarged with the
+    nearest-pixel filter (what a display at scale 2 would show without the
+    larger pictures) and the 2x pictures."""
+    x0, y0, x1, y1 = COMPARE_BOX
+    set_scale(1)
+    first = compose_launcher().crop(COMPARE_BOX)
+    set_scale(2)
+    second = compose_launcher().crop(dev(COMPARE_BOX))
+    set_scale(1)
+    enlarged = first.resize(second.size, Image.NEAREST)
+    gap = 8
+    out = Image.new("RGBA", (2 * second.size[0] + gap, second.size[1]),
+                    (255, 255, 255, 255))
+    out.paste(enlarged, (0, 0))
+    out.paste(second, (second.size[0] + gap, 0))
+    out.save(path)
 
 
 def main(argv):
@@ -1422,6 +1731,8 @@ def main(argv):
         return 1
     if len(argv) == 3 and argv[1] == "--preview":
         write_preview(argv[2])
+    elif len(argv) == 3 and argv[1] == "--compare":
+        write_comparison(argv[2])
     elif len(argv) != 1:
         print(__doc__.split("\n\n")[2], file=sys.stderr)
         return 2
