@@ -15,6 +15,7 @@ installs Debian's chromium when it is missing). Needs no display of its own."""
 
 import http.server
 import os
+import shlex
 import shutil
 import statistics
 import subprocess
@@ -229,6 +230,6 @@ if __name__ == "__main__":
     if "DISPLAY" not in os.environ or os.environ.get("DRELK_COMPARE_NESTED") is None:
         # On a virtual screen of its own, with a window manager.
         script = ("openbox >/dev/null 2>&1 & sleep 0.5; DRELK_COMPARE_NESTED=1 "
-                  f"{sys.executable} {os.path.abspath(__file__)} {' '.join(sys.argv[1:])}")
+                  f"{sys.executable} {os.path.abspath(__file__)} {shlex.join(sys.argv[1:])}")
         sys.exit(subprocess.run(["xvfb-run", "-a", "-s", "-screen 0 1920x1080x24", "bash", "-c", script]).returncode)
     main()
