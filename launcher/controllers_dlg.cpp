@@ -83,6 +83,17 @@ void CControllersDlg::InitControls() {
 
 void CControllersDlg::OnMove(int x, int y) {
     CDialog::OnMove(x, y);
+    LayOutButtons();
+}
+
+// A change of size without a move (the backdrop's final rectangle given where the window already is)
+// lays the buttons out too.
+void CControllersDlg::OnSize(UINT nType, int cx, int cy) {
+    CDialog::OnSize(nType, cx, cy);
+    LayOutButtons();
+}
+
+void CControllersDlg::LayOutButtons() {
     if (GetDlgItemHandle(IDC_BTN_CLOSE) == nullptr) {
         return;
     }

@@ -53,6 +53,7 @@ protected:
     HCURSOR OnQueryDragIcon() override;
     LRESULT OnNcHitTest(CPoint point) override;
     void OnMove(int x, int y) override;
+    void OnSize(UINT nType, int cx, int cy) override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnClose() override;
     void OnDestroy() override;
@@ -65,6 +66,8 @@ protected:
     void OnBnClickedCharge();
 
     void InitControls();
+    // Places the five buttons for the window's width (the close button from the right edge).
+    void LayOutButtons();
 
 private:
     // Destroys the browser's window, then gives back the creator's handler reference (once).

@@ -29,13 +29,17 @@ int CDrelkClientDlg::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 }
 
 void CDrelkClientDlg::OnMove(int x, int y) {
+    PlaceControlsOverBackdrop();
+    CDialog::OnMove(x, y);
+}
+
+void CDrelkClientDlg::PlaceControlsOverBackdrop() {
     CRect rect;
     GetWindowRect(&rect);
     if (m_pControls != nullptr) {
         m_pControls->MoveWindow(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
         m_pControls->InvalidateRect(nullptr, FALSE);
     }
-    CDialog::OnMove(x, y);
 }
 
 void DrawMinimizedIcon(CWnd* pWnd, HICON hIcon) {
@@ -87,6 +91,11 @@ BOOL CDrelkClientDlg::OnInitDialog() {
         }
     }
     UpdateLayeredBackdrop();
+    // The picture gave the backdrop its size without moving it. The centring that follows moves it,
+    // and the controls window with it, only where the centre is not where the window already is: on a
+    // work area at (0, 0) lower or narrower than the picture it stays put, so the controls window
+    // takes the backdrop's final rectangle here.
+    PlaceControlsOverBackdrop();
     if (m_pControls != nullptr) {
         m_pControls->ShowWindow(SW_SHOW);
     }

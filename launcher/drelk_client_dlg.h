@@ -29,6 +29,8 @@ protected:
 
     // Composes the picture on a 1024 x 635 surface and hands it to the window as its content.
     void UpdateLayeredBackdrop();
+    // Gives the controls window the backdrop's window rectangle.
+    void PlaceControlsOverBackdrop();
 };
 
 // The process keeps one controls window, whatever happens to the backdrop.

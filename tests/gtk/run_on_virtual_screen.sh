@@ -1,10 +1,10 @@
 #!/bin/sh
-# Runs a test program on a virtual X screen (1280 x 800) with openbox as its window manager: the
-# screen from xvfb-run, openbox started first and the program once openbox has taken the screen.
-# The program's exit status is the script's.
+# Runs a test program on a virtual X screen (1280 x 800, or DRELK_SCREEN_SIZE) with openbox as its
+# window manager: the screen from xvfb-run, openbox started first and the program once openbox has
+# taken the screen. The program's exit status is the script's.
 set -u
 if [ -z "${DRELK_ON_VIRTUAL_SCREEN:-}" ]; then
-    DRELK_ON_VIRTUAL_SCREEN=1 exec xvfb-run -a -s "-screen 0 1280x800x24" sh "$0" "$@"
+    DRELK_ON_VIRTUAL_SCREEN=1 exec xvfb-run -a -s "-screen 0 ${DRELK_SCREEN_SIZE:-1280x800}x24" sh "$0" "$@"
 fi
 openbox >/dev/null 2>&1 &
 openbox_pid=$!

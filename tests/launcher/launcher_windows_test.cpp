@@ -1,5 +1,6 @@
 #include "support/launcher_fixture.h"
 
+#include "framework/emulated/window_core.h"
 #include "res/resource.h"
 
 namespace {
@@ -59,6 +60,59 @@ TEST_F(LauncherWindowsTest, ButtonsAreLaidOutOnEveryMove) {
         EXPECT_EQ(ScreenRect(Controls()), CRect(0, 0, 900, 600));
         check();
     });
+}
+
+// Where the launcher starts on work areas lower or narrower than its picture: centred, then pushed
+// back inside from the right and the bottom, then from the left and the top, so that its top-left
+// corner is on screen. It keeps its size; the controls window lies exactly over it; from a width of
+// 1012 the close button is on screen. What the window system then reports is followed for the
+// position only: a window manager's squeezed rectangle is not seen, a move takes both windows.
+TEST_F(LauncherWindowsTest, OnASmallWorkAreaTheLauncherStartsWholeFromTheTopLeftAndMovesAsOne) {
+    struct CPlacement {
+        CRect work;
+        CPoint ptExpected;
+    };
+    const CPlacement placements[] = {
+        {CRect(0, 0, 1024, 600), CPoint(0, 0)},      // a netbook's screen
+        {CRect(0, 0, 800, 600), CPoint(0, 0)},       // narrower and lower than the picture
+        {CRect(12, 24, 1024, 624), CPoint(12, 24)},  // panels at the left and the top: 1012 x 600
+        {CRect(0, 0, 1280, 600), CPoint(128, 0)},    // wide enough: still centred across
+        {CRect(0, 30, 1024, 800), CPoint(0, 98)},    // high enough: still centred down
+        {CRect(-1024, 0, 0, 600), CPoint(-1024, 0)}, // a screen left of the primary one
+    };
+    for (const CPlacement& placement : placements) {
+        SCOPED_TRACE(::testing::Message() << "work area " << placement.work.left << "," << placement.work.top
+                                          << " " << placement.work.Width() << "x" << placement.work.Height());
+        Headless().workArea = placement.work;
+        g_bControlsCreated = false;
+        RunLauncher([&](CDrelkClientDlg& dialog) {
+            const CRect expected(placement.ptExpected, CSize(1024, 635));
+            EXPECT_EQ(ScreenRect(dialog), expected);
+            EXPECT_EQ(ScreenRect(Controls()), expected);
+            const CRect close = ScreenRect(Controls().m_btnClose);
+            EXPECT_EQ(close,
+                      CRect(expected.right - 43, expected.top + 7, expected.right - 12, expected.top + 39));
+            if (placement.work.Width() >= 1012) {
+                EXPECT_LE(close.right, placement.work.right);
+            }
+            EXPECT_GE(close.top, placement.work.top);
+
+            // A window manager that fits the window to the screen: not where the window ends up.
+            ModelNativeMoved(dialog.m_hWnd, placement.work);
+            EXPECT_EQ(ScreenRect(dialog), expected);
+            EXPECT_EQ(ScreenRect(Controls()), expected);
+            // The player drags it: both windows go to where the window system put the backdrop.
+            const CRect moved(expected.TopLeft() + CPoint(40, -20), CSize(1024, 635));
+            ModelNativeMoved(dialog.m_hWnd, moved);
+            EXPECT_EQ(ScreenRect(dialog), moved);
+            EXPECT_EQ(ScreenRect(Controls()), moved);
+            EXPECT_EQ(ChildRect(Controls().m_btnClose), CRect(1024 - 43, 7, 1024 - 12, 39));
+        });
+        if (g_pDocHostUIHandler != nullptr && !m_bHandlerReleased) {
+            g_pDocHostUIHandler->Release();
+        }
+        g_pDocHostUIHandler = nullptr;
+    }
 }
 
 TEST_F(LauncherWindowsTest, BrowserStartsParkedOffWindowOnABlankPage) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <iterator>
@@ -85,8 +86,13 @@ TEST_F(DrelkExeTest, TheLauncherIsTwoLayeredWindowsCentredOnTheWorkAreaWithItsBu
     EXPECT_TRUE(EqualRect(&backdrop, &controls));
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_NEAR((backdrop.left + backdrop.right) / 2, (work.left + work.right) / 2, 1);
-    EXPECT_NEAR((backdrop.top + backdrop.bottom) / 2, (work.top + work.bottom) / 2, 1);
+    // Centred, then pushed back inside the work area from the right and the bottom, then from the left
+    // and the top: on a work area smaller than the picture (a 1024 x 600 screen) its top-left corner.
+    const LONG nCentredX = (work.left + work.right) / 2 - 1024 / 2;
+    const LONG nCentredY = (work.top + work.bottom) / 2 - 635 / 2;
+    EXPECT_EQ(backdrop.left, std::max(std::min(nCentredX, work.right - 1024), work.left))
+        << "work area " << work.left << "," << work.top << "," << work.right << "," << work.bottom;
+    EXPECT_EQ(backdrop.top, std::max(std::min(nCentredY, work.bottom - 635), work.top));
     EXPECT_EQ(GetWindow(m_hControls, GW_OWNER), m_hBackdrop);
 
     // The five buttons are owner-drawn children at their places (the close button at the right edge).
@@ -102,6 +108,11 @@ TEST_F(DrelkExeTest, TheLauncherIsTwoLayeredWindowsCentredOnTheWorkAreaWithItsBu
         EXPECT_EQ(rect.top - backdrop.top, button.y);
         EXPECT_EQ(rect.right - rect.left, button.cx);
         EXPECT_EQ(rect.bottom - rect.top, button.cy);
+        // On the screen wherever the work area is at least as wide as the buttons reach.
+        if (work.right - work.left >= button.x + button.cx) {
+            EXPECT_LE(rect.right, work.right);
+        }
+        EXPECT_GE(rect.top, work.top);
     }
 }
 
