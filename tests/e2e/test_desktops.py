@@ -196,12 +196,12 @@ def stop_process(process):
 
 
 class Xvfb:
-    """A virtual screen of its own on a display number the server picks."""
+    """A virtual screen of its own (SCREEN unless told) on a display number the server picks."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, size=SCREEN):
         read_end, write_end = os.pipe()
         self.process = start_process(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{size[0]}x{size[1]}x24", "-nolisten", "tcp"],
             None, os.path.join(folder, "xvfb.log"), pass_fds=(write_end,))
         os.close(write_end)
         text = b""

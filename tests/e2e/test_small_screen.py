@@ -10,14 +10,13 @@ Every wait and every process is bounded; the module takes well under a minute.
 """
 
 import os
-import select
 import shutil
 import tempfile
 import time
 import unittest
 
 from harness import ROOT, DemoSite, Launcher, run, wait_for
-from test_desktops import (differing_pixels, launcher_layers, program_windows, root_cardinals, selection_owned,
+from test_desktops import (Xvfb, differing_pixels, launcher_layers, program_windows, root_cardinals, selection_owned,
                            start_process, stop_process)
 
 SCREEN = (1024, 600)
@@ -49,28 +48,9 @@ class SmallScreen:
     """Xvfb at SCREEN on a display number the server picks, with openbox and, if asked, xcompmgr."""
 
     def __init__(self, folder, compositor):
+        self.xvfb = Xvfb(folder, SCREEN)
         self.processes = []
-        read_end, write_end = os.pipe()
-        self.processes.append(start_process(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-nolisten", "tcp"],
-            None, os.path.join(folder, "xvfb.log"), pass_fds=(write_end,)))
-        os.close(write_end)
-        text = b""
-        deadline = time.monotonic() + 10
-        try:
-            while not text.endswith(b"\n") and time.monotonic() < deadline:
-                ready, _, _ = select.select([read_end], [], [], 0.5)
-                if ready:
-                    chunk = os.read(read_end, 16)
-                    if not chunk:
-                        break
-                    text += chunk
-        finally:
-            os.close(read_end)
-        if not text.strip().isdigit():
-            self.stop()
-            raise AssertionError("Xvfb did not start")
-        os.environ["DISPLAY"] = ":" + text.decode().strip()
+        os.environ["DISPLAY"] = self.xvfb.display
         env = {**os.environ, "HOME": folder, "XDG_CONFIG_HOME": os.path.join(folder, ".config")}
         self.processes.append(start_process(["openbox"], env, os.path.join(folder, "wm.log")))
         wait_for(lambda: root_cardinals("_NET_SUPPORTING_WM_CHECK"), 10, 0.1, "openbox to manage the screen")
@@ -85,6 +65,7 @@ class SmallScreen:
         for process in reversed(self.processes):
             stop_process(process)
         self.processes = []
+        self.xvfb.stop()
 
 
 class SmallScreenTest(unittest.TestCase):
